@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever of the given package groups is missing.
+#   install-deps.sh build|test|run ...
+set -euo pipefail
+
+packages=()
+for group in "$@"; do
+  case "$group" in
+    build) packages+=(cmake make g++ libgtest-dev libbenchmark-dev) ;;
+    test)  packages+=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64 wine64
+                      python3-fonttools fonts-dejavu-core fonts-liberation libfreetype-dev
+                      clang libclang-rt-14-dev) ;;
+    run)   packages+=(cmake make g++ fonts-dejavu-core fonts-liberation) ;;
+    *) echo "unknown package group: $group" >&2; exit 2 ;;
+  esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every test, three ways: native, native under ASan + UBSan, and the MinGW-w64
+# build under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/install-deps.sh test
+jobs=$(nproc)
+
+run_suite() {  # name, extra cmake arguments...
+  local name=$1; shift
+  echo "=== $name ==="
+  cmake -S . -B "build/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "build/$name" -j "$jobs"
+  ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
+}
+
+run_suite native
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite sanitize -DVELMORANT_SANITIZE=ON
+
+WINEPREFIX=$(mktemp -d /tmp/velmorant-wine.XXXXXX)
+export WINEPREFIX
+trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+
+echo "=== all tests passed ==="

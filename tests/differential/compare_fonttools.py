@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""Compares what velmorant-inspect reads from Debian's DejaVu and Liberation
+fonts with what fontTools reads from them.
+
+usage: compare_fonttools.py INSPECT [FONT...]
+"""
+import glob
+import json
+import subprocess
+import sys
+
+from fontTools.ttLib import TTFont
+
+FONT_GLOBS = ["/usr/share/fonts/truetype/dejavu/*.ttf", "/usr/share/fonts/truetype/liberation/*.ttf"]
+
+HEAD_FIELDS = ["checkSumAdjustment", "magicNumber", "flags", "unitsPerEm", "created", "modified",
+               "xMin", "yMin", "xMax", "yMax", "macStyle", "lowestRecPPEM", "fontDirectionHint",
+               "indexToLocFormat", "glyphDataFormat"]
+HHEA_FIELDS = {"ascender": "ascent", "descender": "descent", "lineGap": "lineGap",
+               "advanceWidthMax": "advanceWidthMax", "minLeftSideBearing": "minLeftSideBearing",
+               "minRightSideBearing": "minRightSideBearing", "xMaxExtent": "xMaxExtent",
+               "caretSlopeRise": "caretSlopeRise", "caretSlopeRun": "caretSlopeRun",
+               "caretOffset": "caretOffset", "metricDataFormat": "metricDataFormat",
+               "numberOfHMetrics": "numberOfHMetrics"}
+MAXP_FIELDS = ["numGlyphs", "maxPoints", "maxContours", "maxCompositePoints", "maxCompositeContours",
+               "maxZones", "maxTwilightPoints", "maxStorage", "maxFunctionDefs", "maxInstructionDefs",
+               "maxStackElements", "maxSizeOfInstructions", "maxComponentElements", "maxComponentDepth"]
+
+
+def fixed(value):
+    """A 16.16 value as fontTools gives it (float or int) back as raw bits."""
+    if isinstance(value, float):
+        return int(round(value * 65536)) & 0xFFFFFFFF
+    return value & 0xFFFFFFFF
+
+
+class Comparison:
+    def __init__(self, path):
+        self.path = path
+        self.failures = []
+
+    def equal(self, what, ours, theirs):
+        if ours != theirs:
+            self.failures.append(f"{what}: velmorant {ours!r}, fontTools {theirs!r}")
+
+    def compare(self, ours):
+        font = TTFont(self.path)
+        tables = ours["tables"]
+        self.equal("numGlyphs", ours["numGlyphs"], font["maxp"].numGlyphs)
+
+        head = font["head"]
+        self.equal("head.version", tables["head"]["version"], fixed(head.tableVersion))
+        self.equal("head.fontRevision", tables["head"]["fontRevision"], fixed(head.fontRevision))
+        for field in HEAD_FIELDS:
+            self.equal("head." + field, tables["head"][field], getattr(head, field))
+
+        hhea = font["hhea"]
+        self.equal("hhea.version", tables["hhea"]["version"], fixed(hhea.tableVersion))
+        for ours_name, theirs_name in HHEA_FIELDS.items():
+            self.equal("hhea." + ours_name, tables["hhea"][ours_name], getattr(hhea, theirs_name))
+        self.equal("hhea.reserved", tables["hhea"]["reserved"],
+                   [getattr(hhea, f"reserved{i}") for i in range(4)])
+
+        maxp = font["maxp"]
+        self.equal("maxp.version", tables["maxp"]["version"], fixed(maxp.tableVersion))
+        for field in MAXP_FIELDS:
+            self.equal("maxp." + field, tables["maxp"][field], getattr(maxp, field))
+
+        hmtx = font["hmtx"]
+        theirs = [list(hmtx.metrics[name]) for name in font.getGlyphOrder()]
+        mine = tables["hmtx"]["metrics"]
+        self.equal("hmtx.count", len(mine), len(theirs))
+        for index, (a, b) in enumerate(zip(mine, theirs)):
+            if a != b:
+                self.equal(f"hmtx[{index}]", a, b)
+                break
+        return self.failures
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    fonts = sys.argv[2:] or sorted(f for pattern in FONT_GLOBS for f in glob.glob(pattern))
+    families = {"DejaVu": 0, "Liberation": 0}
+    for path in fonts:
+        for family in families:
+            families[family] += family in path
+    if not sys.argv[2:] and not all(families.values()):
+        print(f"missing test fonts: found {families}; install fonts-dejavu-core and fonts-liberation")
+        return 1
+
+    run = subprocess.run([sys.argv[1], "--json", *fonts], capture_output=True, text=True)
+    results = json.loads(run.stdout)
+    failed = 0
+    for ours in results:
+        problems = Comparison(ours["file"]).compare(ours)
+        if problems:
+            failed += 1
+            print(f"DIFFERENT {ours['file']}")
+            for line in problems[:20]:
+                print("   ", line)
+    print(f"{len(results)} fonts compared with fontTools, {failed} different")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "runtime/ListError.h"
+#include "runtime/Stream.h"
+
+using namespace truetype;
+
+namespace {
+
+std::filesystem::path TempFile(const std::string& Name, const std::vector<std::uint8_t>& Bytes)
+{
+    const auto Path = std::filesystem::temp_directory_path() / Name;
+    std::ofstream(Path, std::ios::binary).write(reinterpret_cast<const char*>(Bytes.data()),
+                                                 static_cast<std::streamsize>(Bytes.size()));
+    return Path;
+}
+
+}  // namespace
+
+TEST(Stream, MemoryStreamGrowsWithZerosAndBulkReadsFailShort)
+{
+    TMemoryStream S;
+    S.SetPosition(4);
+    const std::uint8_t Byte = 7;
+    S.Write(&Byte, 1);
+    EXPECT_EQ(S.Bytes(), (std::vector<std::uint8_t>{0, 0, 0, 0, 7}));
+
+    S.SetPosition(3);
+    std::uint8_t Two[2];
+    S.ReadBuffer(Two, 2);
+    EXPECT_EQ(Two[1], 7);
+    S.SetPosition(4);
+    EXPECT_THROW(S.ReadBuffer(Two, 2), EStreamError);
+    S.SetPosition(1000);
+    EXPECT_EQ(S.Remaining(), 0);
+    EXPECT_EQ(S.Read(Two, 2), 0u);
+}
+
+TEST(Stream, FileStreamReadsAcrossItsWindowAndPastTheEnd)
+{
+    std::vector<std::uint8_t> Bytes(200000);
+    for (std::size_t i = 0; i < Bytes.size(); ++i)
+        Bytes[i] = static_cast<std::uint8_t>(i * 31 + i / 256);
+    const auto Path = TempFile("velmorant-stream-test.bin", Bytes);
+    {
+        TFileStream S(Path.string());
+        EXPECT_EQ(S.Size(), 200000);
+
+        // A read that straddles the 64 KiB window, then one far back.
+        std::vector<std::uint8_t> Got(10);
+        S.SetPosition(65530);
+        S.ReadBuffer(Got.data(), Got.size());
+        EXPECT_TRUE(std::equal(Got.begin(), Got.end(), Bytes.begin() + 65530));
+        S.SetPosition(3);
+        S.ReadBuffer(Got.data(), 1);
+        EXPECT_EQ(Got[0], Bytes[3]);
+
+        // A bulk read larger than the window.
+        std::vector<std::uint8_t> All(Bytes.size());
+        S.SetPosition(0);
+        S.ReadBuffer(All.data(), All.size());
+        EXPECT_EQ(All, Bytes);
+
+        S.SetPosition(199999);
+        EXPECT_EQ(S.Read(Got.data(), 10), 1u);
+        EXPECT_EQ(S.Position(), 200000);
+    }
+    std::filesystem::remove(Path);
+}
+
+TEST(Stream, FileStreamNamesTheFileItCannotOpen)
+{
+    try {
+        TFileStream S("/no/such/velmorant/file.ttf");
+        FAIL();
+    } catch (const EStreamError& Error) {
+        EXPECT_STREQ(Error.what(), "Cannot open file /no/such/velmorant/file.ttf");
+    }
+}
+
+TEST(Stream, ListIndexErrorsNameTheIndex)
+{
+    std::vector<int> Items{1, 2};
+    EXPECT_EQ(ListItem(Items, 1), 2);
+    try {
+        ListItem(Items, 2);
+        FAIL();
+    } catch (const EListError& Error) {
+        EXPECT_STREQ(Error.what(), "List index out of bounds (2)");
+    }
+    EXPECT_THROW(ListItem(Items, -1), EListError);
+}

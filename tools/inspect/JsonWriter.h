@@ -1,0 +1,61 @@
+// A streaming JSON writer: keys and values in order, commas handled here.
+#pragma once
+
+#include <concepts>
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace inspect {
+
+class TJsonWriter {
+public:
+    explicit TJsonWriter(std::ostream& Out) : FOut(Out) {}
+
+    TJsonWriter& BeginObject();
+    TJsonWriter& EndObject();
+    TJsonWriter& BeginArray();
+    TJsonWriter& EndArray();
+    TJsonWriter& Key(std::string_view Name);
+
+    TJsonWriter& Value(std::string_view Text);
+    TJsonWriter& Value(const char* Text) { return Value(std::string_view(Text)); }
+    TJsonWriter& Value(const std::string& Text) { return Value(std::string_view(Text)); }
+    TJsonWriter& Value(std::u16string_view Text);
+    TJsonWriter& Value(bool Flag);
+    template <std::integral T>
+        requires(!std::same_as<T, bool>)
+    TJsonWriter& Value(T Number)
+    {
+        Separate();
+        FOut << +Number;
+        return *this;
+    }
+    TJsonWriter& Null();
+
+    template <typename T>
+    TJsonWriter& Field(std::string_view Name, const T& Data)
+    {
+        Key(Name);
+        return Value(Data);
+    }
+
+    void Newline() { FOut << '\n'; }
+
+private:
+    void Separate();
+
+    std::ostream& FOut;
+    // Per open container: whether it already holds an element.
+    std::vector<bool> FHasElement;
+    bool FAfterKey = false;
+};
+
+// Text as a JSON string literal. Valid UTF-8 passes through; any other byte
+// (a tag or a message carrying raw font bytes) is taken as Latin-1.
+std::string JsonQuote(std::string_view Text);
+std::string Utf16ToUtf8(std::u16string_view Text);
+
+}  // namespace inspect

@@ -1,0 +1,95 @@
+#include "TableJson.h"
+
+#include "RawDataTable.h"
+#include "TableHead.h"
+#include "TableHhea.h"
+#include "TableHmtx.h"
+#include "TableLoca.h"
+#include "TableMaxp.h"
+
+namespace inspect {
+
+using namespace truetype;
+
+namespace {
+
+void WriteHead(TJsonWriter& Json, const TTableHead& T)
+{
+    Json.Field("version", T.version).Field("fontRevision", T.fontRevision)
+        .Field("checkSumAdjustment", T.checkSumAdjustment).Field("magicNumber", T.magicNumber)
+        .Field("flags", T.flags).Field("unitsPerEm", T.unitsPerEm)
+        .Field("created", T.created).Field("modified", T.modified)
+        .Field("xMin", T.xMin).Field("yMin", T.yMin).Field("xMax", T.xMax).Field("yMax", T.yMax)
+        .Field("macStyle", T.macStyle).Field("lowestRecPPEM", T.lowestRecPPEM)
+        .Field("fontDirectionHint", T.fontDirectionHint).Field("indexToLocFormat", T.indexToLocFormat)
+        .Field("glyphDataFormat", T.glyphDataFormat);
+}
+
+void WriteHhea(TJsonWriter& Json, const TTableHhea& T)
+{
+    Json.Field("version", T.version).Field("ascender", T.ascender).Field("descender", T.descender)
+        .Field("lineGap", T.lineGap).Field("advanceWidthMax", T.advanceWidthMax)
+        .Field("minLeftSideBearing", T.minLeftSideBearing).Field("minRightSideBearing", T.minRightSideBearing)
+        .Field("xMaxExtent", T.xMaxExtent).Field("caretSlopeRise", T.caretSlopeRise)
+        .Field("caretSlopeRun", T.caretSlopeRun).Field("caretOffset", T.caretOffset);
+    Json.Key("reserved").BeginArray();
+    for (const std::int16_t Word : T.reserved)
+        Json.Value(Word);
+    Json.EndArray();
+    Json.Field("metricDataFormat", T.metricDataFormat).Field("numberOfHMetrics", T.numberOfHMetrics);
+}
+
+void WriteMaxp(TJsonWriter& Json, const TTableMaxp& T)
+{
+    Json.Field("version", T.version).Field("numGlyphs", T.numGlyphs).Field("maxPoints", T.maxPoints)
+        .Field("maxContours", T.maxContours).Field("maxCompositePoints", T.maxCompositePoints)
+        .Field("maxCompositeContours", T.maxCompositeContours).Field("maxZones", T.maxZones)
+        .Field("maxTwilightPoints", T.maxTwilightPoints).Field("maxStorage", T.maxStorage)
+        .Field("maxFunctionDefs", T.maxFunctionDefs).Field("maxInstructionDefs", T.maxInstructionDefs)
+        .Field("maxStackElements", T.maxStackElements).Field("maxSizeOfInstructions", T.maxSizeOfInstructions)
+        .Field("maxComponentElements", T.maxComponentElements).Field("maxComponentDepth", T.maxComponentDepth);
+}
+
+void WriteHmtx(TJsonWriter& Json, const TTableHmtx& T)
+{
+    Json.Field("numberOfHMetrics", T.NumberOfHMetrics);
+    Json.Key("metrics").BeginArray();
+    for (std::size_t i = 0; i < T.Count(); ++i) {
+        const THmtxMetrics& M = T.Items(static_cast<std::ptrdiff_t>(i));
+        Json.BeginArray().Value(M.AdvanceWidth).Value(M.LeftSideBearing).EndArray();
+    }
+    Json.EndArray();
+}
+
+void WriteLoca(TJsonWriter& Json, const TTableLoca& T)
+{
+    Json.Field("indexToLocFormat", T.IndexToLocFormat).Field("count", T.Count());
+}
+
+void WriteRaw(TJsonWriter& Json, const TRawDataTable& T)
+{
+    Json.Field("raw", true).Field("length", T.Data.size());
+}
+
+// Tries Writer when the table is of the class it takes.
+template <typename Table>
+bool TryWrite(TJsonWriter& Json, const TFontTable& Any, void (*Writer)(TJsonWriter&, const Table&))
+{
+    const auto* Typed = dynamic_cast<const Table*>(&Any);
+    if (Typed != nullptr)
+        Writer(Json, *Typed);
+    return Typed != nullptr;
+}
+
+}  // namespace
+
+void WriteTableJson(TJsonWriter& Json, const TFontTable& Table)
+{
+    Json.BeginObject();
+    // One line per table class.
+    TryWrite(Json, Table, WriteHead) || TryWrite(Json, Table, WriteHhea) || TryWrite(Json, Table, WriteMaxp) ||
+        TryWrite(Json, Table, WriteHmtx) || TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteRaw);
+    Json.EndObject();
+}
+
+}  // namespace inspect

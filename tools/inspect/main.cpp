@@ -1,0 +1,167 @@
+// velmorant-inspect: loads font files with the library and shows what it read.
+#include <exception>
+#include <iostream>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "JsonWriter.h"
+#include "TableJson.h"
+#include "TableMaxp.h"
+#include "TrueTypeFont.h"
+#include "UnitWarningCollector.h"
+
+using namespace truetype;
+
+namespace {
+
+struct TOptions {
+    bool Json = false;
+    bool Outlines = false;
+    std::vector<std::string> Files;
+};
+
+const char* const Usage =
+    "usage: velmorant-inspect [--json] [--outlines] FILE...\n"
+    "Loads each font file with the Velmorant TrueType library and shows what it read:\n"
+    "a readable summary, or with --json one JSON array with an object per file.\n"
+    "  --outlines  load glyph outlines too (glyf and loca)\n"
+    "Exit status: 0 when every file loaded, 1 when any did not, 2 on bad usage.\n";
+
+struct TResult {
+    bool Loaded = false;
+    std::string Error;
+    bool HasError = false;
+};
+
+TResult Load(TTrueTypeFont& Font, const std::string& File)
+{
+    TResult Result;
+    // A file that cannot be opened never reaches the load, which would clear
+    // the previous file's warnings.
+    TWarningCollector::Clear();
+    try {
+        Font.LoadFromFile(File);
+        Result.Loaded = Font.Loaded;
+    } catch (const std::bad_alloc&) {
+        Result.Error = "Out of memory";
+        Result.HasError = true;
+    } catch (const std::exception& Error) {
+        Result.Error = Error.what();
+        Result.HasError = true;
+    }
+    return Result;
+}
+
+unsigned NumGlyphs(const TTrueTypeFont& Font)
+{
+    const TTableMaxp* Maxp = Font.MaxpTable();
+    return Maxp != nullptr ? Maxp->numGlyphs : 0;
+}
+
+void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueTypeFont& Font, const TResult& Result)
+{
+    Json.BeginObject();
+    Json.Field("file", File).Field("loaded", Result.Loaded);
+    Json.Key("error");
+    if (Result.HasError)
+        Json.Value(Result.Error);
+    else
+        Json.Null();
+    Json.Field("version", Font.Version).Field("hasDigitalSignature", Font.HasDigitalSignature);
+    Json.Field("numGlyphs", NumGlyphs(Font));
+    Json.Key("directory").BeginArray();
+    for (const auto& Entry : Font.Directory)
+        Json.BeginObject().Field("tag", Entry.Tag).Field("checkSum", Entry.CheckSum)
+            .Field("offset", Entry.Offset).Field("length", Entry.Length).EndObject();
+    Json.EndArray();
+    Json.Key("warnings").BeginArray();
+    for (const std::string& Line : TWarningCollector::Warnings())
+        Json.Value(Line);
+    Json.EndArray();
+    Json.Key("log").BeginArray();
+    for (const std::string& Line : Font.Log)
+        Json.Value(Line);
+    Json.EndArray();
+    Json.Key("tables").BeginObject();
+    for (const TFontTable& Table : Font.Tables) {
+        Json.Key(Table.Tag());
+        inspect::WriteTableJson(Json, Table);
+    }
+    Json.EndObject();
+    Json.EndObject();
+}
+
+void WriteSummary(std::ostream& Out, const std::string& File, const TTrueTypeFont& Font, const TResult& Result)
+{
+    Out << File << '\n';
+    if (Result.Loaded)
+        Out << "  loaded";
+    else
+        Out << "  not loaded: " << Result.Error;
+    Out << ", version " << FixedMajor(Font.Version) << '.' << FixedMinor(Font.Version) << ", " << NumGlyphs(Font)
+        << " glyphs" << (Font.HasDigitalSignature ? ", signed" : "") << '\n';
+    Out << "  " << Font.Tables.Count() << " tables:";
+    for (const TFontTable& Table : Font.Tables)
+        Out << " '" << Table.Tag() << '\'';
+    Out << '\n';
+    const auto& Warnings = TWarningCollector::Warnings();
+    Out << "  " << Warnings.size() << " warnings\n";
+    for (const std::string& Line : Warnings)
+        Out << "    " << Line << '\n';
+}
+
+bool ParseArguments(int Count, char** Arguments, TOptions& Options)
+{
+    for (int i = 1; i < Count; ++i) {
+        const std::string Argument = Arguments[i];
+        if (Argument == "--json")
+            Options.Json = true;
+        else if (Argument == "--outlines")
+            Options.Outlines = true;
+        else if (Argument == "--")
+            for (++i; i < Count; ++i)
+                Options.Files.emplace_back(Arguments[i]);
+        else if (Argument.starts_with("-"))
+            return false;
+        else
+            Options.Files.push_back(Argument);
+    }
+    return !Options.Files.empty();
+}
+
+}  // namespace
+
+int main(int Count, char** Arguments)
+{
+    TOptions Options;
+    if (!ParseArguments(Count, Arguments, Options)) {
+        std::cerr << Usage;
+        return 2;
+    }
+    std::ios::sync_with_stdio(false);
+    inspect::TJsonWriter Json(std::cout);
+    if (Options.Json)
+        Json.BeginArray();
+    std::size_t Failed = 0;
+    for (const std::string& File : Options.Files) {
+        TTrueTypeFont Font(Options.Outlines);
+        const TResult Result = Load(Font, File);
+        if (!Result.Loaded)
+            ++Failed;
+        if (Options.Json) {
+            Json.Newline();
+            WriteJson(Json, File, Font, Result);
+        } else {
+            WriteSummary(std::cout, File, Font, Result);
+        }
+    }
+    if (Options.Json) {
+        Json.EndArray();
+        Json.Newline();
+    } else {
+        std::cout << Options.Files.size() << " fonts: " << Options.Files.size() - Failed << " loaded, " << Failed
+                  << " not loaded\n";
+    }
+    return Failed == 0 ? 0 : 1;
+}

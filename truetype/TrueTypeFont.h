@@ -1,0 +1,80 @@
+// The font object: reads one sfnt font into one object per table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FontOutlines.h"
+#include "FontTables.h"
+
+namespace truetype {
+
+class TTableHead;
+class TTableHhea;
+class TTableMaxp;
+class TTableLoca;
+
+class TTrueTypeFont {
+public:
+    using TProgressEvent = std::function<void(TTrueTypeFont& Font, const std::string& Caption, int Percent)>;
+
+    explicit TTrueTypeFont(bool LoadOutlines);
+    TTrueTypeFont(const TTrueTypeFont&) = delete;
+    TTrueTypeFont& operator=(const TTrueTypeFont&) = delete;
+
+    TFontTables Tables;
+    TFontOutlines Outlines;
+    std::uint32_t Version = 0;
+    bool Loaded = false;
+    // Without outlines, glyf and loca are not loaded at all.
+    const bool LoadOutlines;
+    bool KeepUnknownTables = true;
+    bool HasDigitalSignature = false;
+    TLogLines Log;
+    std::string ProgressCaption;
+    TProgressEvent OnProgress;
+
+    struct TDirectoryEntry {
+        TTableTag Tag;
+        std::uint32_t CheckSum = 0;
+        std::uint32_t Offset = 0;
+        std::uint32_t Length = 0;
+    };
+    // The table records of the last load, in file order, as read.
+    std::vector<TDirectoryEntry> Directory;
+
+    // Opens the file denying other writers, and closes it whatever happens.
+    void LoadFromFile(const std::string& FileName);
+    // Offsets count from the stream's position at the call.
+    void LoadFromStream(TStream& Stream);
+    void Clear();
+
+    TTableHead* HeadTable() const;
+    TTableHhea* HheaTable() const;
+    TTableMaxp* MaxpTable() const;
+    TTableLoca* LocaTable() const;
+
+private:
+    template <typename Table>
+    Table* Find(std::string_view Tag) const;
+
+    void LoadTables(TStream& Stream);
+    void ReadDirectory(TStream& Stream);
+    const TDirectoryEntry& LogEntry(TStream& Stream, std::uint16_t Index);
+    std::unique_ptr<TFontTable> CreateFirstPassTable(const TTableTag& Tag);
+    std::unique_ptr<TFontTable> CreateSecondPassTable(const TTableTag& Tag);
+    void LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stream, std::uint32_t Length);
+    void ReleaseTableData();
+    void DoProgress(int Percent);
+    void ReportTableProgress();
+
+    std::int64_t FStart = 0;
+    std::uint16_t FNumTables = 0;
+    int FCreatedTables = 0;
+    std::uint64_t FRawBytes = 0;
+};
+
+}  // namespace truetype

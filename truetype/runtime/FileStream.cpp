@@ -1,0 +1,144 @@
+#include "runtime/Format.h"
+#include "runtime/Stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace truetype {
+
+namespace {
+constexpr std::size_t WindowSize = 64 * 1024;
+}
+
+#ifdef _WIN32
+
+struct TFileStream::THandle {
+    HANDLE File = INVALID_HANDLE_VALUE;
+    ~THandle()
+    {
+        if (File != INVALID_HANDLE_VALUE)
+            CloseHandle(File);
+    }
+    std::size_t ReadAt(std::int64_t At, void* Buffer, std::size_t Count)
+    {
+        LARGE_INTEGER Distance;
+        Distance.QuadPart = At;
+        if (!SetFilePointerEx(File, Distance, nullptr, FILE_BEGIN))
+            return 0;
+        DWORD Got = 0;
+        if (!ReadFile(File, Buffer, static_cast<DWORD>(Count), &Got, nullptr))
+            return 0;
+        return Got;
+    }
+};
+
+static std::wstring WidePath(const std::string& Utf8)
+{
+    if (Utf8.empty())
+        return {};
+    const int N = MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), static_cast<int>(Utf8.size()), nullptr, 0);
+    std::wstring Wide(static_cast<std::size_t>(N), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, Utf8.data(), static_cast<int>(Utf8.size()), Wide.data(), N);
+    return Wide;
+}
+
+TFileStream::TFileStream(const std::string& FileName) : FHandle(std::make_unique<THandle>())
+{
+    // Readers may share the file, writers may not while the font is being read.
+    FHandle->File = CreateFileW(WidePath(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER Size;
+    if (FHandle->File == INVALID_HANDLE_VALUE || !GetFileSizeEx(FHandle->File, &Size))
+        throw EStreamError(FormatText("Cannot open file %s", {FileName}));
+    FSize = Size.QuadPart;
+}
+
+#else
+
+struct TFileStream::THandle {
+    int File = -1;
+    ~THandle()
+    {
+        if (File >= 0)
+            close(File);
+    }
+    std::size_t ReadAt(std::int64_t At, void* Buffer, std::size_t Count)
+    {
+        std::size_t Done = 0;
+        while (Done < Count) {
+            const ssize_t Got = pread(File, static_cast<char*>(Buffer) + Done, Count - Done,
+                                      static_cast<off_t>(At + static_cast<std::int64_t>(Done)));
+            if (Got <= 0)
+                break;
+            Done += static_cast<std::size_t>(Got);
+        }
+        return Done;
+    }
+};
+
+TFileStream::TFileStream(const std::string& FileName) : FHandle(std::make_unique<THandle>())
+{
+    // POSIX has no share modes; the file is simply opened read-only.
+    FHandle->File = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat Info {};
+    if (FHandle->File < 0 || fstat(FHandle->File, &Info) != 0 || S_ISDIR(Info.st_mode))
+        throw EStreamError(FormatText("Cannot open file %s", {FileName}));
+    FSize = Info.st_size;
+}
+
+#endif
+
+TFileStream::~TFileStream() = default;
+
+bool TFileStream::Fill(std::int64_t At)
+{
+    if (At >= FSize)
+        return false;
+    FWindow.resize(WindowSize);
+    const auto Want = static_cast<std::size_t>(std::min<std::int64_t>(WindowSize, FSize - At));
+    FWindowStart = At;
+    FWindowLength = FHandle->ReadAt(At, FWindow.data(), Want);
+    return FWindowLength != 0;
+}
+
+std::size_t TFileStream::Read(void* Buffer, std::size_t Count)
+{
+    auto* Out = static_cast<std::uint8_t*>(Buffer);
+    std::size_t Done = 0;
+    while (Done < Count && FPosition < FSize) {
+        const bool Inside = FPosition >= FWindowStart &&
+                            FPosition < FWindowStart + static_cast<std::int64_t>(FWindowLength);
+        if (!Inside) {
+            // A big read goes straight to the file; small ones refill the window.
+            if (Count - Done >= WindowSize) {
+                const std::size_t Got = FHandle->ReadAt(FPosition, Out + Done, Count - Done);
+                Done += Got;
+                FPosition += static_cast<std::int64_t>(Got);
+                break;
+            }
+            if (!Fill(FPosition))
+                break;
+        }
+        const auto Offset = static_cast<std::size_t>(FPosition - FWindowStart);
+        const std::size_t N = std::min(Count - Done, FWindowLength - Offset);
+        std::memcpy(Out + Done, FWindow.data() + Offset, N);
+        Done += N;
+        FPosition += static_cast<std::int64_t>(N);
+    }
+    return Done;
+}
+
+std::size_t TFileStream::Write(const void*, std::size_t) { return 0; }
+std::int64_t TFileStream::Size() const { return FSize; }
+std::int64_t TFileStream::Position() const { return FPosition; }
+void TFileStream::SetPosition(std::int64_t Position) { FPosition = std::max<std::int64_t>(0, Position); }
+
+}  // namespace truetype
