@@ -21,6 +21,7 @@ from fontTools.ttLib import TTFont
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 FONTS_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts"
+# Files of fonts-dejavu-core only.
 DEJAVU = "/usr/share/fonts/truetype/dejavu/"
 UNICODE_NAME = "Velmorant \u00dcn\u00efcode \u4e2d\u6587"
 FAILURES = []
@@ -106,11 +107,12 @@ def expect(entries, key, problem, font_name=None, file_name=None):
 def plant(prefix):
     fonts = prefix.fonts
     os.makedirs(fonts, exist_ok=True)
-    shutil.copy(DEJAVU + "DejaVuSerif.ttf", os.path.join(fonts, "serif.ttf"))
+    renamed_font("DejaVuSerif.ttf", os.path.join(fonts, "taken.ttf"), "Velmorant Taken")
+    renamed_font("DejaVuSerif.ttf", os.path.join(fonts, "taken2.ttf"), "Velmorant Taken")
     shutil.copy(DEJAVU + "DejaVuSansMono.ttf", os.path.join(fonts, "marlett.ttf"))
     renamed_font("DejaVuSans.ttf", os.path.join(fonts, "vts.ttf"), "Velmorant Test Sans")
     renamed_font("DejaVuSans-Bold.ttf", os.path.join(fonts, "vtb.ttf"), "Velmorant Test Bold")
-    renamed_font("DejaVuSans-Oblique.ttf", os.path.join(fonts, "loose.ttf"), "Velmorant Loose")
+    renamed_font("DejaVuSansMono-Bold.ttf", os.path.join(fonts, "loose.ttf"), "Velmorant Loose")
     renamed_font("DejaVuSerif-Bold.ttf", os.path.join(fonts, "uni.ttf"), UNICODE_NAME)
     with open(os.path.join(fonts, "garbage.ttf"), "wb") as garbage:
         garbage.write(b"this is no font at all" * 10)
@@ -120,7 +122,8 @@ def plant(prefix):
         ("velmorant test sans (TrueType)", "vts.ttf"),                      # wrong letter case
         ("Velmorant Test Bold (TrueType)", "vtb.ttf"),                      # healthy
         ("Velmorant Test Bold Copy (TrueType)", r"C:\windows\Fonts\VTB.TTF"),  # duplicate, full path
-        ("DejaVu Serif Wrong (TrueType)", "serif.ttf"),                     # its right name is Wine's
+        ("Velmorant Taken (TrueType)", "taken.ttf"),                        # healthy
+        ("Velmorant Taken Wrong (TrueType)", "taken2.ttf"),                 # its right name is taken
         ("Velmorant Unicode (TrueType)", "uni.ttf"),                        # renamed to a Unicode name
         ("Velmorant Garbage (TrueType)", "garbage.ttf"),                    # invalid font
         ("Velmorant Missing (TrueType)", "missing.ttf"),                    # file not found
@@ -153,7 +156,8 @@ def main():
         expect(before, "velmorant test sans (TrueType)", 6, "Velmorant Test Sans", F("vts.ttf"))
         expect(before, "Velmorant Test Bold (TrueType)", 0, "Velmorant Test Bold", F("vtb.ttf"))
         expect(before, "Velmorant Test Bold Copy (TrueType)", 5, "Velmorant Test Bold", F("VTB.TTF"))
-        expect(before, "DejaVu Serif Wrong (TrueType)", 6, "DejaVu Serif", F("serif.ttf"))
+        expect(before, "Velmorant Taken (TrueType)", 0, "Velmorant Taken", F("taken.ttf"))
+        expect(before, "Velmorant Taken Wrong (TrueType)", 6, "Velmorant Taken", F("taken2.ttf"))
         expect(before, "Velmorant Unicode (TrueType)", 6, UNICODE_NAME, F("uni.ttf"))
         expect(before, "Velmorant Garbage (TrueType)", 1, "", F("garbage.ttf"))
         expect(before, "Velmorant Missing (TrueType)", 2, "", F("missing.ttf"))
@@ -175,10 +179,10 @@ def main():
 
         # Every code: Wine's own values are repaired as well.
         status, out, err = prefix.run(CLI, "repair", "--json")
-        check(status == 1, "repair exit status %d (the serif name is taken): %s" % (status, err))
+        check(status == 1, "repair exit status %d (a name is taken): %s" % (status, err))
         report = json.loads(out)
         outcomes = {item["registryName"] or item["fileName"].lower(): item["outcome"] for item in report["items"]}
-        check(outcomes.get("DejaVu Serif Wrong (TrueType)") == "nameTaken", "the taken name is told")
+        check(outcomes.get("Velmorant Taken Wrong (TrueType)") == "nameTaken", "the taken name is told")
         check(any("another font is using the registry value" in m for m in report["messages"]), "closing message")
 
         values = registry(prefix)
@@ -186,7 +190,8 @@ def main():
         check("velmorant test sans (TrueType)" not in values, "the old letter case is gone")
         check(values.get("Velmorant Test Bold (TrueType)") == "vtb.ttf", "the healthy value stays")
         check("Velmorant Test Bold Copy (TrueType)" not in values, "the duplicate is deleted")
-        check(values.get("DejaVu Serif Wrong (TrueType)") == "serif.ttf", "a taken name changes nothing")
+        check(values.get("Velmorant Taken Wrong (TrueType)") == "taken2.ttf", "a taken name changes nothing")
+        check(values.get("Velmorant Taken (TrueType)") == "taken.ttf", "the font that has the name keeps it")
         check(values.get("Velmorant Loose (TrueType)") == "loose.ttf", "the loose font is registered by bare name")
         for gone in ("Garbage", "Missing", "Empty", "Number", "Unicode"):
             check("Velmorant %s (TrueType)" % gone not in values, "%s value deleted" % gone)
@@ -198,7 +203,7 @@ def main():
         for key in ("Velmorant Test Sans (TrueType)", "Velmorant Test Bold (TrueType)", "Velmorant Loose (TrueType)",
                     UNICODE_NAME + " (TrueType)"):
             expect(after, key, 0)
-        expect(after, "DejaVu Serif Wrong (TrueType)", 6)
+        expect(after, "Velmorant Taken Wrong (TrueType)", 6)
         for key, entry in after.items():
             check(entry["problem"] == 0 or outcomes.get(key, "repaired") != "repaired",
                   "%r still has problem %d after its repair" % (key, entry["problem"]))
