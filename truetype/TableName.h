@@ -16,8 +16,9 @@
 namespace truetype {
 
 // An owned list in insertion order with an index by key beside it, so that a
-// file of 65535 distinct keys costs no quadratic walk. An entry's key is fixed
-// once the entry is filed: change its text, never its key fields.
+// file of 65535 distinct keys costs no quadratic walk. Short lists, the usual
+// ones, are walked: their index would cost more than it saves. An entry's key
+// is fixed once the entry is filed: change its text, never its key fields.
 template <typename Item, typename Key>
 class TKeyedList {
 public:
@@ -26,6 +27,12 @@ public:
 
     Item* Find(Key Id) const
     {
+        if (FIndex.empty()) {
+            for (std::size_t i = 0; i < FKeys.size(); ++i)
+                if (FKeys[i] == Id)
+                    return FItems[i].get();
+            return nullptr;
+        }
         const auto Found = FIndex.find(Id);
         return Found != FIndex.end() ? Found->second : nullptr;
     }
@@ -34,29 +41,50 @@ public:
     template <typename Init>
     Item& Obtain(Key Id, Init Fill)
     {
-        const auto [Slot, Inserted] = FIndex.try_emplace(Id, nullptr);
-        if (Inserted) {
-            try {
-                auto New = std::make_unique<Item>();
-                Fill(*New);
-                FItems.push_back(std::move(New));
-            } catch (...) {
-                FIndex.erase(Slot);
-                throw;
-            }
-            Slot->second = FItems.back().get();
+        if (Item* Found = Find(Id))
+            return *Found;
+        auto New = std::make_unique<Item>();
+        Fill(*New);
+        FKeys.push_back(Id);
+        try {
+            FItems.push_back(std::move(New));
+            if (!FIndex.empty())
+                FIndex.emplace(Id, FItems.back().get());
+        } catch (...) {
+            FKeys.pop_back();
+            if (FItems.size() > FKeys.size())
+                FItems.pop_back();
+            throw;
         }
-        return *Slot->second;
+        if (FIndex.empty() && FItems.size() >= IndexFrom)
+            BuildIndex();
+        return *FItems.back();
     }
 
     void Clear()
     {
         FIndex.clear();
+        FKeys.clear();
         FItems.clear();
     }
 
 private:
+    static constexpr std::size_t IndexFrom = 16;
+
+    void BuildIndex()
+    {
+        try {
+            FIndex.reserve(FItems.size());
+            for (std::size_t i = 0; i < FItems.size(); ++i)
+                FIndex.emplace(FKeys[i], FItems[i].get());
+        } catch (...) {
+            FIndex.clear();  // walked until the next try
+            throw;
+        }
+    }
+
     std::vector<std::unique_ptr<Item>> FItems;
+    std::vector<Key> FKeys;
     std::unordered_map<Key, Item*> FIndex;
 };
 

@@ -72,6 +72,19 @@ TEST(NameTree, FindsAddsAndReplacesByKeyInInsertionOrder)
     Names.Clear();
     EXPECT_EQ(Names.Count(), 0u);
     EXPECT_EQ(Names.FindPlatform(3, 1), nullptr);
+
+    // Long lists are found through their index, before and after it exists.
+    TNameLanguageList Language;
+    for (std::uint16_t Round = 0; Round < 2; ++Round)
+        for (std::uint16_t Id = 40; Id-- > 0;) {
+            Language.SetName(Id * 1000, std::u16string(Round + 1, static_cast<char16_t>(u'a' + Id % 26)));
+            ASSERT_NE(Language.FindName(Id * 1000), nullptr);
+            EXPECT_EQ(Language.FindName(Id * 1000)->Text.size(), Round + 1u);
+            EXPECT_EQ(Language.FindName(Id * 1000 + 1), nullptr);
+        }
+    EXPECT_EQ(Language.Count(), 40u);
+    EXPECT_EQ(Language.Items(0).NameID, 39000);
+    EXPECT_EQ(Language.Items(39).NameID, 0);
 }
 
 TEST(NameTable, LoadsTheRecordsIntoTheTreeAndTheLastOfARepeatedKeyWins)
