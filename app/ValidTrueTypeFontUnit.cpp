@@ -4,10 +4,7 @@
 #include <exception>
 
 #include "InstalledFontsUnit.h"
-#if __has_include("TableName.h")  // TEMP until the name table lands
 #include "TableName.h"
-#define VELMORANT_HAS_NAME_TABLE 1
-#endif
 #include "TextConversion.h"
 #include "TrueTypeFont.h"
 #include "runtime/Format.h"
@@ -107,9 +104,6 @@ void TFontInfo::ReadFontName(truetype::TStream& Stream, std::uint16_t Language, 
 
 bool TFontInfo::GetFontName(const truetype::TTrueTypeFont& Font, std::uint16_t Language, std::u16string& Name)
 {
-#ifndef VELMORANT_HAS_NAME_TABLE
-    (void)Font; (void)Language; (void)Name; return false;
-#else
     const truetype::TTableName* Table = Font.NameTable();
     if (Table == nullptr)
         return false;
@@ -133,7 +127,6 @@ bool TFontInfo::GetFontName(const truetype::TTrueTypeFont& Font, std::uint16_t L
     }
     Name = EnglishFullName;
     return true;
-#endif
 }
 
 }  // namespace app

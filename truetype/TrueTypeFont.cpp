@@ -8,6 +8,7 @@
 #include "TableHmtx.h"
 #include "TableLoca.h"
 #include "TableMaxp.h"
+#include "TableName.h"
 #include "TableUnknown.h"
 #include "UnitWarningCollector.h"
 
@@ -49,6 +50,7 @@ TTableHead* TTrueTypeFont::HeadTable() const { return Find<TTableHead>("head"); 
 TTableHhea* TTrueTypeFont::HheaTable() const { return Find<TTableHhea>("hhea"); }
 TTableMaxp* TTrueTypeFont::MaxpTable() const { return Find<TTableMaxp>("maxp"); }
 TTableLoca* TTrueTypeFont::LocaTable() const { return Find<TTableLoca>("loca"); }
+TTableName* TTrueTypeFont::NameTable() const { return Find<TTableName>("name"); }
 
 void TTrueTypeFont::Clear()
 {
@@ -232,6 +234,7 @@ std::unique_ptr<TFontTable> TTrueTypeFont::CreateSecondPassTable(const TTableTag
         if (!LoadOutlines)
             return nullptr;
         return std::make_unique<TTableUnknown>(Tag);
+    case TTableKind::Name: return std::make_unique<TTableName>(Tag);
     default:
         if (!KeepUnknownTables)
             return nullptr;

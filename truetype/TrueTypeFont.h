@@ -16,6 +16,7 @@ class TTableHead;
 class TTableHhea;
 class TTableMaxp;
 class TTableLoca;
+class TTableName;
 
 class TTrueTypeFont {
 public:
@@ -56,6 +57,7 @@ public:
     TTableHhea* HheaTable() const;
     TTableMaxp* MaxpTable() const;
     TTableLoca* LocaTable() const;
+    TTableName* NameTable() const;
 
 private:
     template <typename Table>

@@ -86,10 +86,26 @@ class Comparison:
             if a != b:
                 self.equal(f"hmtx[{index}]", a, b)
                 break
+        self.compare_names(tables, font)
 
         self.equal("name", ours["name"], scan_name(font))
         self.equal("validHead", ours["validHead"], True)
         return self.failures
+
+    def compare_names(self, tables, font):
+        """The Unicode and Microsoft name records, keyed by their four IDs.
+        The name object is there even when the whole font did not load."""
+        if "name" not in tables:
+            self.failures.append("name: no table read")
+            return
+        key = ("platformID", "encodingID", "languageID", "nameID")
+        mine = {tuple(r[k] for k in key): r["text"]
+                for r in tables["name"]["records"] if r["platformID"] in (0, 3)}
+        theirs = {(rec.platformID, rec.platEncID, rec.langID, rec.nameID): rec.toUnicode()
+                  for rec in font["name"].names if rec.platformID in (0, 3)}
+        self.equal("name.records", sorted(mine), sorted(theirs))
+        for ids in sorted(mine.keys() & theirs.keys()):
+            self.equal(f"name{ids}", mine[ids], theirs[ids])
 
 
 def main():

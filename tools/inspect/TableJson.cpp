@@ -6,6 +6,7 @@
 #include "TableHmtx.h"
 #include "TableLoca.h"
 #include "TableMaxp.h"
+#include "TableName.h"
 
 namespace inspect {
 
@@ -66,6 +67,19 @@ void WriteLoca(TJsonWriter& Json, const TTableLoca& T)
     Json.Field("indexToLocFormat", T.IndexToLocFormat).Field("count", T.Count());
 }
 
+// One record per name, in the tree's order.
+void WriteName(TJsonWriter& Json, const TTableName& T)
+{
+    Json.Key("records").BeginArray();
+    ForEachName(T.Names, [&Json](const TNamePlatformList& Platform, const TNameLanguageList& Language,
+                                 const TNameField& Name) {
+        Json.BeginObject().Field("platformID", Platform.PlatformID).Field("encodingID", Platform.EncodingID)
+            .Field("languageID", Language.LanguageID).Field("nameID", Name.NameID)
+            .Field("text", std::u16string_view(Name.Text)).EndObject();
+    });
+    Json.EndArray();
+}
+
 void WriteRaw(TJsonWriter& Json, const TRawDataTable& T)
 {
     Json.Field("raw", true).Field("length", T.Data.size());
@@ -88,6 +102,7 @@ void WriteTableJson(TJsonWriter& Json, const TFontTable& Table)
     Json.BeginObject();
     // One line per table class.
     TryWrite(Json, Table, WriteHead) || TryWrite(Json, Table, WriteHhea) || TryWrite(Json, Table, WriteMaxp) ||
+        TryWrite(Json, Table, WriteName) ||
         TryWrite(Json, Table, WriteHmtx) || TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteRaw);
     Json.EndObject();
 }
