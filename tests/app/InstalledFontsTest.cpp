@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
+#include "SystemUtilsUnit.h"
 
 using namespace app;
 using namespace app_testing;
@@ -224,4 +225,17 @@ TEST(InstalledFonts, EveryFileParsedShowsItsPathAndLetsMessagesRun)
     // A second refresh starts from nothing.
     Fonts.Refresh();
     EXPECT_EQ(Fonts.Count(), 3u);
+}
+
+TEST(InstalledFonts, TheFontsKeyDependsOnThePlatformFamily)
+{
+    TMachine M;
+    const std::string Key9x = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+    M.PutFont("arial.ttf", u"Arial");
+    M.Registry.SetString(Key9x, "Arial (TrueType)", "arial.ttf");
+    EXPECT_EQ(GetFontsRegistryKey(M.System), FontsKey);
+    EXPECT_EQ(Scan(M), std::vector<std::string>{Entry(fpNoRegistryKey, "Arial", "", M.InFonts("arial.ttf"))});
+    M.System.OsVersion.PlatformId = platform::PlatformWin32Windows;
+    EXPECT_EQ(GetFontsRegistryKey(M.System), Key9x);
+    EXPECT_EQ(Scan(M), std::vector<std::string>{Entry(fpNone, "Arial", "Arial (TrueType)", M.InFonts("arial.ttf"))});
 }
