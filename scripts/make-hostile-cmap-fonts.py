@@ -85,6 +85,9 @@ def cases():
         code = 29999 + i
         jumps.append((0, code, 0, 0xFFFF) if i % 2 else (code, code, 0, 2))
     yield "jumping-reads4-shared", shared(format4(jumps + [TERMINATOR]) + bytes(200000))
+    # Records alternating between two small subtables 1 MB apart.
+    small = format4([(0x41, 0x41, 0, 0), TERMINATOR])
+    yield "far-apart", cmap([(i, 1, 2 * (i % 2)) for i in range(RECORDS)], [small, bytes(1 << 20), small])
     yield "format2-shared", shared(format2([0] + [8] * 255, [(0, 256, 0, 10), (0, 256, 0, 2)], [1] * 256))
     yield "format2-alias", cmap([(3, 1, 0)], [format2([8] * 256, [(0, 0, 0, 0), (0, 65535, 0, 2)], [1] * 256)])
     yield "format6-shared", shared(format6(0, [1] * 65535))
