@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "TableCmap.h"
 #include "TableHead.h"
 #include "TableHhea.h"
 #include "TableHinting.h"
@@ -46,6 +47,7 @@ Table* TTrueTypeFont::Find(std::string_view Tag) const
     return dynamic_cast<Table*>(Tables.FindTable(Tag));
 }
 
+TTableCmap* TTrueTypeFont::CmapTable() const { return Find<TTableCmap>("cmap"); }
 TTableHead* TTrueTypeFont::HeadTable() const { return Find<TTableHead>("head"); }
 TTableHhea* TTrueTypeFont::HheaTable() const { return Find<TTableHhea>("hhea"); }
 TTableMaxp* TTrueTypeFont::MaxpTable() const { return Find<TTableMaxp>("maxp"); }
@@ -107,8 +109,10 @@ void TTrueTypeFont::LoadFromStream(TStream& Stream)
             Log.push_back(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
         }
 
-        if (Tables.FindTable("cmap") == nullptr)
+        TTableCmap* Cmap = CmapTable();
+        if (Cmap == nullptr)
             RaiseFontErrorFmt("Table %s not found!", {"cmap"});
+        Cmap->RemoveIllegalMappings(MaxpTable()->numGlyphs);
         ReleaseTableData();
         Loaded = true;
     } catch (...) {
@@ -207,6 +211,7 @@ std::unique_ptr<TFontTable> TTrueTypeFont::CreateSecondPassTable(const TTableTag
     case TTableKind::Hhea:
     case TTableKind::Maxp:
         return nullptr;
+    case TTableKind::Cmap: return std::make_unique<TTableCmap>(Tag);
     case TTableKind::Cvt:
     case TTableKind::Fpgm:
     case TTableKind::Prep:

@@ -12,6 +12,7 @@
 
 namespace truetype {
 
+class TTableCmap;
 class TTableHead;
 class TTableHhea;
 class TTableMaxp;
@@ -53,6 +54,7 @@ public:
     void LoadFromStream(TStream& Stream);
     void Clear();
 
+    TTableCmap* CmapTable() const;
     TTableHead* HeadTable() const;
     TTableHhea* HheaTable() const;
     TTableMaxp* MaxpTable() const;

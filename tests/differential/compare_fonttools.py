@@ -86,6 +86,7 @@ class Comparison:
             if a != b:
                 self.equal(f"hmtx[{index}]", a, b)
                 break
+        self.compare_cmap(ours, font)
         self.compare_names(tables, font)
 
         self.equal("name", ours["name"], scan_name(font))
@@ -106,6 +107,51 @@ class Comparison:
         self.equal("name.records", sorted(mine), sorted(theirs))
         for ids in sorted(mine.keys() & theirs.keys()):
             self.equal(f"name{ids}", mine[ids], theirs[ids])
+
+    def compare_cmap(self, ours, font):
+        """The mappings of every format 0, 4 and 6 subtable, in file order.
+
+        The two readers differ on purpose in three ways, which the comparison
+        evens out rather than reports:
+        - fontTools leaves out every mapping to glyph 0 (its _make_map skips
+          gid 0); we keep them, so ours are compared without them.
+        - Our load removes the mappings to glyphs at or past numGlyphs;
+          fontTools keeps them under made-up names (glyph01234) that getGlyphID
+          turns back into those numbers, so theirs are compared without them.
+        - Formats 6 (and 2) read back here as format 4 with language 0.
+        Neither reads the last format 4 segment (the 0xFFFF terminator), so it
+        needs no filtering. fontTools keeps a dict from code to name, in the
+        order the codes were read; the fonts have no code twice in a subtable,
+        so the two lists match in order.
+        """
+        self.equal("loaded", ours["loaded"], True)
+        cmap = ours["tables"].get("cmap")
+        if cmap is None:
+            self.failures.append("cmap: not read")
+            return
+        theirs_table = font["cmap"]
+        self.equal("cmap.version", cmap["version"], theirs_table.tableVersion)
+        mine = {(e["platformID"], e["encodingID"]): e for e in cmap["encodings"]}
+        num_glyphs = font["maxp"].numGlyphs
+        for subtable in theirs_table.tables:
+            if subtable.format not in (0, 4, 6):
+                continue
+            what = f"cmap[{subtable.platformID},{subtable.platEncID}]"
+            entry = mine.get((subtable.platformID, subtable.platEncID))
+            if entry is None:
+                self.failures.append(f"{what}: missing")
+                continue
+            relabelled = subtable.format == 6
+            self.equal(what + ".format", entry["format"], 4 if relabelled else subtable.format)
+            self.equal(what + ".language", entry["language"], 0 if relabelled else subtable.language)
+            theirs = [[code, font.getGlyphID(name)] for code, name in subtable.cmap.items()]
+            theirs = [mapping for mapping in theirs if mapping[1] < num_glyphs]
+            mapped = [mapping for mapping in entry["mappings"] if mapping[1] != 0]
+            self.equal(what + ".count", len(mapped), len(theirs))
+            for index, (a, b) in enumerate(zip(mapped, theirs)):
+                if a != b:
+                    self.equal(f"{what}.mappings[{index}]", a, b)
+                    break
 
 
 def main():

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 
+#include "CmapBuilder.h"
 #include "FontBuilder.h"
+#include "TableCmap.h"
 #include "TableHead.h"
 #include "TableHmtx.h"
 #include "TableLoca.h"
@@ -133,6 +135,43 @@ TEST(TrueTypeFont, SignaturesAndUnknownTablesAreKeptAsTheirBytes)
     ASSERT_EQ(Load(Font, MinimalFont().Build()), "");
     EXPECT_FALSE(Font.HasDigitalSignature);
     EXPECT_EQ(Font.Tables.FindTable("DSIG"), nullptr);
+
+    // Without unknown tables the signature is noted but not kept.
+    TTrueTypeFont Lean(false);
+    Lean.KeepUnknownTables = false;
+    ASSERT_EQ(Load(Lean, MinimalFont().Add("DSIG", TBytes(13, 9)).Build()), "");
+    EXPECT_TRUE(Lean.HasDigitalSignature);
+    EXPECT_EQ(Lean.Tables.FindTable("DSIG"), nullptr);
+    EXPECT_NE(Lean.CmapTable(), nullptr);
+}
+
+TEST(TrueTypeFont, CmapMappingsToGlyphsTheFontLacksGoAtTheEndOfTheLoad)
+{
+    TTrueTypeFont Font(false);
+    // The cmap stands before maxp: numGlyphs is known only at the end.
+    ASSERT_EQ(Load(Font, TFontBuilder()
+                             .Add("cmap", CmapTable({{0x41, 2}, {0x42, 3}, {0x43, 70}}))
+                             .Add("head", HeadTable())
+                             .Add("hhea", HheaTable(3))
+                             .Add("hmtx", HmtxTable({{500, 0}, {501, 1}, {502, 2}}))
+                             .Add("maxp", MaxpTable(3))
+                             .Build()),
+              "");
+    EXPECT_EQ(Warnings(), (std::vector<std::string>{
+        "[fixed] TCmapEncodingSubTable with FSubTableFormat 4 has illegal mapping from glyph index 70 to character 67.",
+        "[fixed] TCmapEncodingSubTable with FSubTableFormat 4 has illegal mapping from glyph index 3 to character 66."}));
+    ASSERT_NE(Font.CmapTable(), nullptr);
+    const TCmapEncodingSubTable& SubTable = Font.CmapTable()->Encodings(0).SubTable;
+    ASSERT_EQ(SubTable.Mappings.Count(), 1u);
+    EXPECT_EQ(SubTable.Mappings.Items(0), (TCharacterToGlyphIndexMapping{0x41, 2}));
+
+    // A cmap error ends the load.
+    EXPECT_EQ(Load(Font, TFontBuilder()
+                             .Add("cmap", TCmapBuilder().Add(3, 1, Format4SubTable({})).Build())
+                             .Add("maxp", MaxpTable(0))
+                             .Build()),
+              "Cmap Format 4 NumberOfSegments=0 !");
+    EXPECT_NE(Font.CmapTable(), nullptr);
 }
 
 TEST(TrueTypeFont, OffsetsCountFromWhereTheFontStarts)

@@ -1,6 +1,7 @@
 #include "TableJson.h"
 
 #include "RawDataTable.h"
+#include "TableCmap.h"
 #include "TableHead.h"
 #include "TableHhea.h"
 #include "TableHmtx.h"
@@ -80,6 +81,24 @@ void WriteName(TJsonWriter& Json, const TTableName& T)
     Json.EndArray();
 }
 
+void WriteCmap(TJsonWriter& Json, const TTableCmap& T)
+{
+    Json.Field("version", T.Version);
+    Json.Key("encodings").BeginArray();
+    for (std::size_t i = 0; i < T.EncodingCount(); ++i) {
+        const TCmapEncodingTableEntry& Entry = T.Encodings(static_cast<std::ptrdiff_t>(i));
+        const TCmapEncodingSubTable& SubTable = Entry.SubTable;
+        Json.BeginObject().Field("platformID", Entry.PlatformID)
+            .Field("encodingID", Entry.PlatformSpecificEncodingID)
+            .Field("format", SubTable.SubTableFormat()).Field("language", SubTable.Version);
+        Json.Key("mappings").BeginArray();
+        for (const TCharacterToGlyphIndexMapping& Mapping : SubTable.Mappings)
+            Json.BeginArray().Value(Mapping.CharacterCode).Value(Mapping.GlyphIndex).EndArray();
+        Json.EndArray().EndObject();
+    }
+    Json.EndArray();
+}
+
 void WriteRaw(TJsonWriter& Json, const TRawDataTable& T)
 {
     Json.Field("raw", true).Field("length", T.Data.size());
@@ -102,8 +121,8 @@ void WriteTableJson(TJsonWriter& Json, const TFontTable& Table)
     Json.BeginObject();
     // One line per table class.
     TryWrite(Json, Table, WriteHead) || TryWrite(Json, Table, WriteHhea) || TryWrite(Json, Table, WriteMaxp) ||
-        TryWrite(Json, Table, WriteName) ||
-        TryWrite(Json, Table, WriteHmtx) || TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteRaw);
+        TryWrite(Json, Table, WriteHmtx) || TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteCmap) ||
+        TryWrite(Json, Table, WriteName) || TryWrite(Json, Table, WriteRaw);
     Json.EndObject();
 }
 
