@@ -40,6 +40,7 @@ TEST(Cli, ScanPrintsOneRowPerEntryAndChangesNothing)
     TMachine M;
     EXPECT_EQ(RunCli(M, {"scan"}).Out, "0 items\n");
     EXPECT_EQ(RunCli(M, {"scan"}).Status, cli::ExitClean);
+    EXPECT_TRUE(RunCli(M, {"scan", "--time"}).Err.starts_with("scanned 0 items in "));
     PlantProblems(M);
     const TRun Text = RunCli(M, {"scan"});
     EXPECT_EQ(Text.Status, cli::ExitProblems);

@@ -1,5 +1,6 @@
 #include "Cli.h"
 
+#include <chrono>
 #include <exception>
 #include <map>
 #include <optional>
@@ -23,13 +24,14 @@ const char* const Usage =
     "Finds and repairs problems with the installed TrueType fonts, as the Velmorant\n"
     "window does, for administrators and scripts.\n"
     "\n"
-    "  scan [--json]\n"
+    "  scan [--json] [--time]\n"
     "      Rebuilds the inventory from the registry's Fonts key and the Fonts folder\n"
     "      and prints one row per entry, problems first: problem, font name,\n"
     "      registry value name and file name, separated by tabs (the problem is\n"
     "      empty for a healthy font), then \"N items\". With --json it prints\n"
     "      {\"items\": [{\"fontName\", \"registryName\", \"fileName\", \"problem\",\n"
-    "      \"problemText\"}]}. Changes nothing.\n"
+    "      \"problemText\"}]}. --time also prints to stderr how long the scan took.\n"
+    "      Changes nothing.\n"
     "      Exit status: 0 when no entry has a problem, 1 when some have.\n"
     "\n"
     "  repair [--problem N]... [--dry-run] [--json]\n"
@@ -55,6 +57,7 @@ struct TOptions {
     TCommand Command = TCommand::Help;
     bool Json = false;
     bool DryRun = false;
+    bool Time = false;
     std::set<TFontProblem> Problems;
 };
 
@@ -77,6 +80,8 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
             Options.Command = TCommand::Help;
         } else if (Argument == "--json" && Scans) {
             Options.Json = true;
+        } else if (Argument == "--time" && Options.Command == TCommand::Scan) {
+            Options.Time = true;
         } else if (Argument == "--dry-run" && Options.Command == TCommand::Repair) {
             Options.DryRun = true;
         } else if (Argument == "--problem" && Options.Command == TCommand::Repair && i + 1 < Arguments.size()) {
@@ -127,7 +132,11 @@ int Scan(const platform::TPlatform& Platform, const TOptions& Options, std::ostr
 {
     TNoScanProgress Progress;
     TInstalledFonts Fonts(Platform, Progress);
+    const auto Started = std::chrono::steady_clock::now();
     Fonts.Refresh();
+    const std::chrono::duration<double, std::milli> Took = std::chrono::steady_clock::now() - Started;
+    if (Options.Time)
+        Err << "scanned " << Fonts.Count() << " items in " << Took.count() << " ms\n";
     WarnWithoutFontsFolder(Fonts, Err);
     bool Problems = false;
     inspect::TJsonWriter Json(Out);
