@@ -115,4 +115,12 @@ bool SameTextAscii(std::string_view A, std::string_view B)
     return A.size() == B.size() && CompareTextAscii(A, B) == 0;
 }
 
+std::string UpperCaseAscii(std::string_view Text)
+{
+    std::string Upper(Text);
+    for (char& C : Upper)
+        C = UpperAscii(C);
+    return Upper;
+}
+
 }  // namespace platform

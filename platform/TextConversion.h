@@ -21,5 +21,6 @@ std::u16string Utf8ToUtf16(std::string_view Text);
 // Letters a to z folded to upper case, every other byte compared by value.
 int CompareTextAscii(std::string_view A, std::string_view B);
 bool SameTextAscii(std::string_view A, std::string_view B);
+std::string UpperCaseAscii(std::string_view Text);
 
 }  // namespace platform

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "TextConversion.h"
+
 
 namespace platform {
 
@@ -68,14 +70,7 @@ private:
     std::string FPath;
 };
 
-std::string TNativeRegistry::Fold(std::string_view Text)
-{
-    std::string Folded(Text);
-    for (char& C : Folded)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Folded;
-}
+std::string TNativeRegistry::Fold(std::string_view Text) { return UpperCaseAscii(Text); }
 
 TNativeRegistry::TKey* TNativeRegistry::FindKey(const std::string& Path)
 {

@@ -1,31 +1,17 @@
 #include "NativePlatform.h"
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <system_error>
 
 #include "TextConversion.h"
+#include "runtime/CodePage.h"
 
 namespace platform {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Windows-1252 at 0x80..0x9F; the other bytes are their own code points
-// (0 where the code page leaves a byte undefined).
-constexpr std::array<char16_t, 32> Cp1252High = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E,
-    0x0178};
-
-char16_t AnsiToUnit(unsigned char Byte)
-{
-    if (Byte >= 0x80 && Byte <= 0x9F)
-        return Cp1252High[Byte - 0x80] != 0 ? Cp1252High[Byte - 0x80] : Byte;
-    return Byte;
-}
 
 fs::path NewMachineRoot()
 {
@@ -49,10 +35,7 @@ fs::path NewMachineRoot()
 std::vector<std::optional<std::string>> TNativeSystemInfo::VersionStrings(const std::string& File,
                                                                           const std::vector<std::string>& SubBlocks)
 {
-    std::string Folded(File);
-    for (char& C : Folded)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
+    const std::string Folded = UpperCaseAscii(File);
     std::vector<std::optional<std::string>> Values;
     for (const std::string& SubBlock : SubBlocks) {
         const auto Found = VersionResources.find({Folded, SubBlock});
@@ -65,27 +48,15 @@ int TNativeTextServices::CompareText(std::string_view A, std::string_view B) { r
 
 std::string TNativeTextServices::AnsiToUtf8(std::string_view Ansi)
 {
-    std::u16string Units;
-    for (const char C : Ansi)
-        Units += AnsiToUnit(static_cast<unsigned char>(C));
-    return Utf16ToUtf8(Units);
+    return Utf16ToUtf8(truetype::Windows1252ToUtf16(Ansi));
 }
 
 std::string TNativeTextServices::Utf8ToAnsi(std::string_view Text, bool* Lossy)
 {
-    std::string Ansi;
-    bool Lost = false;
-    for (const char16_t Unit : Utf8ToUtf16(Text)) {
-        char Byte = '?';
-        bool Found = false;
-        for (unsigned Candidate = 0; Candidate < 256 && !Found; ++Candidate)
-            if (AnsiToUnit(static_cast<unsigned char>(Candidate)) == Unit)
-                Byte = static_cast<char>(Candidate), Found = true;
-        Lost |= !Found;
-        Ansi += Byte;
-    }
+    const std::u16string Units = Utf8ToUtf16(Text);
+    std::string Ansi = truetype::Utf16ToWindows1252(Units);
     if (Lossy != nullptr)
-        *Lossy = Lost;
+        *Lossy = truetype::Windows1252ToUtf16(Ansi) != Units;
     return Ansi;
 }
 

@@ -8,14 +8,7 @@ namespace cli {
 
 namespace {
 
-std::string Fold(std::string_view Text)
-{
-    std::string Folded(Text);
-    for (char& C : Folded)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Folded;
-}
+std::string Fold(std::string_view Text) { return platform::UpperCaseAscii(Text); }
 
 class TDryRunKey final : public platform::IRegistryKey {
 public:
