@@ -21,8 +21,11 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run_suite sanitize -DVELMORANT_SANITIZE=ON
 
 WINEPREFIX=$(mktemp -d /tmp/velmorant-wine.XXXXXX)
+# Wine's recycle bin is the XDG trash of HOME: the tests' files go to one of
+# their own. (The CLI's integration test makes its own prefix and HOME.)
+wine_home=$(mktemp -d /tmp/velmorant-home.XXXXXX)
 export WINEPREFIX
-trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
-run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$wine_home"' EXIT
+HOME=$wine_home run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
 
 echo "=== all tests passed ==="

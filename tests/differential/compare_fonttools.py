@@ -27,6 +27,18 @@ MAXP_FIELDS = ["numGlyphs", "maxPoints", "maxContours", "maxCompositePoints", "m
                "maxStackElements", "maxSizeOfInstructions", "maxComponentElements", "maxComponentDepth"]
 
 
+def scan_name(font):
+    """The name a scan gives the font on an English (United States) system:
+    the Microsoft group of records, Symbol encoding before Unicode BMP, and in
+    it the English full name, or no name."""
+    for encoding in (0, 1):
+        group = [r for r in font["name"].names if r.platformID == 3 and r.platEncID == encoding]
+        if group:
+            full = [r for r in group if r.langID == 0x409 and r.nameID == 4]
+            return full[-1].toUnicode() if full else ""
+    return ""
+
+
 def fixed(value):
     """A 16.16 value as fontTools gives it (float or int) back as raw bits."""
     if isinstance(value, float):
@@ -76,6 +88,9 @@ class Comparison:
                 break
         self.compare_cmap(ours, font)
         self.compare_names(tables, font)
+
+        self.equal("name", ours["name"], scan_name(font))
+        self.equal("validHead", ours["validHead"], True)
         return self.failures
 
     def compare_names(self, tables, font):

@@ -1,54 +1,20 @@
 #include "JsonWriter.h"
 
+#include "TextConversion.h"
+
 namespace inspect {
 
 namespace {
 
-void AppendCodePoint(std::string& Out, char32_t Code)
-{
-    if (Code < 0x80) {
-        Out += static_cast<char>(Code);
-    } else if (Code < 0x800) {
-        Out += static_cast<char>(0xC0 | (Code >> 6));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else if (Code < 0x10000) {
-        Out += static_cast<char>(0xE0 | (Code >> 12));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    } else {
-        Out += static_cast<char>(0xF0 | (Code >> 18));
-        Out += static_cast<char>(0x80 | ((Code >> 12) & 0x3F));
-        Out += static_cast<char>(0x80 | ((Code >> 6) & 0x3F));
-        Out += static_cast<char>(0x80 | (Code & 0x3F));
-    }
-}
+using platform::AppendUtf8;
 
-// Length of the valid UTF-8 sequence at Text[i], or 0.
+// Length of the valid UTF-8 sequence at Text[i], or 0. Surrogates are no
+// characters here.
 std::size_t Utf8SequenceLength(std::string_view Text, std::size_t i)
 {
-    const auto Lead = static_cast<unsigned char>(Text[i]);
-    std::size_t Length = 0;
-    char32_t Min = 0;
     char32_t Code = 0;
-    if (Lead >= 0xC2 && Lead <= 0xDF)
-        Length = 2, Min = 0x80, Code = Lead & 0x1F;
-    else if (Lead >= 0xE0 && Lead <= 0xEF)
-        Length = 3, Min = 0x800, Code = Lead & 0x0F;
-    else if (Lead >= 0xF0 && Lead <= 0xF4)
-        Length = 4, Min = 0x10000, Code = Lead & 0x07;
-    else
-        return 0;
-    if (i + Length > Text.size())
-        return 0;
-    for (std::size_t k = 1; k < Length; ++k) {
-        const auto Next = static_cast<unsigned char>(Text[i + k]);
-        if ((Next & 0xC0) != 0x80)
-            return 0;
-        Code = (Code << 6) | (Next & 0x3F);
-    }
-    if (Code < Min || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
-        return 0;
-    return Length;
+    const std::size_t Length = platform::DecodeUtf8(Text, i, Code);
+    return Code >= 0xD800 && Code <= 0xDFFF ? 0 : Length;
 }
 
 }  // namespace
@@ -66,7 +32,7 @@ std::string Utf16ToUtf8(std::u16string_view Text)
         } else if (Code >= 0xD800 && Code <= 0xDFFF) {
             Code = 0xFFFD;  // an unpaired surrogate
         }
-        AppendCodePoint(Out, Code);
+        AppendUtf8(Out, Code);
     }
     return Out;
 }
@@ -90,7 +56,7 @@ std::string JsonQuote(std::string_view Text)
             Out.append(Text.substr(i, Length));
             i += Length - 1;
         } else {
-            AppendCodePoint(Out, C);
+            AppendUtf8(Out, C);
         }
     }
     Out += '"';

@@ -1,15 +1,18 @@
 // velmorant-inspect: loads font files with the library and shows what it read.
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "InstalledFontsUnit.h"
 #include "JsonWriter.h"
 #include "TableJson.h"
 #include "TableMaxp.h"
 #include "TrueTypeFont.h"
 #include "UnitWarningCollector.h"
+#include "ValidTrueTypeFontUnit.h"
 
 using namespace truetype;
 
@@ -18,14 +21,18 @@ namespace {
 struct TOptions {
     bool Json = false;
     bool Outlines = false;
+    // Stands for the system's default locale in the name choice.
+    std::uint16_t Locale = 0x0409;
     std::vector<std::string> Files;
 };
 
 const char* const Usage =
-    "usage: velmorant-inspect [--json] [--outlines] FILE...\n"
+    "usage: velmorant-inspect [--json] [--outlines] [--locale LCID] FILE...\n"
     "Loads each font file with the Velmorant TrueType library and shows what it read:\n"
     "a readable summary, or with --json one JSON array with an object per file.\n"
-    "  --outlines  load glyph outlines too (glyf and loca)\n"
+    "  --outlines     load glyph outlines too (glyf and loca)\n"
+    "  --locale LCID  the system locale the scan's name choice assumes (\"name\" in the\n"
+    "                 JSON; default 0x0409); \"validHead\" is the scan's raw head check\n"
     "Exit status: 0 when every file loaded, 1 when any did not, 2 on bad usage.\n";
 
 struct TResult {
@@ -59,10 +66,32 @@ unsigned NumGlyphs(const TTrueTypeFont& Font)
     return Maxp != nullptr ? Maxp->numGlyphs : 0;
 }
 
-void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueTypeFont& Font, const TResult& Result)
+// What a scan makes of the file, each answer from a reading of its own, as
+// the scan does it.
+struct TIdentity {
+    std::u16string Name;
+    bool ValidHead = false;
+};
+
+TIdentity Identify(const std::string& File, std::uint16_t Locale)
+{
+    TIdentity Identity;
+    try {
+        TFileStream Stream(File);
+        app::TFontInfo::ReadFontName(Stream, Locale, Identity.Name);
+        Identity.ValidHead = app::IsValidTrueTypeFont(Stream);
+    } catch (const std::exception&) {
+        // A file that cannot be opened has neither.
+    }
+    return Identity;
+}
+
+void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueTypeFont& Font, const TResult& Result,
+               const TIdentity& Identity)
 {
     Json.BeginObject();
     Json.Field("file", File).Field("loaded", Result.Loaded);
+    Json.Field("name", Identity.Name).Field("validHead", Identity.ValidHead);
     Json.Key("error");
     if (Result.HasError)
         Json.Value(Result.Error);
@@ -119,6 +148,13 @@ bool ParseArguments(int Count, char** Arguments, TOptions& Options)
             Options.Json = true;
         else if (Argument == "--outlines")
             Options.Outlines = true;
+        else if (Argument == "--locale" && i + 1 < Count) {
+            char* End = nullptr;
+            const unsigned long Locale = std::strtoul(Arguments[++i], &End, 0);
+            if (End == Arguments[i] || *End != '\0' || Locale > 0xFFFFFFFF)
+                return false;
+            Options.Locale = static_cast<std::uint16_t>(Locale & 0xFFFF);
+        }
         else if (Argument == "--")
             for (++i; i < Count; ++i)
                 Options.Files.emplace_back(Arguments[i]);
@@ -151,7 +187,7 @@ int main(int Count, char** Arguments)
             ++Failed;
         if (Options.Json) {
             Json.Newline();
-            WriteJson(Json, File, Font, Result);
+            WriteJson(Json, File, Font, Result, Identify(File, Options.Locale));
         } else {
             WriteSummary(std::cout, File, Font, Result);
         }

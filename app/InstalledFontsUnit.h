@@ -1,0 +1,110 @@
+// The inventory of installed TrueType fonts: the registry's Fonts key and
+// the Fonts folder, every entry classified by one problem code.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Platform.h"
+
+namespace truetype {
+class TStream;
+class TTrueTypeFont;
+}  // namespace truetype
+
+namespace app {
+
+// The numbers are fixed: the sort order and the repair depend on them.
+enum TFontProblem : std::uint8_t {
+    fpNone = 0,
+    fpInvalidFont = 1,
+    fpFileNotFound = 2,
+    fpWrongDataType = 3,
+    fpNoRegistryKey = 4,
+    fpDuplicate = 5,
+    fpWrongFontName = 6,
+};
+
+// The text of the list's "Problem" column; empty for fpNone and for codes
+// outside 0..6.
+std::string_view ProblemText(TFontProblem Problem);
+
+// What a scan shows while it identifies files: the main window's status bar
+// and its message queue.
+class IScanProgress {
+public:
+    virtual ~IScanProgress() = default;
+    virtual void ShowStatus(const std::string& Text) = 0;
+    virtual void ProcessMessages() = 0;
+};
+
+class TNoScanProgress final : public IScanProgress {
+public:
+    void ShowStatus(const std::string&) override {}
+    void ProcessMessages() override {}
+};
+
+// The value name that registers a font: its name followed by " (TrueType)".
+std::string RegistryValueName(const std::string& FontName);
+
+class TFontInfo {
+public:
+    std::string FileName;
+    // UTF-8; empty when the name could not be read.
+    std::string FontName;
+    std::string RegistryName;
+    TFontProblem Problem = fpNone;
+
+    // Sets FileName to Path and FontName to the font's name, or to empty text;
+    // never fails.
+    void ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path);
+    // Loads the font from Stream (outlines off) and chooses its name for the
+    // language; leaves Name untouched when anything fails.
+    static void ReadFontName(truetype::TStream& Stream, std::uint16_t Language, std::u16string& Name);
+    // The name in a loaded font for the language (the low 16 bits of the
+    // system's default locale); false when the font has no English full name
+    // among its Microsoft name records.
+    static bool GetFontName(const truetype::TTrueTypeFont& Font, std::uint16_t Language, std::u16string& Name);
+};
+
+// Negative when A comes first: problems by code, then entries without one,
+// by font name (ASCII letters without regard to case) within a code.
+int CompareFontInfo(const TFontInfo& A, const TFontInfo& B);
+
+class TInstalledFonts {
+public:
+    TInstalledFonts(const platform::TPlatform& Platform, IScanProgress& Progress);
+
+    // Rebuilds the inventory: registry pass, folder pass, sort.
+    void Refresh();
+
+    std::size_t Count() const { return FItems.size(); }
+    TFontInfo& Items(std::size_t Index) const;
+    // Takes the entry out of the list and destroys it.
+    void Remove(const TFontInfo* Entry);
+    // The last entry whose FileName equals Path without regard to ASCII
+    // case; -1 when there is none.
+    std::ptrdiff_t IndexOfFileName(std::string_view Path) const;
+    static bool IsTrueTypeFile(std::string_view Path);
+
+    // The Fonts folder of the last Refresh; empty when the shell could not
+    // name it, in which case bare file names and the folder were not read.
+    const std::string& FontsFolder() const { return FFontsFolder; }
+
+private:
+    void ReadRegistry();
+    void ReadFontsFolder();
+    void ReadValue(platform::IRegistryKey& Key, const std::string& Name);
+    TFontInfo& Add(std::unique_ptr<TFontInfo> Entry);
+
+    const platform::TPlatform& FPlatform;
+    IScanProgress& FProgress;
+    std::string FFontsFolder;
+    std::vector<std::unique_ptr<TFontInfo>> FItems;
+};
+
+}  // namespace app

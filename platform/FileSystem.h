@@ -1,0 +1,59 @@
+// Files and folders, addressed by Windows paths in UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "runtime/Stream.h"
+
+namespace platform {
+
+// The Windows attribute bits the application reads and sets.
+inline constexpr std::uint32_t FileAttrReadOnly = 0x01;
+inline constexpr std::uint32_t FileAttrHidden = 0x02;
+inline constexpr std::uint32_t FileAttrSystem = 0x04;
+inline constexpr std::uint32_t FileAttrVolumeLabel = 0x08;
+inline constexpr std::uint32_t FileAttrDirectory = 0x10;
+inline constexpr std::uint32_t FileAttrArchive = 0x20;
+inline constexpr std::uint32_t FileAttrNormal = 0x80;
+// What GetAttributes answers for a path it cannot read: every bit set.
+inline constexpr std::uint32_t FileAttrInvalid = 0xFFFFFFFF;
+
+// A file that could not be created or written.
+class EFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TFolderEntry {
+    std::string Name;
+    std::uint32_t Attributes = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+
+    // GetWindowsDirectory.
+    virtual std::string WindowsFolder() = 0;
+    virtual std::uint32_t GetAttributes(const std::string& Path) = 0;
+    virtual bool SetAttributes(const std::string& Path, std::uint32_t Attributes) = 0;
+    // True for an existing file, false for a folder or nothing.
+    virtual bool FileExists(const std::string& Path) = 0;
+    // Every entry of the folder (pattern "\*.*"), hidden, system and
+    // read-only ones included, in the order the file system gives them.
+    // Empty when the folder cannot be read.
+    virtual std::vector<TFolderEntry> ListFolder(const std::string& Folder) = 0;
+    // Opens a file for reading while denying other writers; the stream reads
+    // raw bytes at any position. Raises truetype::EStreamError
+    // "Cannot open file %s" when the file cannot be opened.
+    virtual std::unique_ptr<truetype::TStream> OpenRead(const std::string& Path) = 0;
+    // Creates the file (replacing one that exists) with exactly these bytes.
+    // Raises EFileError "Cannot create file %s" when it cannot.
+    virtual void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) = 0;
+};
+
+}  // namespace platform

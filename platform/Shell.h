@@ -1,0 +1,31 @@
+// The Windows shell: the Fonts folder's location and the recycle bin.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The window that owns whatever the shell shows; null for none.
+using TWindowHandle = void*;
+
+struct TShellDeleteResult {
+    // The user cancelled the progress window (or the shell gave up).
+    bool Aborted = false;
+    // The shell's own return code was 0.
+    bool Succeeded = false;
+};
+
+class IShell {
+public:
+    virtual ~IShell() = default;
+
+    // The special folder CSIDL_FONTS, without a trailing backslash; empty text
+    // when the shell cannot name it.
+    virtual std::string FontsFolder() = 0;
+    // Moves the files to the recycle bin in one shell operation, without
+    // asking for confirmation.
+    virtual TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) = 0;
+};
+
+}  // namespace platform

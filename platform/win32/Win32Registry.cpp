@@ -1,0 +1,104 @@
+#include <windows.h>
+
+#include "Win32Platform.h"
+#include "Win32Text.h"
+#include "runtime/Format.h"
+
+namespace platform {
+
+namespace {
+
+class TWin32RegistryKey final : public IRegistryKey {
+public:
+    explicit TWin32RegistryKey(HKEY Key) : FKey(Key) {}
+    ~TWin32RegistryKey() override { RegCloseKey(FKey); }
+    TWin32RegistryKey(const TWin32RegistryKey&) = delete;
+    TWin32RegistryKey& operator=(const TWin32RegistryKey&) = delete;
+
+    std::vector<std::string> ValueNames() override
+    {
+        std::vector<std::string> Names;
+        DWORD MaxName = 0;
+        if (RegQueryInfoKeyW(FKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &MaxName, nullptr,
+                             nullptr, nullptr) != ERROR_SUCCESS)
+            return Names;
+        std::wstring Buffer(MaxName + 1, L'\0');
+        for (DWORD Index = 0;; ++Index) {
+            DWORD Length = static_cast<DWORD>(Buffer.size());
+            LONG Status = RegEnumValueW(FKey, Index, Buffer.data(), &Length, nullptr, nullptr, nullptr, nullptr);
+            if (Status == ERROR_MORE_DATA) {
+                // A longer name arrived since the count was taken; value
+                // names are at most 16383 characters.
+                Buffer.assign(16384, L'\0');
+                Length = static_cast<DWORD>(Buffer.size());
+                Status = RegEnumValueW(FKey, Index, Buffer.data(), &Length, nullptr, nullptr, nullptr, nullptr);
+            }
+            if (Status != ERROR_SUCCESS)
+                break;
+            Names.push_back(Narrow(std::wstring_view(Buffer.data(), Length)));
+        }
+        return Names;
+    }
+
+    TRegistryValue QueryValue(const std::string& Name) override
+    {
+        TRegistryValue Value;
+        const std::wstring WideName = Wide(Name);
+        DWORD Type = 0;
+        DWORD Size = 0;
+        LONG Status = RegQueryValueExW(FKey, WideName.c_str(), nullptr, &Type, nullptr, &Size);
+        if (Status == ERROR_FILE_NOT_FOUND)
+            return Value;
+        // The data may grow between the two calls; a few tries settle it.
+        for (int Try = 0; Try < 4 && (Status == ERROR_SUCCESS || Status == ERROR_MORE_DATA); ++Try) {
+            Value.Data.assign(Size, 0);
+            Status = RegQueryValueExW(FKey, WideName.c_str(), nullptr, &Type, Value.Data.data(), &Size);
+            if (Status == ERROR_SUCCESS) {
+                Value.State = TRegistryValueState::Present;
+                Value.Type = Type;
+                Value.Data.resize(Size);
+                return Value;
+            }
+        }
+        Value.State = Status == ERROR_FILE_NOT_FOUND ? TRegistryValueState::Missing : TRegistryValueState::Refused;
+        Value.Data.clear();
+        return Value;
+    }
+
+    bool ValueExists(const std::string& Name) override
+    {
+        return RegQueryValueExW(FKey, Wide(Name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    }
+
+    void WriteString(const std::string& Name, const std::string& Data) override
+    {
+        const std::wstring Text = Wide(Data);
+        const auto Size = static_cast<DWORD>((Text.size() + 1) * sizeof(wchar_t));
+        if (RegSetValueExW(FKey, Wide(Name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()), Size) !=
+            ERROR_SUCCESS)
+            throw ERegistryError(truetype::FormatText("Failed to set data for '%s'", {Name}));
+    }
+
+    bool DeleteValue(const std::string& Name) override
+    {
+        return RegDeleteValueW(FKey, Wide(Name).c_str()) == ERROR_SUCCESS;
+    }
+
+private:
+    HKEY FKey;
+};
+
+}  // namespace
+
+std::unique_ptr<IRegistryKey> TWin32Registry::OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access)
+{
+    // The leading backslash means "from the root"; the API wants none.
+    const std::string_view Relative = !Path.empty() && Path.front() == '\\' ? std::string_view(Path).substr(1) : Path;
+    const REGSAM Mask = Access == TRegistryAccess::Full ? KEY_ALL_ACCESS : KEY_READ;
+    HKEY Key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(Relative).c_str(), 0, Mask, &Key) != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<TWin32RegistryKey>(Key);
+}
+
+}  // namespace platform

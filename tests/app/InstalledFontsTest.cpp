@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "SystemUtilsUnit.h"
+
+using namespace app;
+using namespace app_testing;
+using namespace testing_support;
+using platform::TRegistryAccess;
+
+namespace {
+
+std::string Entry(TFontProblem Problem, const std::string& FontName, const std::string& RegistryName,
+                  const std::string& FileName)
+{
+    return std::to_string(Problem) + "|" + FontName + "|" + RegistryName + "|" + FileName;
+}
+
+class TCountingProgress final : public IScanProgress {
+public:
+    void ShowStatus(const std::string& Text) override { Status.push_back(Text); }
+    void ProcessMessages() override { ++Pumps; }
+    std::vector<std::string> Status;
+    int Pumps = 0;
+};
+
+}  // namespace
+
+TEST(InstalledFonts, RegisteredFontsResolveAgainstTheFontsFolderWithoutRegardToCase)
+{
+    TMachine M;
+    M.PutFont("arial.ttf", u"Arial");
+    M.PutFont("times.ttf", u"Times New Roman");
+    M.PutFont("D:\\Other Fonts\\other.ttf", u"Other");
+    M.Register("Arial (TrueType)", "arial.ttf");
+    M.Register("Times New Roman (TrueType)", "TIMES.TTF");
+    M.Register("Other (TrueType)", "D:\\Other Fonts\\other.ttf");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpNone, "Arial", "Arial (TrueType)", "C:\\Windows\\Fonts\\arial.ttf"),
+                           Entry(fpNone, "Other", "Other (TrueType)", "D:\\Other Fonts\\other.ttf"),
+                           Entry(fpNone, "Times New Roman", "Times New Roman (TrueType)", "C:\\Windows\\Fonts\\TIMES.TTF"),
+                       }));
+}
+
+TEST(InstalledFonts, ValueNamesMustMatchTheFontNameExactly)
+{
+    TMachine M;
+    M.PutFont("arial.ttf", u"Arial");
+    M.PutFont("cour.ttf", u"Courier New");
+    M.PutFont("note.ttf", u"Noten \u00C4\u20AC\U0001D11E");
+    M.Register("arial (TrueType)", "arial.ttf");
+    M.Register("Courier New", "cour.ttf");
+    M.Register("Noten \xC3\x84\xE2\x82\xAC\xF0\x9D\x84\x9E (TrueType)", "note.ttf");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpWrongFontName, "Arial", "arial (TrueType)", M.InFonts("arial.ttf")),
+                           Entry(fpWrongFontName, "Courier New", "Courier New", M.InFonts("cour.ttf")),
+                           Entry(fpNone, "Noten \xC3\x84\xE2\x82\xAC\xF0\x9D\x84\x9E",
+                                 "Noten \xC3\x84\xE2\x82\xAC\xF0\x9D\x84\x9E (TrueType)", M.InFonts("note.ttf")),
+                       }));
+}
+
+TEST(InstalledFonts, DuplicatesAreJudgedInSortedOrderAgainstTheLastEntryNamingTheFile)
+{
+    TMachine M;
+    M.PutFont("dup.ttf", u"Dup");
+    M.PutFont("pair.ttf", u"Pair");
+    // Processed as Aaa, bbb, Dup: bbb is judged against Aaa, Dup against bbb.
+    M.Register("Dup (TrueType)", "dup.ttf");
+    M.Register("bbb (TrueType)", "DUP.TTF");
+    M.Register("Aaa (TrueType)", "C:\\Windows\\Fonts\\dup.ttf");
+    // A wrongly named first value gives way to a correctly named second one.
+    M.Register("Pair (TrueType)", "pair.ttf");
+    M.Register("Old Pair (TrueType)", "pair.ttf");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpDuplicate, "Dup", "bbb (TrueType)", M.InFonts("DUP.TTF")),
+                           Entry(fpDuplicate, "Dup", "Dup (TrueType)", M.InFonts("dup.ttf")),
+                           Entry(fpDuplicate, "Pair", "Old Pair (TrueType)", M.InFonts("pair.ttf")),
+                           Entry(fpWrongFontName, "Dup", "Aaa (TrueType)", M.InFonts("dup.ttf")),
+                           Entry(fpNone, "Pair", "Pair (TrueType)", M.InFonts("pair.ttf")),
+                       }));
+}
+
+TEST(InstalledFonts, FilesThatAreMissingInvalidOrNamelessAreTold)
+{
+    TMachine M;
+    M.Files.PutFile(M.InFonts("nomagic.ttf"), FontWithoutMagic());
+    M.Files.PutFile(M.InFonts("nameless.ttf"), NamedFont(u"", {{1, 0, 0, 4, u"Mac Only"}}));
+    M.Files.PutFile(M.InFonts("garbage.ttf"), std::string_view("garbage"));
+    M.Register("Gone (TrueType)", "gone.ttf");
+    M.Register("No Magic (TrueType)", "nomagic.ttf");
+    M.Register("Nameless (TrueType)", "nameless.ttf");
+    M.Register("Garbage (TrueType)", "garbage.ttf");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpInvalidFont, "", "Garbage (TrueType)", M.InFonts("garbage.ttf")),
+                           Entry(fpInvalidFont, "No Magic", "No Magic (TrueType)", M.InFonts("nomagic.ttf")),
+                           Entry(fpFileNotFound, "", "Gone (TrueType)", M.InFonts("gone.ttf")),
+                           Entry(fpWrongFontName, "", "Nameless (TrueType)", M.InFonts("nameless.ttf")),
+                       }));
+}
+
+TEST(InstalledFonts, ValuesOfOtherTypesOrWithoutDataAreTold)
+{
+    TMachine M;
+    M.PutFont("expand.ttf", u"Expand");
+    M.PutFont("cut.ttf", u"Cut");
+    M.Registry.SetValue(FontsKey, "Dword (TrueType)", platform::RegDword, {1, 0, 0, 0});
+    M.Registry.SetValue(FontsKey, "Binary (TrueType)", platform::RegBinary, {});
+    M.Registry.SetValue(FontsKey, "Multi (TrueType)", platform::RegMultiSz, platform::RegistryStringData("cut.ttf"));
+    M.Registry.SetValue(FontsKey, "Expand (TrueType)", platform::RegExpandSz, platform::RegistryStringData("expand.ttf"));
+    M.Register("Empty (TrueType)", "");
+    M.Register("Cut (TrueType)", std::string("cut.ttf\0ignored.ttf", 19));
+    M.Register("Refused (TrueType)", "refused.ttf");
+    M.Registry.RefuseData(FontsKey, "Refused (TrueType)");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpFileNotFound, "", "Binary (TrueType)", ""),
+                           Entry(fpFileNotFound, "", "Empty (TrueType)", ""),
+                           Entry(fpWrongDataType, "", "Dword (TrueType)", ""),
+                           Entry(fpWrongDataType, "", "Multi (TrueType)", ""),
+                           Entry(fpWrongDataType, "", "Refused (TrueType)", ""),
+                           Entry(fpNone, "Cut", "Cut (TrueType)", M.InFonts("cut.ttf")),
+                           Entry(fpNone, "Expand", "Expand (TrueType)", M.InFonts("expand.ttf")),
+                       }));
+}
+
+TEST(InstalledFonts, TheFolderPassListsUnregisteredTrueTypeFilesButNotMarlett)
+{
+    TMachine M;
+    M.PutFont("arial.ttf", u"Arial");
+    M.PutFont("loose.ttf", u"Loose");
+    M.PutFont("MARLETT.TTF", u"Marlett");
+    M.Files.PutFile(M.InFonts("junk.ttf"), std::string_view("junk"));
+    M.Files.PutFile(M.InFonts("hidden.TTF"), NamedFont(u"Hidden"));
+    M.Files.SetAttributes(M.InFonts("hidden.TTF"), platform::FileAttrHidden | platform::FileAttrSystem |
+                                                       platform::FileAttrReadOnly);
+    M.Files.PutFile(M.InFonts("other.otf"), NamedFont(u"Other"));
+    M.Files.PutFile(M.InFonts("coll.ttc"), NamedFont(u"Coll"));
+    M.Files.PutFile(M.InFonts("small.fon"), std::string_view("MZ"));
+    M.Files.CreateFolder(M.InFonts("folder.ttf"));
+    M.Register("Arial (TrueType)", "ARIAL.TTF");
+    M.Register("Other (OpenType)", "other.otf");
+    M.Register("Coll (TrueType)", "coll.ttc");
+    M.Register("Small", "small.fon");
+    std::vector<std::string> Lines = Scan(M);
+    EXPECT_EQ(Lines, (std::vector<std::string>{
+                         Entry(fpNoRegistryKey, "", "", M.InFonts("junk.ttf")),
+                         Entry(fpNoRegistryKey, "Hidden", "", M.InFonts("hidden.TTF")),
+                         Entry(fpNoRegistryKey, "Loose", "", M.InFonts("loose.ttf")),
+                         Entry(fpNone, "Arial", "Arial (TrueType)", M.InFonts("ARIAL.TTF")),
+                         Entry(fpNone, "Marlett", "", M.InFonts("MARLETT.TTF")),
+                     }));
+}
+
+TEST(InstalledFonts, WithoutAccessToTheKeyEveryFolderFontIsUnregistered)
+{
+    TMachine M;
+    M.PutFont("arial.ttf", u"Arial");
+    M.PutFont("marlett.ttf", u"Marlett");
+    M.Register("Arial (TrueType)", "arial.ttf");
+    M.Registry.DenyAccess(FontsKey, TRegistryAccess::Read);
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpNoRegistryKey, "Arial", "", M.InFonts("arial.ttf")),
+                           Entry(fpNone, "Marlett", "", M.InFonts("marlett.ttf")),
+                       }));
+}
+
+TEST(InstalledFonts, WithoutAFontsFolderOnlyFullPathsAreJudged)
+{
+    TMachine M;
+    M.PutFont("arial.ttf", u"Arial");
+    M.PutFont("C:\\arial.ttf", u"Arial");
+    M.PutFont("D:\\Fonts\\other.ttf", u"Other");
+    M.Register("Arial (TrueType)", "arial.ttf");
+    M.Register("Other (TrueType)", "D:\\Fonts\\other.ttf");
+    M.Shell.SetFontsFolder("");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpNone, "Other", "Other (TrueType)", "D:\\Fonts\\other.ttf"),
+                       }));
+}
+
+TEST(InstalledFonts, EntriesSortByCodeThenByNameWithoutProblemsLast)
+{
+    TFontInfo A, B;
+    A.Problem = fpNone, A.FontName = "alpha";
+    B.Problem = fpWrongFontName, B.FontName = "Zeta";
+    EXPECT_GT(CompareFontInfo(A, B), 0);
+    EXPECT_LT(CompareFontInfo(B, A), 0);
+    B.Problem = fpNone;
+    EXPECT_LT(CompareFontInfo(A, B), 0);
+    A.FontName = "ZETA";
+    EXPECT_EQ(CompareFontInfo(A, B), 0);
+    A.Problem = fpInvalidFont, B.Problem = fpDuplicate;
+    EXPECT_LT(CompareFontInfo(A, B), 0);
+    // Only ASCII letters fold: a-umlaut sorts by its code, after every ASCII letter.
+    A.Problem = B.Problem = fpNone;
+    A.FontName = "\xC3\xA4", B.FontName = "Z";
+    EXPECT_GT(CompareFontInfo(A, B), 0);
+}
+
+TEST(InstalledFonts, PathHelpersFollowTheWindowsDelimiters)
+{
+    EXPECT_TRUE(TInstalledFonts::IsTrueTypeFile("C:\\Fonts\\a.TtF"));
+    EXPECT_TRUE(TInstalledFonts::IsTrueTypeFile("C:a.ttf"));
+    EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("C:\\Fonts\\a.ttf.bak"));
+    EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("C:\\Fonts.ttf\\file"));
+    EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("C:\\Fonts\\a.ttf "));
+    EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("ttf"));
+}
+
+TEST(InstalledFonts, EveryFileParsedShowsItsPathAndLetsMessagesRun)
+{
+    TMachine M;
+    M.PutFont("a.ttf", u"A");
+    M.Register("A (TrueType)", "a.ttf");
+    M.Register("Gone (TrueType)", "gone.ttf");
+    M.PutFont("b.ttf", u"B");
+    TCountingProgress Progress;
+    TInstalledFonts Fonts(M.Services, Progress);
+    Fonts.Refresh();
+    EXPECT_EQ(Progress.Status, (std::vector<std::string>{"Parsing " + M.InFonts("a.ttf"),
+                                                         "Parsing " + M.InFonts("gone.ttf"),
+                                                         "Parsing " + M.InFonts("b.ttf")}));
+    EXPECT_EQ(Progress.Pumps, 3);
+    EXPECT_EQ(Fonts.IndexOfFileName("c:\\windows\\fonts\\A.TTF"), 2);
+    EXPECT_EQ(Fonts.IndexOfFileName("a.ttf"), -1);
+    // A second refresh starts from nothing.
+    Fonts.Refresh();
+    EXPECT_EQ(Fonts.Count(), 3u);
+}
+
+TEST(InstalledFonts, TheFontsKeyDependsOnThePlatformFamily)
+{
+    TMachine M;
+    const std::string Key9x = "\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Fonts";
+    M.PutFont("arial.ttf", u"Arial");
+    M.Registry.SetString(Key9x, "Arial (TrueType)", "arial.ttf");
+    EXPECT_EQ(GetFontsRegistryKey(M.System), FontsKey);
+    EXPECT_EQ(Scan(M), std::vector<std::string>{Entry(fpNoRegistryKey, "Arial", "", M.InFonts("arial.ttf"))});
+    M.System.OsVersion.PlatformId = platform::PlatformWin32Windows;
+    EXPECT_EQ(GetFontsRegistryKey(M.System), Key9x);
+    EXPECT_EQ(Scan(M), std::vector<std::string>{Entry(fpNone, "Arial", "Arial (TrueType)", M.InFonts("arial.ttf"))});
+}

@@ -1,0 +1,225 @@
+#!/usr/bin/python3
+"""velmorant-cli on the real Win32 layer under Wine, in a throwaway prefix.
+
+Plants registry values in the prefix's Fonts key and files in its Fonts
+folder, scans, repairs, and checks the registry, the recycle bin (the XDG
+trash of a HOME of our own) and a second scan. Fonts with names of our own
+are made from Debian's DejaVu fonts with fontTools.
+
+    cli_wine.py PATH/TO/velmorant-cli.exe
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+from fontTools.ttLib import TTFont
+
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+FONTS_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts"
+# Files of fonts-dejavu-core only.
+DEJAVU = "/usr/share/fonts/truetype/dejavu/"
+UNICODE_NAME = "Velmorant \u00dcn\u00efcode \u4e2d\u6587"
+FAILURES = []
+
+
+def check(condition, message):
+    if not condition:
+        FAILURES.append(message)
+        print("FAIL: " + message)
+
+
+class Prefix:
+    def __init__(self, root):
+        self.root = root
+        self.env = dict(os.environ)
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "XDG_DATA_HOME"):
+            self.env.pop(name, None)
+        self.env.update(WINEPREFIX=os.path.join(root, "prefix"), HOME=os.path.join(root, "home"),
+                        WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        os.makedirs(self.env["HOME"])
+        self.fonts = os.path.join(self.env["WINEPREFIX"], "drive_c", "windows", "Fonts")
+        self.trash = os.path.join(self.env["HOME"], ".local", "share", "Trash", "files")
+
+    def run(self, *arguments):
+        result = subprocess.run([WINE, *arguments], env=self.env, capture_output=True, timeout=300)
+        return result.returncode, result.stdout.decode("utf-8", "replace"), result.stderr.decode("utf-8", "replace")
+
+    def stop(self):
+        subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
+
+
+def renamed_font(source, target, full_name):
+    """A copy of a DejaVu font whose family, full and unique names are full_name."""
+    font = TTFont(DEJAVU + source)
+    for record in font["name"].names:
+        if record.nameID in (1, 3, 4, 6):
+            text = full_name.replace(" ", "") if record.nameID == 6 else full_name
+            record.string = text if record.platformID != 1 else text.encode("ascii", "replace").decode()
+    font.save(target)
+
+
+def scan(prefix):
+    status, out, err = prefix.run(CLI, "scan", "--json")
+    check(status in (0, 1), "scan exit status %d: %s" % (status, err))
+    return {entry["registryName"] or entry["fileName"].lower(): entry for entry in json.loads(out)["items"]}
+
+
+def registry(prefix):
+    status, out, _ = prefix.run("reg", "query", FONTS_KEY)
+    values = {}
+    for line in out.splitlines():
+        parts = line.strip().split("    ")
+        if len(parts) >= 2 and parts[1].startswith("REG_"):
+            values[parts[0]] = parts[2] if len(parts) > 2 else ""
+    return values
+
+
+def expect(entries, key, problem, font_name=None, file_name=None):
+    entry = entries.get(key)
+    check(entry is not None, "no entry for %r" % key)
+    if entry is None:
+        return
+    check(entry["problem"] == problem, "%r: problem %d, expected %d" % (key, entry["problem"], problem))
+    if font_name is not None:
+        check(entry["fontName"] == font_name, "%r: font name %r, expected %r" % (key, entry["fontName"], font_name))
+    if file_name is not None:
+        check(entry["fileName"].lower() == file_name.lower(),
+              "%r: file %r, expected %r" % (key, entry["fileName"], file_name))
+
+
+def plant(prefix):
+    # The values first: every Wine process start reads the fonts in the Fonts folder.
+    values = [
+        ("velmorant test sans (TrueType)", "vts.ttf"),                      # wrong letter case
+        ("Velmorant Test Bold (TrueType)", "vtb.ttf"),                      # healthy
+        ("Velmorant Test Bold Copy (TrueType)", r"C:\windows\Fonts\VTB.TTF"),  # duplicate, full path
+        ("Velmorant Taken (TrueType)", "taken.ttf"),                        # healthy
+        ("Velmorant Taken Wrong (TrueType)", "taken2.ttf"),                 # its right name is taken
+        ("Velmorant Unicode (TrueType)", "uni.ttf"),                        # renamed to a Unicode name
+        ("Velmorant Garbage (TrueType)", "garbage.ttf"),                    # invalid font
+        ("Velmorant Missing (TrueType)", "missing.ttf"),                    # file not found
+        ("Velmorant Empty (TrueType)", ""),                                 # file not found, no path
+        ("Velmorant Number (TrueType)", 5),                                 # wrong data type
+        ("Velmorant Bitmap", "velmorant.fon"),                              # not listed
+    ]
+    for name, data in values:
+        kind = "REG_DWORD" if isinstance(data, int) else "REG_SZ"
+        status, out, err = prefix.run("reg", "add", FONTS_KEY, "/v", name, "/t", kind, "/d", str(data), "/f")
+        check(status == 0, "reg add %s: %s %s" % (name, out, err))
+    fonts = prefix.fonts
+    os.makedirs(fonts, exist_ok=True)
+    renamed_font("DejaVuSerif.ttf", os.path.join(fonts, "taken.ttf"), "Velmorant Taken")
+    renamed_font("DejaVuSerif.ttf", os.path.join(fonts, "taken2.ttf"), "Velmorant Taken")
+    shutil.copy(DEJAVU + "DejaVuSansMono.ttf", os.path.join(fonts, "marlett.ttf"))
+    renamed_font("DejaVuSans.ttf", os.path.join(fonts, "vts.ttf"), "Velmorant Test Sans")
+    renamed_font("DejaVuSans-Bold.ttf", os.path.join(fonts, "vtb.ttf"), "Velmorant Test Bold")
+    renamed_font("DejaVuSansMono-Bold.ttf", os.path.join(fonts, "loose.ttf"), "Velmorant Loose")
+    renamed_font("DejaVuSerif-Bold.ttf", os.path.join(fonts, "uni.ttf"), UNICODE_NAME)
+    with open(os.path.join(fonts, "garbage.ttf"), "wb") as garbage:
+        garbage.write(b"this is no font at all" * 10)
+    with open(os.path.join(prefix.env["WINEPREFIX"], "drive_c", "windows", "ttfCache"), "wb") as cache:
+        cache.write(b"cache")
+
+
+def main():
+    root = tempfile.mkdtemp(prefix="velmorant-cli-wine.")
+    prefix = Prefix(root)
+    try:
+        status, _, err = prefix.run("wineboot", "-i")
+        check(status == 0, "wineboot: " + err)
+        fresh = scan(prefix)
+        check(len(fresh) > 0, "a fresh prefix lists the fonts Wine registers")
+        _, _, timing = prefix.run(CLI, "scan", "--time")
+        print("velmorant-cli on a fresh prefix: " + timing.strip())
+        plant(prefix)
+
+        before = scan(prefix)
+        _, _, timing = prefix.run(CLI, "scan", "--time")
+        print("velmorant-cli with the planted fonts: " + timing.strip())
+        F = lambda name: "C:\\windows\\Fonts\\" + name
+        expect(before, "velmorant test sans (TrueType)", 6, "Velmorant Test Sans", F("vts.ttf"))
+        expect(before, "Velmorant Test Bold (TrueType)", 0, "Velmorant Test Bold", F("vtb.ttf"))
+        expect(before, "Velmorant Test Bold Copy (TrueType)", 5, "Velmorant Test Bold", F("VTB.TTF"))
+        expect(before, "Velmorant Taken (TrueType)", 0, "Velmorant Taken", F("taken.ttf"))
+        expect(before, "Velmorant Taken Wrong (TrueType)", 6, "Velmorant Taken", F("taken2.ttf"))
+        expect(before, "Velmorant Unicode (TrueType)", 6, UNICODE_NAME, F("uni.ttf"))
+        expect(before, "Velmorant Garbage (TrueType)", 1, "", F("garbage.ttf"))
+        expect(before, "Velmorant Missing (TrueType)", 2, "", F("missing.ttf"))
+        expect(before, "Velmorant Empty (TrueType)", 2, "", "")
+        expect(before, "Velmorant Number (TrueType)", 3, "", "")
+        expect(before, F("loose.ttf").lower(), 4, "Velmorant Loose")
+        expect(before, F("marlett.ttf").lower(), 0, "DejaVu Sans Mono")
+        check("Velmorant Bitmap" not in before, "a .fon value is not listed")
+        for key, entry in before.items():
+            check(0 <= entry["problem"] <= 6, "%r: problem %d" % (key, entry["problem"]))
+
+        # A dry run tells and changes nothing.
+        values_before = registry(prefix)
+        status, out, _ = prefix.run(CLI, "repair", "--dry-run")
+        check(status == 1, "dry run exit status %d" % status)
+        check("would move C:\\windows\\Fonts\\garbage.ttf to the recycle bin" in out, "dry run tells the recycling")
+        check(registry(prefix) == values_before, "a dry run leaves the registry alone")
+        check(os.path.exists(os.path.join(prefix.fonts, "garbage.ttf")), "a dry run leaves the files alone")
+
+        # Every code: Wine's own values are repaired as well.
+        status, out, err = prefix.run(CLI, "repair", "--json")
+        check(status == 1, "repair exit status %d (a name is taken): %s" % (status, err))
+        report = json.loads(out)
+        outcomes = {item["registryName"] or item["fileName"].lower(): item["outcome"] for item in report["items"]}
+        check(outcomes.get("Velmorant Taken Wrong (TrueType)") == "nameTaken", "the taken name is told")
+        check(any("another font is using the registry value" in m for m in report["messages"]), "closing message")
+
+        values = registry(prefix)
+        check(values.get("Velmorant Test Sans (TrueType)") == "vts.ttf", "renamed in letter case")
+        check("velmorant test sans (TrueType)" not in values, "the old letter case is gone")
+        check(values.get("Velmorant Test Bold (TrueType)") == "vtb.ttf", "the healthy value stays")
+        check("Velmorant Test Bold Copy (TrueType)" not in values, "the duplicate is deleted")
+        check(values.get("Velmorant Taken Wrong (TrueType)") == "taken2.ttf", "a taken name changes nothing")
+        check(values.get("Velmorant Taken (TrueType)") == "taken.ttf", "the font that has the name keeps it")
+        check(values.get("Velmorant Loose (TrueType)") == "loose.ttf", "the loose font is registered by bare name")
+        for gone in ("Garbage", "Missing", "Empty", "Number", "Unicode"):
+            check("Velmorant %s (TrueType)" % gone not in values, "%s value deleted" % gone)
+        check(values.get("Velmorant Bitmap") == "velmorant.fon", "the .fon value stays")
+        check(not os.path.exists(os.path.join(prefix.fonts, "garbage.ttf")), "garbage.ttf left the Fonts folder")
+        check(os.path.exists(os.path.join(prefix.trash, "garbage.ttf")), "garbage.ttf is in the recycle bin")
+
+        after = scan(prefix)
+        for key in ("Velmorant Test Sans (TrueType)", "Velmorant Test Bold (TrueType)", "Velmorant Loose (TrueType)",
+                    UNICODE_NAME + " (TrueType)"):
+            expect(after, key, 0)
+        expect(after, "Velmorant Taken Wrong (TrueType)", 6)
+        for key, entry in after.items():
+            check(entry["problem"] == 0 or outcomes.get(key, "repaired") != "repaired",
+                  "%r still has problem %d after its repair" % (key, entry["problem"]))
+
+        status, out, _ = prefix.run(CLI, "fix-folder")
+        check(status == 0, "fix-folder exit status %d" % status)
+        check(out.replace("\r\n", "\n").splitlines() == [
+            "Succesfully deleted (possible corrupted) file C:\\windows\\ttfCache. If necessary Windows will "
+            "regenerate it.",
+            "Succesfully restored folder attributes for C:\\windows\\Fonts.",
+            "Succesfully created file C:\\windows\\Fonts\\Desktop.ini.",
+            "Succesfully restored folder attributes for C:\\windows\\Fonts\\Desktop.ini.",
+        ], "fix-folder lines:\n" + out)
+        check(os.path.exists(os.path.join(prefix.trash, "ttfCache")), "ttfCache is in the recycle bin")
+        with open(os.path.join(prefix.fonts, "Desktop.ini"), "rb") as ini:
+            check(ini.read() == b"[.ShellClassInfo]\r\nUICLSID={BD84B380-8CA2-1069-AB1D-08000948F534}\r\n",
+                  "Desktop.ini content")
+        status, out, _ = prefix.run(CLI, "fix-folder")
+        check(status == 0 and out == "", "a second fix-folder has nothing to do: " + out)
+    finally:
+        prefix.stop()
+        shutil.rmtree(root, ignore_errors=True)
+    print("%d passed, %d failed" % (1 if not FAILURES else 0, 1 if FAILURES else 0))
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    CLI = sys.argv[1]
+    sys.exit(main())

@@ -1,0 +1,157 @@
+// The Win32 platform layer against the real API (under Wine in CI).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Win32Platform.h"
+#include "Win32Text.h"
+
+using namespace platform;
+
+namespace {
+
+const std::string TestKey = "\\SOFTWARE\\VelmorantPlatformTests";
+
+class Win32Platform : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        HKEY Key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VelmorantPlatformTests", 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &Key, nullptr),
+                  ERROR_SUCCESS);
+        const DWORD Number = 7;
+        RegSetValueExW(Key, L"Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Number), sizeof(Number));
+        RegSetValueExW(Key, L"Empty", 0, REG_SZ, nullptr, 0);
+        const wchar_t Expand[] = L"%WINDIR%\\x.ttf";
+        RegSetValueExW(Key, L"Expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(Expand), sizeof(Expand));
+        RegCloseKey(Key);
+
+        wchar_t Temp[MAX_PATH + 1] = {};
+        GetTempPathW(MAX_PATH, Temp);
+        Folder = Narrow(Temp) + "velmorant-platform-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryW(Wide(Folder).c_str(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VelmorantPlatformTests");
+        for (const TFolderEntry& Entry : Machine.Files.ListFolder(Folder)) {
+            const std::wstring Path = Wide(Folder + "\\" + Entry.Name);
+            SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(Path.c_str());
+        }
+        RemoveDirectoryW(Wide(Folder).c_str());
+    }
+
+    TWin32Platform Machine{TWin32Shell::TUi::Silent};
+    std::string Folder;
+};
+
+}  // namespace
+
+TEST_F(Win32Platform, RegistryValuesKeepTheirTypesSizesAndUnicodeNames)
+{
+    ASSERT_EQ(Machine.Registry.OpenLocalMachineKey("\\SOFTWARE\\NoSuchKeyHere", TRegistryAccess::Read), nullptr);
+    auto Key = Machine.Registry.OpenLocalMachineKey(TestKey, TRegistryAccess::Full);
+    ASSERT_NE(Key, nullptr);
+    // Outside every code page, and an unpaired surrogate that only UTF-16 can hold.
+    const std::string Name = "Noten \xC3\x84\xE2\x82\xAC\xF0\x9D\x84\x9E\xE4\xB8\xAD (TrueType)";
+    const std::string Lone = Utf16ToUtf8(u"Lone \xD800 (TrueType)");
+    Key->WriteString(Name, "C:\\Fonts\\\xE4\xB8\xAD.ttf");
+    Key->WriteString(Lone, "lone.ttf");
+
+    const TRegistryValue Written = Key->QueryValue(Name);
+    EXPECT_EQ(Written.State, TRegistryValueState::Present);
+    EXPECT_EQ(Written.Type, RegSz);
+    EXPECT_EQ(Written.Data.size(), (14 + 1) * 2u);  // the terminating NUL is stored
+    EXPECT_EQ(RegistryStringText(Written.Data), "C:\\Fonts\\\xE4\xB8\xAD.ttf");
+    const TRegistryValue Number = Key->QueryValue("NUMBER");
+    EXPECT_EQ(Number.Type, RegDword);
+    EXPECT_EQ(Number.Data, (std::vector<std::uint8_t>{7, 0, 0, 0}));
+    EXPECT_EQ(Key->QueryValue("Empty").Data.size(), 0u);
+    EXPECT_EQ(Key->QueryValue("Expand").Type, RegExpandSz);
+    EXPECT_EQ(RegistryStringText(Key->QueryValue("Expand").Data), "%WINDIR%\\x.ttf");
+    EXPECT_EQ(Key->QueryValue("Missing").State, TRegistryValueState::Missing);
+
+    std::vector<std::string> Names = Key->ValueNames();
+    std::sort(Names.begin(), Names.end());
+    EXPECT_EQ(Names, (std::vector<std::string>{"Empty", "Expand", Lone, Name, "Number"}));
+    EXPECT_TRUE(Key->ValueExists("noten \xC3\x84\xE2\x82\xAC\xF0\x9D\x84\x9E\xE4\xB8\xAD (truetype)"));
+    EXPECT_TRUE(Key->ValueExists(Lone));
+    EXPECT_TRUE(Key->DeleteValue(Name));
+    EXPECT_FALSE(Key->DeleteValue(Name));
+    EXPECT_FALSE(Key->ValueExists(Name));
+
+    auto ReadOnly = Machine.Registry.OpenLocalMachineKey(TestKey.substr(1), TRegistryAccess::Read);
+    ASSERT_NE(ReadOnly, nullptr);
+    EXPECT_THROW(ReadOnly->WriteString("Refused", "x"), ERegistryError);
+}
+
+TEST_F(Win32Platform, FilesKeepTheirAttributesAndFoldersListHiddenEntries)
+{
+    const std::string File = Folder + "\\\xE4\xB8\xAD Hidden.ttf";
+    Machine.Files.WriteNewFile(File, {'a', 'b', 'c'});
+    EXPECT_TRUE(Machine.Files.FileExists(File));
+    EXPECT_FALSE(Machine.Files.FileExists(Folder));
+    EXPECT_NE(Machine.Files.GetAttributes(Folder) & FileAttrDirectory, 0u);
+    EXPECT_EQ(Machine.Files.GetAttributes(Folder + "\\missing"), FileAttrInvalid);
+    ASSERT_TRUE(Machine.Files.SetAttributes(File, FileAttrHidden | FileAttrSystem | FileAttrArchive));
+    EXPECT_EQ(Machine.Files.GetAttributes(File) & 0x27u, FileAttrHidden | FileAttrSystem | FileAttrArchive);
+    EXPECT_FALSE(Machine.Files.SetAttributes(Folder + "\\missing", FileAttrSystem));
+
+    bool Listed = false;
+    for (const TFolderEntry& Entry : Machine.Files.ListFolder(Folder))
+        if (Entry.Name == "\xE4\xB8\xAD Hidden.ttf")
+            Listed = (Entry.Attributes & FileAttrHidden) != 0;
+    EXPECT_TRUE(Listed);
+
+    const auto Stream = Machine.Files.OpenRead(File);
+    char Bytes[4] = {};
+    EXPECT_EQ(Stream->Read(Bytes, 4), 3u);
+    EXPECT_EQ(std::string(Bytes), "abc");
+    EXPECT_THROW(Machine.Files.OpenRead(Folder + "\\missing"), truetype::EStreamError);
+    // A hidden, system file cannot be replaced by a plain one.
+    EXPECT_THROW(Machine.Files.WriteNewFile(File, {'x'}), EFileError);
+    EXPECT_THROW(Machine.Files.WriteNewFile(Folder + "\\no\\such\\folder.ini", {'x'}), EFileError);
+}
+
+TEST_F(Win32Platform, TheShellNamesTheFontsFolderAndRecyclesFiles)
+{
+    const std::string Windows = Machine.Files.WindowsFolder();
+    EXPECT_EQ(CompareTextAscii(Machine.Shell.FontsFolder(), Windows + "\\Fonts"), 0);
+    const std::string File = Folder + "\\recycle me;really.ttf";
+    Machine.Files.WriteNewFile(File, {'x'});
+    const TShellDeleteResult Deleted = Machine.Shell.DeleteFiles(nullptr, {File});
+    EXPECT_TRUE(Deleted.Succeeded);
+    EXPECT_FALSE(Deleted.Aborted);
+    EXPECT_FALSE(Machine.Files.FileExists(File));
+    EXPECT_FALSE(Machine.Shell.DeleteFiles(nullptr, {Folder + "\\missing.ttf"}).Succeeded);
+}
+
+TEST_F(Win32Platform, SystemFactsAndTextServicesAnswer)
+{
+    EXPECT_NE(Machine.System.DefaultLocale() & 0xFFFF, 0u);
+    const TOsVersion Version = Machine.System.Version();
+    EXPECT_EQ(Version.PlatformId, PlatformWin32NT);
+    EXPECT_GE(Version.Major, 5u);
+    EXPECT_GT(Machine.System.MemoryStatus().TotalPhysical, 0u);
+
+    wchar_t Self[MAX_PATH + 1] = {};
+    GetModuleFileNameW(nullptr, Self, MAX_PATH);
+    const auto Values = Machine.System.VersionStrings(
+        Narrow(Self), {"StringFileInfo\\040904E4\\CompanyName", "StringFileInfo\\040904E4\\FileVersion",
+                       "StringFileInfo\\040904E4\\Comments"});
+    EXPECT_EQ(Values, (std::vector<std::optional<std::string>>{"Velmorant Test Company", "1.2.3.4", std::nullopt}));
+    EXPECT_EQ(Machine.System.VersionStrings(Folder, {"StringFileInfo\\040904E4\\CompanyName"}),
+              std::vector<std::optional<std::string>>{std::nullopt});
+
+    EXPECT_EQ(Machine.Text.CompareText("Arial (TrueType)", "ARIAL (TRUETYPE)"), 0);
+    EXPECT_LT(Machine.Text.CompareText("arial", "Courier"), 0);
+    EXPECT_GT(Machine.Text.CompareText("Times", "courier"), 0);
+    bool Lossy = true;
+    EXPECT_EQ(Machine.Text.AnsiToUtf8(Machine.Text.Utf8ToAnsi("Plain text", &Lossy)), "Plain text");
+    EXPECT_FALSE(Lossy);
+}

@@ -1,0 +1,48 @@
+// velmorant-cli: the application core on the running Windows, for
+// administrators and scripts.
+#include <windows.h>
+
+#include <objbase.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "Cli.h"
+#include "Win32Platform.h"
+#include "Win32Text.h"
+
+namespace {
+
+// The shell's recycle bin wants COM on the thread that uses it.
+class TComScope {
+public:
+    TComScope() : FInitialized(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~TComScope()
+    {
+        if (FInitialized)
+            CoUninitialize();
+    }
+    TComScope(const TComScope&) = delete;
+    TComScope& operator=(const TComScope&) = delete;
+
+private:
+    bool FInitialized;
+};
+
+}  // namespace
+
+int wmain(int Count, wchar_t** Arguments)
+{
+    // Names of any script: what the console shows and a pipe carries is UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
+    std::ios::sync_with_stdio(false);
+    const TComScope Com;
+    std::vector<std::string> Words;
+    for (int i = 1; i < Count; ++i)
+        Words.push_back(platform::Narrow(Arguments[i]));
+    platform::TWin32Platform Machine(platform::TWin32Shell::TUi::Silent);
+    const int Status = cli::RunCli(Machine.Platform(), Words, std::cout, std::cerr);
+    std::cout.flush();
+    return Status;
+}
