@@ -12,9 +12,10 @@ namespace benchmark_worker {
 using TLoadOne = std::function<bool(const std::string& FileName)>;
 
 // Usage: WORKER ROUNDS < list-of-paths. Prints
-//   fonts=N failed=F rounds=R round_ms=T1,T2,... vmhwm_kb=K
-// where F counts the refusals of one round and K is the process's peak
-// resident size (Linux VmHWM), so that every worker pays for its own memory.
+//   fonts=N failed=F rounds=R round_ms=T1,... round_cpu_ms=C1,... vmhwm_kb=K
+// with the wall-clock and processor time of each round, F the refusals of one
+// round and K the process's peak resident size (Linux VmHWM), so that every
+// worker pays for its own memory.
 int RunWorker(int ArgCount, char** Args, const TLoadOne& LoadOne);
 
 }  // namespace benchmark_worker

@@ -23,12 +23,14 @@ def run_worker(command, files, rounds):
     if result.returncode != 0:
         sys.exit("%s failed (%d): %s" % (command[-1], result.returncode, result.stderr.strip()))
     fields = dict(item.split("=", 1) for item in result.stdout.split())
-    round_ms = [float(ms) for ms in fields["round_ms"].split(",")]
+    def median_round(key):
+        # The median round: one busy moment of the shared machine moves it least.
+        return statistics.median(float(ms) for ms in fields[key].split(","))
     return {
         "fonts": int(fields["fonts"]),
         "failed": int(fields["failed"]),
-        # The median round: one busy moment of the shared machine moves it least.
-        "round_ms": statistics.median(round_ms),
+        "wall_ms": median_round("round_ms"),
+        "cpu_ms": median_round("round_cpu_ms"),
         "peak_kib": int(fields["vmhwm_kb"]),
     }
 
@@ -58,23 +60,28 @@ def main():
         print("FreeType worker not built (libfreetype-dev missing): no FreeType comparison")
     workers.append(("fonttools", ["/usr/bin/python3", os.path.join(HERE, "fonttools_worker.py")]))
 
-    print("%d .ttf files under %s, %d rounds, median round" % (len(files), args.font_dir, args.rounds))
-    print("%-10s %10s %12s %10s %8s" % ("reader", "ms/round", "fonts/s", "peak MiB", "refused"))
+    print("%d .ttf files under %s, %d rounds each; median round, processor time (user + system)"
+          " and wall clock" % (len(files), args.font_dir, args.rounds))
+    print("%-10s %11s %11s %12s %12s %9s %8s" % ("reader", "cpu ms", "wall ms", "fonts/s cpu", "fonts/s wall",
+                                                 "peak MiB", "refused"))
     results = {}
     for label, command in workers:
         r = run_worker(command, files, args.rounds)
         results[label] = r
-        print("%-10s %10.2f %12.0f %10.1f %8d" % (label, r["round_ms"], r["fonts"] / r["round_ms"] * 1000.0,
-                                                 r["peak_kib"] / 1024.0, r["failed"]))
+        print("%-10s %11.2f %11.2f %12.0f %12.0f %9.1f %8d"
+              % (label, r["cpu_ms"], r["wall_ms"], r["fonts"] / r["cpu_ms"] * 1000.0,
+                 r["fonts"] / r["wall_ms"] * 1000.0, r["peak_kib"] / 1024.0, r["failed"]))
 
+    # Targets on processor time: the machine is shared, and the wall clock
+    # also counts the time other work held the processor.
     ours = results["velmorant"]
     print()
     if "fonttools" in results:
-        speedup = results["fonttools"]["round_ms"] / ours["round_ms"]
+        speedup = results["fonttools"]["cpu_ms"] / ours["cpu_ms"]
         print("%s  %.1fx faster than fontTools (target: at least %.0fx)"
               % (verdict(speedup >= FASTER_THAN_FONTTOOLS), speedup, FASTER_THAN_FONTTOOLS))
     if "freetype" in results:
-        time_ratio = ours["round_ms"] / results["freetype"]["round_ms"]
+        time_ratio = ours["cpu_ms"] / results["freetype"]["cpu_ms"]
         print("%s  %.2fx FreeType's time (target: at most %.1fx)"
               % (verdict(time_ratio <= TIME_WITHIN_FREETYPE), time_ratio, TIME_WITHIN_FREETYPE))
         memory_ratio = ours["peak_kib"] / results["freetype"]["peak_kib"]
