@@ -7,7 +7,9 @@
 
 namespace truetype {
 
-const std::array<TKnownTable, 34> KnownTables = {{
+namespace {
+
+constexpr std::array<TKnownTable, 34> KnownTableRows = {{
     {"cmap", TTableKind::Cmap, "Character to glyph mapping"},
     {"head", TTableKind::Head, "Font header"},
     {"hhea", TTableKind::Hhea, "Horizontal header"},
@@ -44,12 +46,39 @@ const std::array<TKnownTable, 34> KnownTables = {{
     {"vmtx", TTableKind::Vmtx, "Vertical Metrics"},
 }};
 
+// Four tag bytes as one number: the loader asks for the kind of every
+// directory record in both passes, and a hostile directory has 65535 of them.
+constexpr std::uint32_t PackTag(std::string_view Tag)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[0])) << 24 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[1])) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[2])) << 8 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[3]));
+}
+
+constexpr std::array<std::uint32_t, KnownTableRows.size()> PackedKnownTags = [] {
+    std::array<std::uint32_t, KnownTableRows.size()> Packed{};
+    for (std::size_t i = 0; i < Packed.size(); ++i)
+        Packed[i] = PackTag(KnownTableRows[i].Tag);
+    return Packed;
+}();
+
+static_assert(std::all_of(KnownTableRows.begin(), KnownTableRows.end(),
+                          [](const TKnownTable& Row) { return Row.Tag.size() == 4; }));
+
+}  // namespace
+
+const std::array<TKnownTable, 34> KnownTables = KnownTableRows;
+
 TTableKind GetTableKind(std::string_view Tag)
 {
-    const std::string_view Key = Tag.substr(0, 4);
-    for (const TKnownTable& Row : KnownTables)
-        if (Row.Tag == Key)
-            return Row.Kind;
+    // Every row's tag has four characters, so a shorter one matches none.
+    if (Tag.size() < 4)
+        return TTableKind::Unknown;
+    const std::uint32_t Key = PackTag(Tag);
+    for (std::size_t i = 0; i < PackedKnownTags.size(); ++i)
+        if (PackedKnownTags[i] == Key)
+            return KnownTableRows[i].Kind;
     return TTableKind::Unknown;
 }
 

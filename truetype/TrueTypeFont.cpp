@@ -1,5 +1,6 @@
 #include "TrueTypeFont.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "TableHead.h"
@@ -118,10 +119,12 @@ void TTrueTypeFont::LoadFromStream(TStream& Stream)
 
 void TTrueTypeFont::ReadDirectory(TStream& Stream)
 {
-    // One read for all records; those past the end of the stream read as zeros.
-    std::vector<std::uint8_t> Bytes(16 * std::size_t{FNumTables}, 0);
+    // One read for all records the stream holds; the primitives deliver the
+    // rest as zeros, without a buffer of 65535 empty records.
     Stream.SetPosition(FStart + 12);
-    Stream.Read(Bytes.data(), Bytes.size());
+    const auto Available = std::min<std::int64_t>(16 * std::int64_t{FNumTables}, Stream.Remaining());
+    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(Available));
+    Bytes.resize(Stream.Read(Bytes.data(), Bytes.size()));
     TSpanStream Records(Bytes.data(), Bytes.size());
     Directory.resize(FNumTables);
     for (TDirectoryEntry& Entry : Directory) {
@@ -145,6 +148,8 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
     FNumTables = ReadUShort(Stream);
     FCreatedTables = 0;
     FRawBytes = 0;
+    // Two lines per record and a few per table: room for them at once.
+    Log.reserve(Log.size() + 3 + 2 * std::size_t{FNumTables});
     Log.push_back(FormatText("%d %d", {Stream.Size(), FNumTables}));
     const std::uint16_t SearchRange = ReadUShort(Stream);
     const std::uint16_t EntrySelector = ReadUShort(Stream);
