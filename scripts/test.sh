@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test, three ways: native, native under ASan + UBSan, and the MinGW-w64
-# build under Wine.
+# build under Wine; then a minute of fuzzing the loader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,5 +24,8 @@ WINEPREFIX=$(mktemp -d /tmp/velmorant-wine.XXXXXX)
 export WINEPREFIX
 trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+
+echo "=== fuzz (60 s) ==="
+bash scripts/fuzz.sh 60
 
 echo "=== all tests passed ==="

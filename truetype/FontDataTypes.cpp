@@ -56,15 +56,26 @@ constexpr std::uint32_t PackTag(std::string_view Tag)
            static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[3]));
 }
 
-constexpr std::array<std::uint32_t, KnownTableRows.size()> PackedKnownTags = [] {
-    std::array<std::uint32_t, KnownTableRows.size()> Packed{};
+struct TPackedKind {
+    std::uint32_t Tag;
+    TTableKind Kind;
+    constexpr bool operator<(const TPackedKind& Other) const { return Tag < Other.Tag; }
+};
+
+// Sorted by packed tag for a binary search.
+constexpr std::array<TPackedKind, KnownTableRows.size()> PackedKinds = [] {
+    std::array<TPackedKind, KnownTableRows.size()> Packed{};
     for (std::size_t i = 0; i < Packed.size(); ++i)
-        Packed[i] = PackTag(KnownTableRows[i].Tag);
+        Packed[i] = {PackTag(KnownTableRows[i].Tag), KnownTableRows[i].Kind};
+    std::sort(Packed.begin(), Packed.end());
     return Packed;
 }();
 
 static_assert(std::all_of(KnownTableRows.begin(), KnownTableRows.end(),
                           [](const TKnownTable& Row) { return Row.Tag.size() == 4; }));
+static_assert(std::adjacent_find(PackedKinds.begin(), PackedKinds.end(), [](const TPackedKind& A, const TPackedKind& B) {
+                  return A.Tag == B.Tag;
+              }) == PackedKinds.end());
 
 }  // namespace
 
@@ -75,11 +86,9 @@ TTableKind GetTableKind(std::string_view Tag)
     // Every row's tag has four characters, so a shorter one matches none.
     if (Tag.size() < 4)
         return TTableKind::Unknown;
-    const std::uint32_t Key = PackTag(Tag);
-    for (std::size_t i = 0; i < PackedKnownTags.size(); ++i)
-        if (PackedKnownTags[i] == Key)
-            return KnownTableRows[i].Kind;
-    return TTableKind::Unknown;
+    const TPackedKind Key{PackTag(Tag), TTableKind::Unknown};
+    const auto Found = std::lower_bound(PackedKinds.begin(), PackedKinds.end(), Key);
+    return Found != PackedKinds.end() && Found->Tag == Key.Tag ? Found->Kind : TTableKind::Unknown;
 }
 
 void RaiseFontError(const std::string& Message) { throw FontException(Message); }
