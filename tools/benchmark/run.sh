@@ -4,7 +4,7 @@
 #   bash tools/benchmark/run.sh [--rounds N] [FONT_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-bash scripts/install-deps.sh test >/dev/null
+bash scripts/install-deps.sh bench >/dev/null
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVELMORANT_TESTS=OFF >/dev/null
 cmake --build build/bench -j "$(nproc)" --target velmorant-bench-load >/dev/null
 # The FreeType worker exists only where CMake found FreeType.
