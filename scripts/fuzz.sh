@@ -11,11 +11,12 @@ bash scripts/install-deps.sh test
 cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANT_FUZZ=ON \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build build/fuzz -j "$(nproc)" --target velmorant-fuzz-load velmorant-fuzz-seeds
-mkdir -p build/fuzz/corpus build/fuzz/findings
-build/fuzz/tests/fuzz/velmorant-fuzz-seeds build/fuzz/seeds
+cd build/fuzz
+mkdir -p corpus findings
+tests/fuzz/velmorant-fuzz-seeds seeds
 # Any input must load within one second and 256 MB. A smaller ASan quarantine
 # keeps the freed memory of earlier inputs from counting against that limit.
+# With -jobs=N libFuzzer logs to fuzz-*.log here.
 ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  build/fuzz/tests/fuzz/velmorant-fuzz-load -max_total_time="$seconds" -rss_limit_mb=256 -timeout=1 \
-  -dict=tests/fuzz/sfnt.dict -artifact_prefix=build/fuzz/findings/ -print_final_stats=1 "$@" \
-  build/fuzz/corpus build/fuzz/seeds
+  tests/fuzz/velmorant-fuzz-load -max_total_time="$seconds" -rss_limit_mb=256 -timeout=1 \
+  -dict=../../tests/fuzz/sfnt.dict -artifact_prefix=findings/ -print_final_stats=1 "$@" corpus seeds
