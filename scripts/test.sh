@@ -24,9 +24,9 @@ WINEPREFIX=$(mktemp -d /tmp/velmorant-wine.XXXXXX)
 export WINEPREFIX
 trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 # Tests that start Wine at the same moment in a new prefix race to create it
-# and its server: create both first, and keep the server until the end.
-bash scripts/wine-run.sh wineboot --init >/dev/null 2>&1
+# and its server: start a server that stays until the end, then the prefix.
 /usr/lib/wine/wineserver -p
+bash scripts/wine-run.sh wineboot --init >/dev/null 2>&1
 run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
 
 echo "=== fuzz (60 s) ==="

@@ -80,9 +80,9 @@ private:
     // repeats one record (all zeros past the end of the file) tens of
     // thousands of times, and its line need not be formatted each time.
     std::ptrdiff_t FLastLoggedRecord = -1;
+    std::string FLastRecordLine;
     // The kind of each record's tag, looked up once (runs of one tag once).
     std::vector<TTableKind> FDirectoryKinds;
-    std::string FLastRecordLine;
 };
 
 }  // namespace truetype
