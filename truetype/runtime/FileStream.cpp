@@ -121,6 +121,13 @@ bool TFileStream::Fill(std::int64_t At)
 
 std::size_t TFileStream::Read(void* Buffer, std::size_t Count)
 {
+    // The common case, a field inside the window, without the loop.
+    const std::int64_t InWindow = FPosition - FWindowStart;
+    if (InWindow >= 0 && static_cast<std::uint64_t>(InWindow) + Count <= FWindowLength) {
+        std::memcpy(Buffer, FWindow.get() + InWindow, Count);
+        FPosition += static_cast<std::int64_t>(Count);
+        return Count;
+    }
     auto* Out = static_cast<std::uint8_t*>(Buffer);
     std::size_t Done = 0;
     while (Done < Count && FPosition < FSize) {
