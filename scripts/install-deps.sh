@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever of the given package groups is missing.
-#   install-deps.sh build|test|run ...
+#   install-deps.sh build|test|bench|run ...
 set -euo pipefail
 
 packages=()
@@ -9,7 +9,8 @@ for group in "$@"; do
     build) packages+=(cmake make g++ libgtest-dev libbenchmark-dev) ;;
     test)  packages+=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64 wine64
                       python3-fonttools fonts-dejavu-core fonts-liberation libfreetype-dev
-                      clang libclang-rt-14-dev) ;;
+                      clang libclang-rt-14-dev pkg-config) ;;
+    bench) packages+=(cmake make g++ pkg-config libfreetype-dev python3-fonttools) ;;
     run)   packages+=(cmake make g++ fonts-dejavu-core fonts-liberation) ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
   esac

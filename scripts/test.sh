@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Every test, three ways: native, native under ASan + UBSan, and the MinGW-w64
-# build under Wine.
+# build under Wine; then a minute of fuzzing the loader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -26,6 +26,13 @@ WINEPREFIX=$(mktemp -d /tmp/velmorant-wine.XXXXXX)
 wine_home=$(mktemp -d /tmp/velmorant-home.XXXXXX)
 export WINEPREFIX
 trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX" "$wine_home"' EXIT
+# Tests that start Wine at the same moment in a new prefix race to create it
+# and its server: start a server that stays until the end, then the prefix.
+/usr/lib/wine/wineserver -p
+HOME=$wine_home bash scripts/wine-run.sh wineboot --init >/dev/null 2>&1
 HOME=$wine_home run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+
+echo "=== fuzz (60 s) ==="
+bash scripts/fuzz.sh 60
 
 echo "=== all tests passed ==="

@@ -7,7 +7,9 @@
 
 namespace truetype {
 
-const std::array<TKnownTable, 34> KnownTables = {{
+namespace {
+
+constexpr std::array<TKnownTable, 34> KnownTableRows = {{
     {"cmap", TTableKind::Cmap, "Character to glyph mapping"},
     {"head", TTableKind::Head, "Font header"},
     {"hhea", TTableKind::Hhea, "Horizontal header"},
@@ -44,13 +46,49 @@ const std::array<TKnownTable, 34> KnownTables = {{
     {"vmtx", TTableKind::Vmtx, "Vertical Metrics"},
 }};
 
+// Four tag bytes as one number: the loader asks for the kind of every
+// directory record in both passes, and a hostile directory has 65535 of them.
+constexpr std::uint32_t PackTag(std::string_view Tag)
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[0])) << 24 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[1])) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[2])) << 8 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(Tag[3]));
+}
+
+struct TPackedKind {
+    std::uint32_t Tag;
+    TTableKind Kind;
+    constexpr bool operator<(const TPackedKind& Other) const { return Tag < Other.Tag; }
+};
+
+// Sorted by packed tag for a binary search.
+constexpr std::array<TPackedKind, KnownTableRows.size()> PackedKinds = [] {
+    std::array<TPackedKind, KnownTableRows.size()> Packed{};
+    for (std::size_t i = 0; i < Packed.size(); ++i)
+        Packed[i] = {PackTag(KnownTableRows[i].Tag), KnownTableRows[i].Kind};
+    std::sort(Packed.begin(), Packed.end());
+    return Packed;
+}();
+
+static_assert(std::all_of(KnownTableRows.begin(), KnownTableRows.end(),
+                          [](const TKnownTable& Row) { return Row.Tag.size() == 4; }));
+static_assert(std::adjacent_find(PackedKinds.begin(), PackedKinds.end(), [](const TPackedKind& A, const TPackedKind& B) {
+                  return A.Tag == B.Tag;
+              }) == PackedKinds.end());
+
+}  // namespace
+
+const std::array<TKnownTable, 34> KnownTables = KnownTableRows;
+
 TTableKind GetTableKind(std::string_view Tag)
 {
-    const std::string_view Key = Tag.substr(0, 4);
-    for (const TKnownTable& Row : KnownTables)
-        if (Row.Tag == Key)
-            return Row.Kind;
-    return TTableKind::Unknown;
+    // Every row's tag has four characters, so a shorter one matches none.
+    if (Tag.size() < 4)
+        return TTableKind::Unknown;
+    const TPackedKind Key{PackTag(Tag), TTableKind::Unknown};
+    const auto Found = std::lower_bound(PackedKinds.begin(), PackedKinds.end(), Key);
+    return Found != PackedKinds.end() && Found->Tag == Key.Tag ? Found->Kind : TTableKind::Unknown;
 }
 
 void RaiseFontError(const std::string& Message) { throw FontException(Message); }

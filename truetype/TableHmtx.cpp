@@ -22,20 +22,23 @@ void TTableHmtx::LoadFromStream(TStream& Stream)
     const std::size_t Long = std::min(NumberOfHMetrics, NumGlyphs);
     std::vector<std::uint8_t> Bytes(4 * Long + 2 * (NumGlyphs - Long), 0);
     Stream.Read(Bytes.data(), Bytes.size());
-    auto Word = [&](std::size_t At) { return static_cast<std::uint16_t>((Bytes[At] << 8) | Bytes[At + 1]); };
+    const std::uint8_t* At = Bytes.data();
+    auto Word = [&At] {
+        const auto Value = static_cast<std::uint16_t>((At[0] << 8) | At[1]);
+        At += 2;
+        return Value;
+    };
 
-    FMetrics.reserve(NumGlyphs);
-    std::uint16_t Advance = 0;
-    for (std::size_t i = 0; i < NumGlyphs; ++i) {
-        THmtxMetrics Metrics;
-        if (i < Long) {
-            Advance = Word(4 * i);
-            Metrics.LeftSideBearing = static_cast<std::int16_t>(Word(4 * i + 2));
-        } else {
-            Metrics.LeftSideBearing = static_cast<std::int16_t>(Word(4 * Long + 2 * (i - Long)));
-        }
-        Metrics.AdvanceWidth = Advance;
-        FMetrics.push_back(Metrics);
+    // Glyphs past the long entries repeat the last long advance width.
+    FMetrics.resize(NumGlyphs);
+    for (std::size_t i = 0; i < Long; ++i) {
+        FMetrics[i].AdvanceWidth = Word();
+        FMetrics[i].LeftSideBearing = static_cast<std::int16_t>(Word());
+    }
+    const std::uint16_t LastAdvance = FMetrics[Long - 1].AdvanceWidth;
+    for (std::size_t i = Long; i < NumGlyphs; ++i) {
+        FMetrics[i].AdvanceWidth = LastAdvance;
+        FMetrics[i].LeftSideBearing = static_cast<std::int16_t>(Word());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "TrueTypeFont.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "TableCmap.h"
@@ -124,24 +125,38 @@ void TTrueTypeFont::LoadFromStream(TStream& Stream)
 
 void TTrueTypeFont::ReadDirectory(TStream& Stream)
 {
-    // One read for all records; those past the end of the stream read as zeros.
-    std::vector<std::uint8_t> Bytes(16 * std::size_t{FNumTables}, 0);
+    // One read for all records the stream holds; the primitives deliver the
+    // rest as zeros, without a buffer of 65535 empty records.
     Stream.SetPosition(FStart + 12);
-    Stream.Read(Bytes.data(), Bytes.size());
+    const auto Available = std::min<std::int64_t>(16 * std::int64_t{FNumTables}, Stream.Remaining());
+    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(Available));
+    Bytes.resize(Stream.Read(Bytes.data(), Bytes.size()));
     TSpanStream Records(Bytes.data(), Bytes.size());
-    Directory.resize(FNumTables);
-    for (TDirectoryEntry& Entry : Directory) {
+    Directory.reserve(FNumTables);
+    // A record cut by the end of the stream is read (its missing bytes as
+    // zeros); the ones after it are all zeros.
+    const std::size_t Touched = std::min<std::size_t>(FNumTables, (Bytes.size() + 15) / 16);
+    for (std::size_t i = 0; i < Touched; ++i) {
+        TDirectoryEntry& Entry = Directory.emplace_back();
         Entry.Tag = ReadTag(Records);
         Entry.CheckSum = ReadULong(Records);
         Entry.Offset = ReadULong(Records);
         Entry.Length = ReadULong(Records);
     }
+    Directory.resize(FNumTables, TDirectoryEntry{.Tag = TTableTag(4, '\0')});
+    FDirectoryKinds.resize(FNumTables);
+    for (std::size_t i = 0; i < FNumTables; ++i)
+        FDirectoryKinds[i] = i > 0 && Directory[i].Tag == Directory[i - 1].Tag ? FDirectoryKinds[i - 1]
+                                                                                : GetTableKind(Directory[i].Tag);
 }
 
 const TTrueTypeFont::TDirectoryEntry& TTrueTypeFont::LogEntry(TStream& Stream, std::uint16_t Index)
 {
     const TDirectoryEntry& Entry = Directory[Index];
-    Log.push_back(FormatText("%s %d %d %d", {Entry.Tag, Entry.CheckSum, Entry.Offset, Entry.Length}));
+    if (FLastLoggedRecord < 0 || !(Directory[static_cast<std::size_t>(FLastLoggedRecord)] == Entry))
+        FLastRecordLine = FormatText("%s %d %d %d", {Entry.Tag, Entry.CheckSum, Entry.Offset, Entry.Length});
+    FLastLoggedRecord = Index;
+    Log.push_back(FLastRecordLine);
     Stream.SetPosition(FStart + Entry.Offset);
     return Entry;
 }
@@ -151,6 +166,9 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
     FNumTables = ReadUShort(Stream);
     FCreatedTables = 0;
     FRawBytes = 0;
+    FLastLoggedRecord = -1;
+    // Two lines per record and a few per table: room for them at once.
+    Log.reserve(Log.size() + 3 + 2 * std::size_t{FNumTables});
     Log.push_back(FormatText("%d %d", {Stream.Size(), FNumTables}));
     const std::uint16_t SearchRange = ReadUShort(Stream);
     const std::uint16_t EntrySelector = ReadUShort(Stream);
@@ -166,9 +184,9 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
     for (std::uint16_t i = 0; i < FNumTables; ++i) {
         const std::int64_t Started = Milliseconds();
         const TDirectoryEntry& Entry = LogEntry(Stream, i);
-        if (GetTableKind(Entry.Tag) == TTableKind::DSIG)
+        if (FDirectoryKinds[i] == TTableKind::DSIG)
             HasDigitalSignature = true;
-        std::unique_ptr<TFontTable> Table = CreateFirstPassTable(Entry.Tag);
+        std::unique_ptr<TFontTable> Table = CreateFirstPassTable(Entry.Tag, FDirectoryKinds[i]);
         if (!Table)
             continue;
         LoadAndFile(std::move(Table), Stream, Entry.Length);
@@ -193,9 +211,9 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
     }
 }
 
-std::unique_ptr<TFontTable> TTrueTypeFont::CreateFirstPassTable(const TTableTag& Tag)
+std::unique_ptr<TFontTable> TTrueTypeFont::CreateFirstPassTable(const TTableTag& Tag, TTableKind Kind)
 {
-    switch (GetTableKind(Tag)) {
+    switch (Kind) {
     case TTableKind::Head: return std::make_unique<TTableHead>(Tag);
     case TTableKind::Hhea: return std::make_unique<TTableHhea>(Tag);
     case TTableKind::Maxp: return std::make_unique<TTableMaxp>(Tag);

@@ -44,6 +44,7 @@ public:
         std::uint32_t CheckSum = 0;
         std::uint32_t Offset = 0;
         std::uint32_t Length = 0;
+        bool operator==(const TDirectoryEntry&) const = default;
     };
     // The table records of the last load, in file order, as read.
     std::vector<TDirectoryEntry> Directory;
@@ -68,7 +69,7 @@ private:
     void LoadTables(TStream& Stream);
     void ReadDirectory(TStream& Stream);
     const TDirectoryEntry& LogEntry(TStream& Stream, std::uint16_t Index);
-    std::unique_ptr<TFontTable> CreateFirstPassTable(const TTableTag& Tag);
+    std::unique_ptr<TFontTable> CreateFirstPassTable(const TTableTag& Tag, TTableKind Kind);
     std::unique_ptr<TFontTable> CreateSecondPassTable(const TTableTag& Tag);
     void LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stream, std::uint32_t Length);
     void ReleaseTableData();
@@ -79,6 +80,13 @@ private:
     std::uint16_t FNumTables = 0;
     int FCreatedTables = 0;
     std::uint64_t FRawBytes = 0;
+    // The directory line of the record logged last: a hostile directory
+    // repeats one record (all zeros past the end of the file) tens of
+    // thousands of times, and its line need not be formatted each time.
+    std::ptrdiff_t FLastLoggedRecord = -1;
+    std::string FLastRecordLine;
+    // The kind of each record's tag, looked up once (runs of one tag once).
+    std::vector<TTableKind> FDirectoryKinds;
 };
 
 }  // namespace truetype

@@ -8,28 +8,34 @@ TWarningCollector& TWarningCollector::Instance()
     return Collector;
 }
 
+TWarningCollector::TKinds::iterator TWarningCollector::FindOrAdd(std::string_view Kind)
+{
+    const auto Found = FKinds.find(Kind);
+    return Found != FKinds.end() ? Found : FKinds.emplace(std::string(Kind), TKind{}).first;
+}
+
 bool TWarningCollector::Admit(std::string_view Kind)
 {
-    TKind& Entry = FKinds[std::string(Kind)];
-    if (Entry.Kept < MaxWarningsPerKind) {
-        ++Entry.Kept;
+    const auto Entry = FindOrAdd(Kind);
+    if (Entry->second.Kept < MaxWarningsPerKind) {
+        ++Entry->second.Kept;
         return true;
     }
-    Drop(Kind, Entry, 1);
+    Drop(Entry, 1);
     return false;
 }
 
-void TWarningCollector::Drop(std::string_view Kind, TKind& Entry, std::uint64_t Count)
+void TWarningCollector::Drop(TKinds::iterator Entry, std::uint64_t Count)
 {
     if (Count == 0)
         return;
-    if (Entry.Dropped == 0) {
-        Entry.SummaryLine = FWarnings.size();
+    TKind& Kind = Entry->second;
+    if (Kind.Dropped == 0) {
+        Kind.SummaryLine = FWarnings.size();
         FWarnings.emplace_back();
     }
-    Entry.Dropped += Count;
-    FWarnings[Entry.SummaryLine] =
-        FormatText("[ignored] %d more warnings of the kind \"%s\" were dropped", {Entry.Dropped, Kind});
+    Kind.Dropped += Count;
+    FSummariesStale = true;
 }
 
 void TWarningCollector::Add(std::string Text)
@@ -51,21 +57,33 @@ void TWarningCollector::Clear()
     TWarningCollector& Self = Instance();
     Self.FWarnings.clear();
     Self.FKinds.clear();
+    Self.FSummariesStale = false;
 }
 
-const std::vector<std::string>& TWarningCollector::Warnings() { return Instance().FWarnings; }
+const std::vector<std::string>& TWarningCollector::Warnings()
+{
+    TWarningCollector& Self = Instance();
+    if (Self.FSummariesStale) {
+        for (const auto& [Kind, Entry] : Self.FKinds)
+            if (Entry.Dropped != 0)
+                Self.FWarnings[Entry.SummaryLine] = FormatText(
+                    "[ignored] %d more warnings of the kind \"%s\" were dropped", {Entry.Dropped, Kind});
+        Self.FSummariesStale = false;
+    }
+    return Self.FWarnings;
+}
 
 bool TWarningCollector::IsFull(std::string_view Kind)
 {
     const auto& Kinds = Instance().FKinds;
-    const auto Found = Kinds.find(std::string(Kind));
+    const auto Found = Kinds.find(Kind);
     return Found != Kinds.end() && Found->second.Kept >= MaxWarningsPerKind;
 }
 
 void TWarningCollector::AddDropped(std::string_view Kind, std::uint64_t Count)
 {
     TWarningCollector& Self = Instance();
-    Self.Drop(Kind, Self.FKinds[std::string(Kind)], Count);
+    Self.Drop(Self.FindOrAdd(Kind), Count);
 }
 
 }  // namespace truetype

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -24,6 +25,8 @@ public:
     static void Add(std::string Text);
     static void AddFmt(std::string_view Format, std::initializer_list<TFormatArg> Args);
     static void Clear();
+    // The lines as they stand at the call (a reference kept across later
+    // warnings may show an older count in a "dropped" line).
     static const std::vector<std::string>& Warnings();
 
     // For callers that can skip the work of producing warnings nobody keeps.
@@ -37,14 +40,25 @@ private:
         std::uint64_t Dropped = 0;
         std::size_t SummaryLine = 0;
     };
+    // Looks kinds up by the caller's text, without building a key string for
+    // every warning.
+    struct TKindHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view Kind) const { return std::hash<std::string_view>{}(Kind); }
+    };
+    using TKinds = std::unordered_map<std::string, TKind, TKindHash, std::equal_to<>>;
 
     static TWarningCollector& Instance();
+    TKinds::iterator FindOrAdd(std::string_view Kind);
     // Answers whether a warning of this kind is still kept, counting it.
     bool Admit(std::string_view Kind);
-    void Drop(std::string_view Kind, TKind& Entry, std::uint64_t Count);
+    void Drop(TKinds::iterator Entry, std::uint64_t Count);
 
+    // The summary lines of dropped warnings are written when the list is
+    // read, not once for every warning dropped.
+    bool FSummariesStale = false;
     std::vector<std::string> FWarnings;
-    std::unordered_map<std::string, TKind> FKinds;
+    TKinds FKinds;
 };
 
 }  // namespace truetype

@@ -128,4 +128,7 @@ TEST(FontDataTypes, TagsArePaddedAndFormattingFillsPlaceholders)
 
     EXPECT_EQ(FormatText("%s %d %d%%", {"glyf", -7, 4294967295u}), "glyf -7 4294967295%");
     EXPECT_EQ(FormatText("%d and %s", {1}), "1 and %s");
+    EXPECT_EQ(FormatText("%x %d 100%", {5}), "%x 5 100%");
+    EXPECT_EQ(FormatText("A format longer than a short string's own buffer: %d, %s.", {-1, "end"}),
+              "A format longer than a short string's own buffer: -1, end.");
 }

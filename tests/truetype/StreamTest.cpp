@@ -72,6 +72,47 @@ TEST(Stream, FileStreamReadsAcrossItsWindowAndPastTheEnd)
     std::filesystem::remove(Path);
 }
 
+// The window grows while reads go on where it ends and starts small again
+// after a jump; whatever it does, every read must deliver what a plain view of
+// the same bytes delivers.
+TEST(Stream, FileStreamReadsWhatTheBytesHoldWhateverTheReadPattern)
+{
+    std::vector<std::uint8_t> Bytes(150001);
+    for (std::size_t i = 0; i < Bytes.size(); ++i)
+        Bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 509);
+    const auto Path = TempFile("velmorant-stream-pattern.bin", Bytes);
+    {
+        TFileStream File(Path.string());
+        TSpanStream View(Bytes.data(), Bytes.size());
+        std::vector<std::uint8_t> FromFile(9000);
+        std::vector<std::uint8_t> FromView(9000);
+        auto Compare = [&](std::int64_t At, std::size_t Count) {
+            File.SetPosition(At);
+            View.SetPosition(At);
+            const std::size_t Got = File.Read(FromFile.data(), Count);
+            ASSERT_EQ(Got, View.Read(FromView.data(), Count)) << At << " " << Count;
+            ASSERT_TRUE(std::equal(FromFile.begin(), FromFile.begin() + static_cast<std::ptrdiff_t>(Got),
+                                   FromView.begin()))
+                << At << " " << Count;
+            ASSERT_EQ(File.Position(), View.Position());
+        };
+        // Two bytes at a time through the whole file, as a table parse reads.
+        for (std::int64_t At = 0; At < 150002; At += 2)
+            Compare(At, 2);
+        // Jumps with sizes on both sides of the window's steps.
+        std::uint32_t Seed = 12345;
+        for (int i = 0; i < 3000; ++i) {
+            Seed = Seed * 1103515245 + 12345;
+            const std::int64_t At = (Seed >> 8) % 152000;
+            Seed = Seed * 1103515245 + 12345;
+            const std::size_t Count = (Seed >> 8) % 9000;
+            Compare(At, Count);
+            Compare(At + static_cast<std::int64_t>(Count), (Seed >> 4) % 70);
+        }
+    }
+    std::filesystem::remove(Path);
+}
+
 TEST(Stream, FileStreamNamesTheFileItCannotOpen)
 {
     try {

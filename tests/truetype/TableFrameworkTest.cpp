@@ -105,6 +105,11 @@ TEST(WarningCollector, KeepsAFewThousandOfOneKindAndCountsTheRest)
     EXPECT_EQ(Lines[Max], "[ignored] 15 more warnings of the kind \"Glyph %d is odd\" were dropped");
     EXPECT_EQ(Lines[Max + 1], "another kind");
 
+    // The count goes on rising, and a new read of the list shows it.
+    TWarningCollector::AddFmt(Kind, {0});
+    EXPECT_EQ(TWarningCollector::Warnings()[Max],
+              "[ignored] 16 more warnings of the kind \"Glyph %d is odd\" were dropped");
+
     TWarningCollector::Clear();
     EXPECT_TRUE(TWarningCollector::Warnings().empty());
     EXPECT_FALSE(TWarningCollector::IsFull(Kind));

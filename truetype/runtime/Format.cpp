@@ -1,5 +1,6 @@
 #include "runtime/Format.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace truetype {
@@ -27,27 +28,37 @@ void TFormatArg::AppendText(std::string& Out) const
 std::string FormatText(std::string_view Format, std::initializer_list<TFormatArg> Args)
 {
     std::string Out;
-    Out.reserve(Format.size() + 16 * Args.size());
+    // A short text stays in the string's own small buffer: reserving room for
+    // every argument would cost an allocation per log line even then.
+    if (Format.size() > Out.capacity())
+        Out.reserve(Format.size() + 16 * Args.size());
     auto Next = Args.begin();
-    for (std::size_t i = 0; i < Format.size(); ++i) {
-        const char C = Format[i];
-        if (C != '%' || i + 1 == Format.size()) {
-            Out += C;
-            continue;
+    std::size_t i = 0;
+    while (i < Format.size()) {
+        // Plain text up to the next placeholder goes over in one piece.
+        const std::size_t Percent = std::min(Format.find('%', i), Format.size());
+        Out.append(Format, i, Percent - i);
+        i = Percent;
+        if (i == Format.size())
+            break;
+        if (i + 1 == Format.size()) {
+            Out += '%';
+            break;
         }
         const char Kind = Format[i + 1];
         if (Kind == '%') {
             Out += '%';
-            ++i;
+            i += 2;
         } else if ((Kind == 'd' || Kind == 's') && Next != Args.end()) {
             if (Kind == 'd')
                 Next->AppendDecimal(Out);
             else
                 Next->AppendText(Out);
             ++Next;
-            ++i;
+            i += 2;
         } else {
-            Out += C;
+            Out += '%';
+            ++i;
         }
     }
     return Out;

@@ -77,8 +77,8 @@ private:
 };
 
 // A file opened for reading. Other writers are denied where the platform can
-// (Windows share modes); reads go through a window buffer so that the many
-// two-byte reads of a table parse do not each become a system call.
+// (Windows share modes); small reads go through a window buffer so that the
+// many two-byte reads of a table parse do not each become a system call.
 class TFileStream final : public TStream {
 public:
     // Raises EStreamError "Cannot open file %s" when the file cannot be opened.
@@ -100,7 +100,10 @@ private:
     std::unique_ptr<THandle> FHandle;
     std::int64_t FSize = 0;
     std::int64_t FPosition = 0;
-    std::vector<std::uint8_t> FWindow;
+    // Filled on demand, never zeroed: only the FWindowLength bytes read count.
+    std::unique_ptr<std::uint8_t[]> FWindow;
+    std::size_t FWindowCapacity = 0;
+    std::size_t FFillSize = 0;
     std::int64_t FWindowStart = 0;
     std::size_t FWindowLength = 0;
 };

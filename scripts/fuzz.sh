@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Fuzzes the font loader with libFuzzer (clang, ASan + UBSan) for SECONDS.
+#   bash scripts/fuzz.sh SECONDS [libFuzzer options...]
+# The corpus grows in build/fuzz/corpus across runs; findings land in
+# build/fuzz/findings (copy each into tests/fuzz/regressions).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:?usage: fuzz.sh SECONDS [libFuzzer options...]}
+shift
+bash scripts/install-deps.sh test
+cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANT_FUZZ=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build build/fuzz -j "$(nproc)" --target velmorant-fuzz-load velmorant-fuzz-seeds
+cd build/fuzz
+mkdir -p corpus findings
+tests/fuzz/velmorant-fuzz-seeds seeds
+# Any input must load within one second and 256 MB. A smaller ASan quarantine
+# keeps the freed memory of earlier inputs from counting against that limit.
+# With -jobs=N libFuzzer logs to fuzz-*.log here.
+ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  tests/fuzz/velmorant-fuzz-load -max_total_time="$seconds" -rss_limit_mb=256 -timeout=1 \
+  -dict=../../tests/fuzz/sfnt.dict -artifact_prefix=findings/ -print_final_stats=1 "$@" corpus seeds

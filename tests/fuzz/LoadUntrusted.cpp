@@ -1,0 +1,21 @@
+#include "LoadUntrusted.h"
+
+#include <exception>
+
+#include "TrueTypeFont.h"
+
+namespace fuzzing {
+
+void LoadUntrustedFont(const std::uint8_t* Data, std::size_t Size)
+{
+    for (const bool LoadOutlines : {false, true}) {
+        truetype::TSpanStream Stream(Data, Size);
+        truetype::TTrueTypeFont Font(LoadOutlines);
+        try {
+            Font.LoadFromStream(Stream);
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+}  // namespace fuzzing

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "LoadUntrusted.h"
+#include "RegressionInputs.h"
+#include "SeedFonts.h"
+#include "TrueTypeFont.h"
+
+using namespace fuzzing;
+
+namespace {
+
+// Answers whether the font loaded; the message of a refusal goes to Error.
+bool Loads(const testing_support::TBytes& Bytes, bool LoadOutlines, std::string& Error)
+{
+    truetype::TSpanStream Stream(Bytes.data(), Bytes.size());
+    truetype::TTrueTypeFont Font(LoadOutlines);
+    try {
+        Font.LoadFromStream(Stream);
+        return Font.Loaded;
+    } catch (const std::exception& Failure) {
+        Error = Failure.what();
+        return false;
+    }
+}
+
+}  // namespace
+
+// Each of these once crashed, hung or ran out of memory under the fuzzer.
+TEST(FuzzRegressions, EveryInputLoadsOrIsRefused)
+{
+    for (const TRegressionInput& Input : RegressionInputs()) {
+        SCOPED_TRACE(Input.Name);
+        LoadUntrustedFont(Input.Bytes.data(), Input.Bytes.size());
+    }
+}
+
+TEST(FuzzSeeds, EachSeedReachesWhatItIsMeantFor)
+{
+    std::set<std::string> Names;
+    for (const TSeedFont& Seed : SeedFonts()) {
+        SCOPED_TRACE(Seed.Name);
+        EXPECT_TRUE(Names.insert(Seed.Name).second) << "two seeds would share one file";
+        LoadUntrustedFont(Seed.Bytes.data(), Seed.Bytes.size());
+        std::string Error;
+        switch (Seed.Expect) {
+        case TSeedFont::LoadsWithOutlines:
+            EXPECT_TRUE(Loads(Seed.Bytes, true, Error)) << Error;
+            [[fallthrough]];
+        case TSeedFont::LoadsWithoutOutlines:
+            EXPECT_TRUE(Loads(Seed.Bytes, false, Error)) << Error;
+            break;
+        case TSeedFont::Refused:
+            EXPECT_FALSE(Loads(Seed.Bytes, false, Error));
+            break;
+        case TSeedFont::Undecided:
+            break;
+        }
+    }
+}
