@@ -1,78 +1,18 @@
 #include "TableCmap.h"
 
 #include <algorithm>
-#include <cstring>
-#include <unordered_map>
 #include <vector>
 
 #include "UnitWarningCollector.h"
+#include "runtime/PageCacheStream.h"
 
 namespace truetype {
-
-namespace {
-
-// A read-only view of a stream that keeps every 4 KiB page it has fetched.
-// The records and segments of a hostile cmap can send a million small reads
-// back and forth across the file; each page is then transferred once,
-// whatever the buffering of the stream underneath (a file stream refills its
-// whole window on every jump out of it). Holds at most the file's size.
-class TPageCache final : public TStream {
-public:
-    explicit TPageCache(TStream& Source) : FSource(Source), FSize(Source.Size()), FPosition(Source.Position()) {}
-
-    std::size_t Read(void* Buffer, std::size_t Count) override;
-    std::size_t Write(const void*, std::size_t) override { return 0; }
-    std::int64_t Size() const override { return FSize; }
-    std::int64_t Position() const override { return FPosition; }
-    void SetPosition(std::int64_t Position) override { FPosition = std::max<std::int64_t>(0, Position); }
-
-private:
-    static constexpr std::int64_t PageSize = 4096;
-    using TPage = std::vector<std::uint8_t>;
-
-    const TPage& Page(std::int64_t Number);
-
-    TStream& FSource;
-    const std::int64_t FSize;
-    std::int64_t FPosition;
-    std::unordered_map<std::int64_t, TPage> FPages;
-};
-
-const TPageCache::TPage& TPageCache::Page(std::int64_t Number)
-{
-    auto [At, Added] = FPages.try_emplace(Number);
-    if (Added) {
-        const std::int64_t Start = Number * PageSize;
-        At->second.resize(static_cast<std::size_t>(std::min(PageSize, FSize - Start)));
-        FSource.SetPosition(Start);
-        At->second.resize(FSource.Read(At->second.data(), At->second.size()));
-    }
-    return At->second;
-}
-
-std::size_t TPageCache::Read(void* Buffer, std::size_t Count)
-{
-    auto* Out = static_cast<std::uint8_t*>(Buffer);
-    std::size_t Done = 0;
-    while (Done < Count && FPosition < FSize) {
-        const TPage& Bytes = Page(FPosition / PageSize);
-        const auto Offset = static_cast<std::size_t>(FPosition % PageSize);
-        if (Offset >= Bytes.size())
-            break;
-        const std::size_t N = std::min(Count - Done, Bytes.size() - Offset);
-        std::memcpy(Out + Done, Bytes.data() + Offset, N);
-        Done += N;
-        FPosition += static_cast<std::int64_t>(N);
-    }
-    return Done;
-}
-
-}  // namespace
 
 void TTableCmap::LoadFromStream(TStream& Source)
 {
     Clear();
-    TPageCache Stream(Source);
+    // Subtables and their arrays lie anywhere in the file.
+    TPageCacheStream Stream(Source);
     const std::int64_t Start = Stream.Position();
     Version = ReadUShort(Stream);
     const std::uint16_t NumTables = ReadUShort(Stream);

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "runtime/ListError.h"
+#include "runtime/PageCacheStream.h"
 #include "runtime/Stream.h"
 
 using namespace truetype;
@@ -134,4 +135,31 @@ TEST(Stream, ListIndexErrorsNameTheIndex)
         EXPECT_STREQ(Error.what(), "List index out of bounds (2)");
     }
     EXPECT_THROW(ListItem(Items, -1), EListError);
+}
+
+TEST(Stream, PageCacheDeliversWhatTheSourceHoldsAcrossPagesAndPastTheEnd)
+{
+    std::vector<std::uint8_t> Bytes(10000);
+    for (std::size_t i = 0; i < Bytes.size(); ++i)
+        Bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    TMemoryStream Source(Bytes);
+    Source.SetPosition(5);
+    TPageCacheStream Cache(Source);
+    EXPECT_EQ(Cache.Position(), 5);
+    EXPECT_EQ(Cache.Size(), 10000);
+
+    // Jumps back and forth, reads straddling pages, and one running past the end.
+    const std::pair<std::int64_t, std::size_t> Reads[] = {{4090, 20}, {0, 1}, {8191, 2}, {4095, 9000}, {9990, 50}};
+    for (const auto& [At, Count] : Reads) {
+        std::vector<std::uint8_t> Got(Count, 0xEE);
+        Cache.SetPosition(At);
+        const std::size_t N = Cache.Read(Got.data(), Count);
+        const std::size_t Expected = std::min<std::size_t>(Count, Bytes.size() - static_cast<std::size_t>(At));
+        ASSERT_EQ(N, Expected) << At;
+        EXPECT_TRUE(std::equal(Got.begin(), Got.begin() + static_cast<std::ptrdiff_t>(N), Bytes.begin() + At)) << At;
+        EXPECT_EQ(Cache.Position(), At + static_cast<std::int64_t>(N));
+    }
+    Cache.SetPosition(20000);
+    std::uint8_t One = 0;
+    EXPECT_EQ(Cache.Read(&One, 1), 0u);
 }
