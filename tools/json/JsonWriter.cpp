@@ -74,6 +74,14 @@ void TJsonWriter::Separate()
             FOut << ',';
         FHasElement.back() = true;
     }
+    FlushNewline();
+}
+
+void TJsonWriter::FlushNewline()
+{
+    if (FNewlinePending)
+        FOut << '\n';
+    FNewlinePending = false;
 }
 
 TJsonWriter& TJsonWriter::BeginObject()
@@ -86,6 +94,7 @@ TJsonWriter& TJsonWriter::BeginObject()
 
 TJsonWriter& TJsonWriter::EndObject()
 {
+    FlushNewline();
     FOut << '}';
     FHasElement.pop_back();
     return *this;
@@ -101,6 +110,7 @@ TJsonWriter& TJsonWriter::BeginArray()
 
 TJsonWriter& TJsonWriter::EndArray()
 {
+    FlushNewline();
     FOut << ']';
     FHasElement.pop_back();
     return *this;

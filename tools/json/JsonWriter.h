@@ -42,7 +42,15 @@ public:
         return Value(Data);
     }
 
-    void Newline() { FOut << '\n'; }
+    // Starts the next element, or the end of the document, on a new line
+    // (after the comma that separates it from the one before).
+    void Newline()
+    {
+        if (FHasElement.empty())
+            FOut << '\n';
+        else
+            FNewlinePending = true;
+    }
 
 private:
     void Separate();
@@ -51,6 +59,8 @@ private:
     // Per open container: whether it already holds an element.
     std::vector<bool> FHasElement;
     bool FAfterKey = false;
+    bool FNewlinePending = false;
+    void FlushNewline();
 };
 
 // Text as a JSON string literal. Valid UTF-8 passes through; any other byte
