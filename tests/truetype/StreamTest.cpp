@@ -66,6 +66,8 @@ TEST(Stream, FileStreamReadsAcrossItsWindowAndPastTheEnd)
         S.ReadBuffer(All.data(), All.size());
         EXPECT_EQ(All, Bytes);
 
+        // Empty reads, also of an empty buffer, transfer nothing.
+        EXPECT_EQ(S.Read(nullptr, 0), 0u);
         S.SetPosition(199999);
         EXPECT_EQ(S.Read(Got.data(), 10), 1u);
         EXPECT_EQ(S.Position(), 200000);

@@ -121,6 +121,8 @@ bool TFileStream::Fill(std::int64_t At)
 
 std::size_t TFileStream::Read(void* Buffer, std::size_t Count)
 {
+    if (Count == 0)
+        return 0;
     // The common case, a field inside the window, without the loop.
     const std::int64_t InWindow = FPosition - FWindowStart;
     if (InWindow >= 0 && static_cast<std::uint64_t>(InWindow) + Count <= FWindowLength) {
