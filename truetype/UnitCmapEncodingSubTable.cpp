@@ -86,8 +86,7 @@ void TCmapEncodingSubTable::LoadFromStream(TStream& Stream)
     case 2:
         TWarningCollector::Add("TCmapEncodingSubTable.LoadFormat2 is not supported for saving.");
         LoadFormat2(Stream, Length);
-        FSubTableFormat = 4;
-        Version = 0;
+        RelabelAsFormat4();
         break;
     case 4:
         LoadFormat4(Stream);
@@ -95,8 +94,7 @@ void TCmapEncodingSubTable::LoadFromStream(TStream& Stream)
     case 6:
         TWarningCollector::Add("TCmapEncodingSubTable.LoadFormat6 is not supported for saving.");
         LoadFormat6(Stream, Length);
-        FSubTableFormat = 4;
-        Version = 0;
+        RelabelAsFormat4();
         break;
     default:
         TWarningCollector::AddFmt("Unsupported cmap encoding format: Format %d Length %d Version %d",
@@ -104,6 +102,13 @@ void TCmapEncodingSubTable::LoadFromStream(TStream& Stream)
         break;
     }
     FEntriesRead = FStructuresRead + Mappings.Count();
+}
+
+void TCmapEncodingSubTable::RelabelAsFormat4()
+{
+    // Formats 2 and 6 are only read; writing them back produces format 4.
+    FSubTableFormat = 4;
+    Version = 0;
 }
 
 void TCmapEncodingSubTable::LoadFormat0(TStream& Stream, std::uint16_t Length)

@@ -59,6 +59,8 @@ public:
     std::size_t EntriesRead() const { return FEntriesRead; }
 
 private:
+    void RelabelAsFormat4();
+
     std::uint16_t FSubTableFormat = 0;
     std::size_t FEntriesRead = 0;
     std::size_t FStructuresRead = 0;

@@ -84,34 +84,18 @@ void TJsonWriter::FlushNewline()
     FNewlinePending = false;
 }
 
-TJsonWriter& TJsonWriter::BeginObject()
+TJsonWriter& TJsonWriter::Open(char Bracket)
 {
     Separate();
-    FOut << '{';
+    FOut << Bracket;
     FHasElement.push_back(false);
     return *this;
 }
 
-TJsonWriter& TJsonWriter::EndObject()
+TJsonWriter& TJsonWriter::Close(char Bracket)
 {
     FlushNewline();
-    FOut << '}';
-    FHasElement.pop_back();
-    return *this;
-}
-
-TJsonWriter& TJsonWriter::BeginArray()
-{
-    Separate();
-    FOut << '[';
-    FHasElement.push_back(false);
-    return *this;
-}
-
-TJsonWriter& TJsonWriter::EndArray()
-{
-    FlushNewline();
-    FOut << ']';
+    FOut << Bracket;
     FHasElement.pop_back();
     return *this;
 }

@@ -14,10 +14,10 @@ class TJsonWriter {
 public:
     explicit TJsonWriter(std::ostream& Out) : FOut(Out) {}
 
-    TJsonWriter& BeginObject();
-    TJsonWriter& EndObject();
-    TJsonWriter& BeginArray();
-    TJsonWriter& EndArray();
+    TJsonWriter& BeginObject() { return Open('{'); }
+    TJsonWriter& EndObject() { return Close('}'); }
+    TJsonWriter& BeginArray() { return Open('['); }
+    TJsonWriter& EndArray() { return Close(']'); }
     TJsonWriter& Key(std::string_view Name);
 
     TJsonWriter& Value(std::string_view Text);
@@ -54,6 +54,8 @@ public:
 
 private:
     void Separate();
+    TJsonWriter& Open(char Bracket);
+    TJsonWriter& Close(char Bracket);
 
     std::ostream& FOut;
     // Per open container: whether it already holds an element.
