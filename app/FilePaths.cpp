@@ -1,4 +1,4 @@
-#include "FilePaths.h"
+#include "app/FilePaths.h"
 
 namespace app {
 

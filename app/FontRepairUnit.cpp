@@ -1,8 +1,8 @@
-#include "FontRepairUnit.h"
+#include "app/FontRepairUnit.h"
 
-#include "FilePaths.h"
-#include "SystemUtilsUnit.h"
-#include "TextConversion.h"
+#include "app/FilePaths.h"
+#include "app/SystemUtilsUnit.h"
+#include "base/AsciiText.h"
 
 namespace app {
 
@@ -17,7 +17,7 @@ const std::string_view NoFontNameMessage =
 
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
-    if (!FontsFolder.empty() && platform::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
+    if (!FontsFolder.empty() && base::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
         return ExtractFileName(FileName);
     return FileName;
 }
@@ -114,7 +114,7 @@ TRepairOutcome TFontRepair::RenameFont(platform::IRegistryKey& Key, std::size_t 
 {
     const std::string Name = RegistryValueName(Entry.FontName);
     // The entry's own value spelled in another letter case does not block.
-    const bool OwnValue = platform::SameTextAscii(Name, Entry.RegistryName);
+    const bool OwnValue = base::SameTextAscii(Name, Entry.RegistryName);
     if (!OwnValue && Key.ValueExists(Name))
         return TRepairOutcome::NameTaken;
     const std::string Data = FontValueData(Entry.FileName, GetFontsFolder(FPlatform.Shell));

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "InstalledFontsUnit.h"
-#include "Platform.h"
+#include "app/InstalledFontsUnit.h"
+#include "platform/Platform.h"
 
 namespace app {
 

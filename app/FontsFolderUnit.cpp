@@ -1,14 +1,14 @@
-#include "FontsFolderUnit.h"
+#include "app/FontsFolderUnit.h"
 
 #include <algorithm>
 #include <exception>
 
-#include "SystemUtilsUnit.h"
-#include "runtime/Format.h"
+#include "app/SystemUtilsUnit.h"
+#include "base/Format.h"
 
 namespace app {
 
-using truetype::FormatText;
+using base::FormatText;
 
 const std::string_view DesktopIniContent =
     "[.ShellClassInfo]\r\n"
@@ -26,7 +26,7 @@ enum class TIniState : std::uint8_t { Correct, Corrupted, Unreadable };
 TIniState CheckDesktopIni(platform::IFileSystem& Files, const std::string& Path)
 {
     try {
-        const std::unique_ptr<truetype::TStream> Stream = Files.OpenRead(Path);
+        const std::unique_ptr<base::TStream> Stream = Files.OpenRead(Path);
         if (Stream->Size() > static_cast<std::int64_t>(DesktopIniContent.size()))
             return TIniState::Corrupted;
         std::string Text(static_cast<std::size_t>(Stream->Size()), '\0');

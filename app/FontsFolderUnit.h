@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 namespace app {
 

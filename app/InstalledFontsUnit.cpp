@@ -1,12 +1,12 @@
-#include "InstalledFontsUnit.h"
+#include "app/InstalledFontsUnit.h"
 
 #include <algorithm>
 
-#include "FilePaths.h"
-#include "SystemUtilsUnit.h"
-#include "TextConversion.h"
-#include "ValidTrueTypeFontUnit.h"
-#include "runtime/ListError.h"
+#include "app/FilePaths.h"
+#include "app/SystemUtilsUnit.h"
+#include "app/ValidTrueTypeFontUnit.h"
+#include "base/AsciiText.h"
+#include "base/ListError.h"
 
 namespace app {
 
@@ -54,7 +54,7 @@ std::string RegistryValueName(const std::string& FontName) { return FontName + "
 int CompareFontInfo(const TFontInfo& A, const TFontInfo& B)
 {
     if (A.Problem == B.Problem)
-        return platform::CompareTextAscii(A.FontName, B.FontName);
+        return base::CompareTextAscii(A.FontName, B.FontName);
     if (A.Problem == fpNone)
         return 1;
     if (B.Problem == fpNone)
@@ -69,7 +69,7 @@ TInstalledFonts::TInstalledFonts(const platform::TPlatform& Platform, IScanProgr
 
 TFontInfo& TInstalledFonts::Items(std::size_t Index) const
 {
-    return *truetype::ListItem(FItems, static_cast<std::ptrdiff_t>(Index));
+    return *base::ListItem(FItems, static_cast<std::ptrdiff_t>(Index));
 }
 
 TFontInfo& TInstalledFonts::Add(std::unique_ptr<TFontInfo> Entry)
@@ -89,14 +89,14 @@ void TInstalledFonts::Remove(const TFontInfo* Entry)
 std::ptrdiff_t TInstalledFonts::IndexOfFileName(std::string_view Path) const
 {
     for (std::size_t i = FItems.size(); i-- > 0;)
-        if (platform::SameTextAscii(FItems[i]->FileName, Path))
+        if (base::SameTextAscii(FItems[i]->FileName, Path))
             return static_cast<std::ptrdiff_t>(i);
     return -1;
 }
 
 bool TInstalledFonts::IsTrueTypeFile(std::string_view Path)
 {
-    return platform::SameTextAscii(ExtractFileExt(Path), ".ttf");
+    return base::SameTextAscii(ExtractFileExt(Path), ".ttf");
 }
 
 void TInstalledFonts::Refresh()
@@ -182,7 +182,7 @@ void TInstalledFonts::ReadFontsFolder()
         TFontInfo& Entry = Add(std::make_unique<TFontInfo>());
         Entry.ParseFile(FPlatform, FProgress, Path);
         // Marlett is the system's own symbol font and is never registered.
-        if (!platform::SameTextAscii(Found.Name, "Marlett.ttf"))
+        if (!base::SameTextAscii(Found.Name, "Marlett.ttf"))
             Entry.Problem = fpNoRegistryKey;
     }
 }

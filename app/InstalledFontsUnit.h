@@ -9,12 +9,14 @@
 #include <string_view>
 #include <vector>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
-namespace truetype {
+namespace base {
 class TStream;
+}
+namespace truetype {
 class TTrueTypeFont;
-}  // namespace truetype
+}
 
 namespace app {
 
@@ -64,7 +66,7 @@ public:
     void ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path);
     // Loads the font from Stream (outlines off) and chooses its name for the
     // language; leaves Name untouched when anything fails.
-    static void ReadFontName(truetype::TStream& Stream, std::uint16_t Language, std::u16string& Name);
+    static void ReadFontName(base::TStream& Stream, std::uint16_t Language, std::u16string& Name);
     // The name in a loaded font for the language (the low 16 bits of the
     // system's default locale); false when the font has no English full name
     // among its Microsoft name records.

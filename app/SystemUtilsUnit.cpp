@@ -1,4 +1,4 @@
-#include "SystemUtilsUnit.h"
+#include "app/SystemUtilsUnit.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,13 +1,14 @@
-#include "ValidTrueTypeFontUnit.h"
+#include "app/ValidTrueTypeFontUnit.h"
 
 #include <array>
 #include <exception>
 
-#include "InstalledFontsUnit.h"
-#include "TableName.h"
-#include "TextConversion.h"
-#include "TrueTypeFont.h"
-#include "runtime/Format.h"
+#include "app/InstalledFontsUnit.h"
+#include "base/AsciiText.h"
+#include "base/Format.h"
+#include "base/TextConversion.h"
+#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/tables/TableName.h"
 
 namespace app {
 
@@ -26,7 +27,7 @@ std::uint32_t BigEndian32(const std::uint8_t* Bytes)
 
 }  // namespace
 
-std::int32_t FindTableOffset(truetype::TStream& Stream, std::string_view Tag)
+std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag)
 {
     // The offset table's count of tables is not trusted: records are read
     // until one matches, the file ends, or the limit is reached.
@@ -38,7 +39,7 @@ std::int32_t FindTableOffset(truetype::TStream& Stream, std::string_view Tag)
         std::string RecordTag;
         for (std::size_t k = 0; k < 4 && Record[k] != 0; ++k)
             RecordTag += static_cast<char>(Record[k]);
-        if (platform::SameTextAscii(RecordTag, Tag))
+        if (base::SameTextAscii(RecordTag, Tag))
             return static_cast<std::int32_t>(BigEndian32(&Record[8]));
     }
     return -1;
@@ -53,7 +54,7 @@ std::int32_t FindTableOffset(platform::IFileSystem& Files, const std::string& Pa
     }
 }
 
-bool IsValidTrueTypeFont(truetype::TStream& Stream)
+bool IsValidTrueTypeFont(base::TStream& Stream)
 {
     const std::int32_t Offset = FindTableOffset(Stream, "head");
     if (Offset <= 0)
@@ -76,7 +77,7 @@ bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path)
 
 void TFontInfo::ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path)
 {
-    Progress.ShowStatus(truetype::FormatText("Parsing %s", {Path}));
+    Progress.ShowStatus(base::FormatText("Parsing %s", {Path}));
     Progress.ProcessMessages();
     FileName = Path;
     std::u16string Name;
@@ -86,10 +87,10 @@ void TFontInfo::ParseFile(const platform::TPlatform& Platform, IScanProgress& Pr
     } catch (const std::exception&) {
         // A file that cannot be opened has no name, like one that cannot be read.
     }
-    FontName = platform::Utf16ToUtf8(Name);
+    FontName = base::Utf16ToUtf8(Name);
 }
 
-void TFontInfo::ReadFontName(truetype::TStream& Stream, std::uint16_t Language, std::u16string& Name)
+void TFontInfo::ReadFontName(base::TStream& Stream, std::uint16_t Language, std::u16string& Name)
 {
     try {
         truetype::TTrueTypeFont Font(false);

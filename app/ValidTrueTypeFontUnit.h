@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
-namespace truetype {
+namespace base {
 class TStream;
 }
 
@@ -18,12 +18,12 @@ namespace app {
 // The offset in the table record of Tag (compared without regard to ASCII
 // case, up to its first NUL) among the first 50 records; -1 when there is
 // none. Reads from the stream's first byte.
-std::int32_t FindTableOffset(truetype::TStream& Stream, std::string_view Tag);
+std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag);
 std::int32_t FindTableOffset(platform::IFileSystem& Files, const std::string& Path, std::string_view Tag);
 
 // Whether the `head` table that the directory points at carries the magic
 // number 0x5F0F3CF5.
-bool IsValidTrueTypeFont(truetype::TStream& Stream);
+bool IsValidTrueTypeFont(base::TStream& Stream);
 bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path);
 
 }  // namespace app

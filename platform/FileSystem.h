@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/Stream.h"
+#include "base/Stream.h"
 
 namespace platform {
 
@@ -48,9 +48,9 @@ public:
     // Empty when the folder cannot be read.
     virtual std::vector<TFolderEntry> ListFolder(const std::string& Folder) = 0;
     // Opens a file for reading while denying other writers; the stream reads
-    // raw bytes at any position. Raises truetype::EStreamError
+    // raw bytes at any position. Raises base::EStreamError
     // "Cannot open file %s" when the file cannot be opened.
-    virtual std::unique_ptr<truetype::TStream> OpenRead(const std::string& Path) = 0;
+    virtual std::unique_ptr<base::TStream> OpenRead(const std::string& Path) = 0;
     // Creates the file (replacing one that exists) with exactly these bytes.
     // Raises EFileError "Cannot create file %s" when it cannot.
     virtual void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) = 0;

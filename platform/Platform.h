@@ -1,10 +1,10 @@
 // The platform services the application core is given; it owns none of them.
 #pragma once
 
-#include "FileSystem.h"
-#include "Registry.h"
-#include "Shell.h"
-#include "SystemInfo.h"
+#include "platform/FileSystem.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/SystemInfo.h"
 
 namespace platform {
 

@@ -1,13 +1,13 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
-#include "TextConversion.h"
+#include "base/TextConversion.h"
 
 namespace platform {
 
 std::vector<std::uint8_t> RegistryStringData(const std::string& Text)
 {
     std::vector<std::uint8_t> Data;
-    for (const char16_t Unit : Utf8ToUtf16(Text)) {
+    for (const char16_t Unit : base::Utf8ToUtf16(Text)) {
         Data.push_back(static_cast<std::uint8_t>(Unit & 0xFF));
         Data.push_back(static_cast<std::uint8_t>(Unit >> 8));
     }
@@ -25,7 +25,7 @@ std::string RegistryStringText(const std::vector<std::uint8_t>& Data)
             break;
         Units += Unit;
     }
-    return Utf16ToUtf8(Units);
+    return base::Utf16ToUtf8(Units);
 }
 
 }  // namespace platform

@@ -54,11 +54,6 @@ public:
 
     // The user's locale's case-insensitive order: negative, 0 or positive.
     virtual int CompareText(std::string_view A, std::string_view B) = 0;
-    // Between the system's 8-bit ANSI code page and UTF-8 text. Characters
-    // the code page cannot hold become its default character, and Lossy (when
-    // given) tells whether that happened.
-    virtual std::string AnsiToUtf8(std::string_view Ansi) = 0;
-    virtual std::string Utf8ToAnsi(std::string_view Text, bool* Lossy = nullptr) = 0;
 };
 
 }  // namespace platform

@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "Win32Platform.h"
-#include "Win32Text.h"
-#include "runtime/Format.h"
+#include "base/Format.h"
+#include "base/TextConversion.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform {
 
@@ -53,22 +53,22 @@ std::string TWin32FileSystem::WindowsFolder()
     }
     if (Length == 0 || Length >= Buffer.size())
         return {};
-    return Narrow(std::wstring_view(Buffer.data(), Length));
+    return base::WideToUtf8(std::wstring_view(Buffer.data(), Length));
 }
 
 std::uint32_t TWin32FileSystem::GetAttributes(const std::string& Path)
 {
-    return GetFileAttributesW(Wide(Path).c_str());
+    return GetFileAttributesW(base::Utf8ToWide(Path).c_str());
 }
 
 bool TWin32FileSystem::SetAttributes(const std::string& Path, std::uint32_t Attributes)
 {
-    return SetFileAttributesW(Wide(Path).c_str(), Attributes) != FALSE;
+    return SetFileAttributesW(base::Utf8ToWide(Path).c_str(), Attributes) != FALSE;
 }
 
 bool TWin32FileSystem::FileExists(const std::string& Path)
 {
-    const DWORD Attributes = GetFileAttributesW(Wide(Path).c_str());
+    const DWORD Attributes = GetFileAttributesW(base::Utf8ToWide(Path).c_str());
     return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -76,30 +76,30 @@ std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Folder
 {
     std::vector<TFolderEntry> Entries;
     WIN32_FIND_DATAW Found{};
-    const TFindHandle Search(FindFirstFileW(Wide(Folder + "\\*.*").c_str(), &Found));
+    const TFindHandle Search(FindFirstFileW(base::Utf8ToWide(Folder + "\\*.*").c_str(), &Found));
     if (Search.Get() == INVALID_HANDLE_VALUE)
         return Entries;
     do
-        Entries.push_back({Narrow(Found.cFileName), Found.dwFileAttributes});
+        Entries.push_back({base::WideToUtf8(Found.cFileName), Found.dwFileAttributes});
     while (FindNextFileW(Search.Get(), &Found));
     return Entries;
 }
 
-std::unique_ptr<truetype::TStream> TWin32FileSystem::OpenRead(const std::string& Path)
+std::unique_ptr<base::TStream> TWin32FileSystem::OpenRead(const std::string& Path)
 {
     // The library's file stream opens with the UTF-16 API and denies writers.
-    return std::make_unique<truetype::TFileStream>(Path);
+    return std::make_unique<base::TFileStream>(Path);
 }
 
 void TWin32FileSystem::WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes)
 {
-    const THandle File(CreateFileW(Wide(Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    const THandle File(CreateFileW(base::Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                    nullptr));
     DWORD Written = 0;
     if (File.Get() == INVALID_HANDLE_VALUE ||
         !WriteFile(File.Get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr) ||
         Written != Bytes.size())
-        throw EFileError(truetype::FormatText("Cannot create file %s", {Path}));
+        throw EFileError(base::FormatText("Cannot create file %s", {Path}));
 }
 
 }  // namespace platform

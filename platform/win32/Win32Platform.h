@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 namespace platform {
 
@@ -36,7 +36,7 @@ public:
     bool SetAttributes(const std::string& Path, std::uint32_t Attributes) override;
     bool FileExists(const std::string& Path) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Folder) override;
-    std::unique_ptr<truetype::TStream> OpenRead(const std::string& Path) override;
+    std::unique_ptr<base::TStream> OpenRead(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
 };
 
@@ -52,8 +52,6 @@ public:
 class TWin32TextServices final : public ITextServices {
 public:
     int CompareText(std::string_view A, std::string_view B) override;
-    std::string AnsiToUtf8(std::string_view Ansi) override;
-    std::string Utf8ToAnsi(std::string_view Text, bool* Lossy = nullptr) override;
 };
 
 // The running machine's services, ready to be handed to the core.

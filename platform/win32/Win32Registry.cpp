@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "Win32Platform.h"
-#include "Win32Text.h"
-#include "runtime/Format.h"
+#include "base/Format.h"
+#include "base/TextConversion.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform {
 
@@ -35,7 +35,7 @@ public:
             }
             if (Status != ERROR_SUCCESS)
                 break;
-            Names.push_back(Narrow(std::wstring_view(Buffer.data(), Length)));
+            Names.push_back(base::WideToUtf8(std::wstring_view(Buffer.data(), Length)));
         }
         return Names;
     }
@@ -43,7 +43,7 @@ public:
     TRegistryValue QueryValue(const std::string& Name) override
     {
         TRegistryValue Value;
-        const std::wstring WideName = Wide(Name);
+        const std::wstring WideName = base::Utf8ToWide(Name);
         DWORD Type = 0;
         DWORD Size = 0;
         LONG Status = RegQueryValueExW(FKey, WideName.c_str(), nullptr, &Type, nullptr, &Size);
@@ -67,21 +67,21 @@ public:
 
     bool ValueExists(const std::string& Name) override
     {
-        return RegQueryValueExW(FKey, Wide(Name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        return RegQueryValueExW(FKey, base::Utf8ToWide(Name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     }
 
     void WriteString(const std::string& Name, const std::string& Data) override
     {
-        const std::wstring Text = Wide(Data);
+        const std::wstring Text = base::Utf8ToWide(Data);
         const auto Size = static_cast<DWORD>((Text.size() + 1) * sizeof(wchar_t));
-        if (RegSetValueExW(FKey, Wide(Name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()), Size) !=
+        if (RegSetValueExW(FKey, base::Utf8ToWide(Name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()), Size) !=
             ERROR_SUCCESS)
-            throw ERegistryError(truetype::FormatText("Failed to set data for '%s'", {Name}));
+            throw ERegistryError(base::FormatText("Failed to set data for '%s'", {Name}));
     }
 
     bool DeleteValue(const std::string& Name) override
     {
-        return RegDeleteValueW(FKey, Wide(Name).c_str()) == ERROR_SUCCESS;
+        return RegDeleteValueW(FKey, base::Utf8ToWide(Name).c_str()) == ERROR_SUCCESS;
     }
 
 private:
@@ -96,7 +96,7 @@ std::unique_ptr<IRegistryKey> TWin32Registry::OpenLocalMachineKey(const std::str
     const std::string_view Relative = !Path.empty() && Path.front() == '\\' ? std::string_view(Path).substr(1) : Path;
     const REGSAM Mask = Access == TRegistryAccess::Full ? KEY_ALL_ACCESS : KEY_READ;
     HKEY Key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(Relative).c_str(), 0, Mask, &Key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, base::Utf8ToWide(Relative).c_str(), 0, Mask, &Key) != ERROR_SUCCESS)
         return nullptr;
     return std::make_unique<TWin32RegistryKey>(Key);
 }

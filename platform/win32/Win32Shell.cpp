@@ -3,8 +3,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include "Win32Platform.h"
-#include "Win32Text.h"
+#include "base/TextConversion.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform {
 
@@ -16,7 +16,7 @@ std::string TWin32Shell::FontsFolder()
     wchar_t Buffer[MAX_PATH + 1] = {};
     const BOOL Found = SHGetPathFromIDListW(Folder, Buffer);
     CoTaskMemFree(Folder);
-    return Found ? Narrow(Buffer) : std::string();
+    return Found ? base::WideToUtf8(Buffer) : std::string();
 }
 
 TShellDeleteResult TWin32Shell::DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths)
@@ -24,7 +24,7 @@ TShellDeleteResult TWin32Shell::DeleteFiles(TWindowHandle Owner, const std::vect
     // The shell's list: every path ended by NUL, the whole ended by one more.
     std::wstring From;
     for (const std::string& Path : Paths)
-        From.append(Wide(Path)).push_back(L'\0');
+        From.append(base::Utf8ToWide(Path)).push_back(L'\0');
     From.push_back(L'\0');
     const wchar_t To[2] = {L'\0', L'\0'};
 

@@ -2,8 +2,9 @@
 
 #include <cwchar>
 
-#include "Win32Platform.h"
-#include "Win32Text.h"
+#include "base/AsciiText.h"
+#include "base/TextConversion.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform {
 
@@ -19,7 +20,7 @@ TOsVersion TWin32SystemInfo::Version()
         Version.Major = Info.dwMajorVersion;
         Version.Minor = Info.dwMinorVersion;
         Version.Build = Info.dwBuildNumber;
-        Version.ServicePack = Narrow(Info.szCSDVersion);
+        Version.ServicePack = base::WideToUtf8(Info.szCSDVersion);
     }
     return Version;
 }
@@ -43,7 +44,7 @@ std::vector<std::optional<std::string>> TWin32SystemInfo::VersionStrings(const s
                                                                          const std::vector<std::string>& SubBlocks)
 {
     std::vector<std::optional<std::string>> Values(SubBlocks.size());
-    const std::wstring WideFile = Wide(File);
+    const std::wstring WideFile = base::Utf8ToWide(File);
     DWORD Ignored = 0;
     const DWORD Size = GetFileVersionInfoSizeW(WideFile.c_str(), &Ignored);
     if (Size == 0)
@@ -52,11 +53,11 @@ std::vector<std::optional<std::string>> TWin32SystemInfo::VersionStrings(const s
     if (!GetFileVersionInfoW(WideFile.c_str(), 0, Size, Block.data()))
         return Values;
     for (std::size_t i = 0; i < SubBlocks.size(); ++i) {
-        const std::wstring Query = Wide(SubBlocks[i].starts_with('\\') ? SubBlocks[i] : "\\" + SubBlocks[i]);
+        const std::wstring Query = base::Utf8ToWide(SubBlocks[i].starts_with('\\') ? SubBlocks[i] : "\\" + SubBlocks[i]);
         void* Text = nullptr;
         UINT Length = 0;
         if (VerQueryValueW(Block.data(), Query.c_str(), &Text, &Length) && Text != nullptr)
-            Values[i] = Narrow(std::wstring_view(static_cast<const wchar_t*>(Text),
+            Values[i] = base::WideToUtf8(std::wstring_view(static_cast<const wchar_t*>(Text),
                                                  wcsnlen(static_cast<const wchar_t*>(Text), Length)));
     }
     return Values;
@@ -64,40 +65,13 @@ std::vector<std::optional<std::string>> TWin32SystemInfo::VersionStrings(const s
 
 int TWin32TextServices::CompareText(std::string_view A, std::string_view B)
 {
-    const std::wstring WideA = Wide(A);
-    const std::wstring WideB = Wide(B);
+    const std::wstring WideA = base::Utf8ToWide(A);
+    const std::wstring WideB = base::Utf8ToWide(B);
     const int Result = CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, WideA.data(),
                                       static_cast<int>(WideA.size()), WideB.data(), static_cast<int>(WideB.size()));
     if (Result == 0)
-        return CompareTextAscii(A, B);
+        return base::CompareTextAscii(A, B);
     return Result - CSTR_EQUAL;
-}
-
-std::string TWin32TextServices::AnsiToUtf8(std::string_view Ansi)
-{
-    if (Ansi.empty())
-        return {};
-    const int Length = MultiByteToWideChar(CP_ACP, 0, Ansi.data(), static_cast<int>(Ansi.size()), nullptr, 0);
-    std::wstring Text(static_cast<std::size_t>(Length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, Ansi.data(), static_cast<int>(Ansi.size()), Text.data(), Length);
-    return Narrow(Text);
-}
-
-std::string TWin32TextServices::Utf8ToAnsi(std::string_view Text, bool* Lossy)
-{
-    const std::wstring WideText = Wide(Text);
-    BOOL UsedDefault = FALSE;
-    std::string Ansi;
-    if (!WideText.empty()) {
-        const int Length = WideCharToMultiByte(CP_ACP, 0, WideText.data(), static_cast<int>(WideText.size()), nullptr,
-                                               0, nullptr, nullptr);
-        Ansi.assign(static_cast<std::size_t>(Length), '\0');
-        WideCharToMultiByte(CP_ACP, 0, WideText.data(), static_cast<int>(WideText.size()), Ansi.data(), Length,
-                            nullptr, &UsedDefault);
-    }
-    if (Lossy != nullptr)
-        *Lossy = UsedDefault != FALSE;
-    return Ansi;
 }
 
 }  // namespace platform

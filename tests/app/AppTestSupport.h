@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "FontBuilder.h"
-#include "FontRepairUnit.h"
-#include "FontsFolderUnit.h"
-#include "InstalledFontsUnit.h"
-#include "NativePlatform.h"
+#include "app/FontRepairUnit.h"
+#include "app/FontsFolderUnit.h"
+#include "app/InstalledFontsUnit.h"
+#include "tests/support/FontBuilder.h"
+#include "tests/support/simulated/SimulatedPlatform.h"
 
 namespace app_testing {
 
@@ -23,7 +23,7 @@ testing_support::TBytes NamedFont(const std::u16string& FullName,
 // A font that loads and has a name, but whose head lacks the magic number.
 testing_support::TBytes FontWithoutMagic();
 
-class TMachine : public platform::TNativeMachine {
+class TMachine : public platform::TSimulatedMachine {
 public:
     TMachine();
 

@@ -2,8 +2,8 @@
 
 #include <sstream>
 
-#include "AppTestSupport.h"
-#include "Cli.h"
+#include "tests/app/AppTestSupport.h"
+#include "tools/cli/Cli.h"
 
 using namespace app_testing;
 

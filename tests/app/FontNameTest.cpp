@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "AppTestSupport.h"
-#include "TextConversion.h"
-#include "TrueTypeFont.h"
+#include "base/TextConversion.h"
+#include "tests/app/AppTestSupport.h"
+#include "truetype/sfnt/TrueTypeFont.h"
 
 using namespace app;
 using namespace app_testing;
@@ -16,10 +16,10 @@ constexpr std::uint16_t German = 0x0407;
 // The name ReadFontName chooses for the language, or "<none>".
 std::string Chosen(const std::vector<TNameRecord>& Records, std::uint16_t Language)
 {
-    truetype::TMemoryStream Stream(MinimalFont().Add("name", NameTable(Records)).Build());
+    base::TMemoryStream Stream(MinimalFont().Add("name", NameTable(Records)).Build());
     std::u16string Name = u"<none>";
     TFontInfo::ReadFontName(Stream, Language, Name);
-    return platform::Utf16ToUtf8(Name);
+    return base::Utf16ToUtf8(Name);
 }
 
 TNameRecord Rec(std::uint16_t Language, std::uint16_t NameID, std::u16string Text, std::uint16_t Encoding = 1)

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "AppTestSupport.h"
-#include "SystemUtilsUnit.h"
+#include "app/SystemUtilsUnit.h"
+#include "tests/app/AppTestSupport.h"
 
 using namespace app;
 using namespace app_testing;
-using platform::TNativeShell;
+using platform::TSimulatedShell;
 using platform::TRegistryAccess;
 
 namespace {
@@ -212,7 +212,7 @@ TEST(FontRepair, AnInvalidFontLosesItsValueEvenWhenTheShellKeepsTheFile)
     M.Files.PutFile(M.InFonts("bad;x.ttf"), std::string_view("not a font"));
     M.Files.PutFile(M.InFonts("bad"), std::string_view("a file the path must not reach"));
     M.Register("Bad (TrueType)", "bad;x.ttf");
-    M.Shell.DeleteMode = TNativeShell::TDeleteMode::Cancel;
+    M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Cancel;
     TRepairRun R(M, {fpInvalidFont});
     R.Run();
     EXPECT_TRUE(Values(M).empty());
@@ -235,7 +235,7 @@ TEST(FontRepair, TheValueDataIsTheBareNameOnlyDirectlyInTheFontsFolder)
 TEST(FontRepair, ShellDeletionListsEndAtTheirFirstEmptyPath)
 {
     TMachine M;
-    M.Shell.DeleteMode = TNativeShell::TDeleteMode::Fail;
+    M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Fail;
     EXPECT_FALSE(ShellDeleteFiles(M.Shell, nullptr, std::string("C:\\a;C:\\b;;C:\\c")));
     EXPECT_FALSE(ShellDeleteFiles(M.Shell, nullptr, std::string("C:\\d;")));
     EXPECT_EQ(M.Shell.Requests, (std::vector<std::vector<std::string>>{{"C:\\a", "C:\\b"}, {"C:\\d"}}));

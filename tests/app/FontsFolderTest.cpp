@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "AppTestSupport.h"
+#include "tests/app/AppTestSupport.h"
 
 using namespace app;
 using namespace app_testing;
-using platform::TNativeShell;
+using platform::TSimulatedShell;
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST(FontsFolder, ACorruptedDesktopIniIsRecycledRecreatedAndProtected)
 TEST(FontsFolder, AMissingDesktopIniIsCreatedAndProtected)
 {
     TMachine M;
-    M.Shell.DeleteMode = TNativeShell::TDeleteMode::Fail;
+    M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Fail;
     M.Files.MoveOut(Ini, M.Root / "elsewhere");
     EXPECT_EQ(Fix(M), (std::vector<std::string>{
                           "Succesfully created file C:\\Windows\\Fonts\\Desktop.ini.",
@@ -97,7 +97,7 @@ TEST(FontsFolder, AMissingDesktopIniIsCreatedAndProtected)
 
 TEST(FontsFolder, FailuresAreWarnedAndTheNextFixStillRuns)
 {
-    for (const auto Mode : {TNativeShell::TDeleteMode::Cancel, TNativeShell::TDeleteMode::Fail}) {
+    for (const auto Mode : {TSimulatedShell::TDeleteMode::Cancel, TSimulatedShell::TDeleteMode::Fail}) {
         TMachine M;
         M.Shell.DeleteMode = Mode;
         M.Files.PutFile(Cache, std::string_view("cache"));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "AppTestSupport.h"
-#include "SystemUtilsUnit.h"
+#include "app/SystemUtilsUnit.h"
+#include "tests/app/AppTestSupport.h"
 
 using namespace app;
 using namespace app_testing;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "AppTestSupport.h"
-#include "ValidTrueTypeFontUnit.h"
+#include "app/ValidTrueTypeFontUnit.h"
+#include "tests/app/AppTestSupport.h"
 
 using namespace app;
 using namespace app_testing;
@@ -25,13 +25,13 @@ TBytes Directory(std::size_t Dummies, std::string_view Tag, std::optional<std::u
 
 bool Valid(const TBytes& Bytes)
 {
-    truetype::TMemoryStream Stream(Bytes);
+    base::TMemoryStream Stream(Bytes);
     return IsValidTrueTypeFont(Stream);
 }
 
 std::int32_t Offset(const TBytes& Bytes, std::string_view Tag)
 {
-    truetype::TMemoryStream Stream(Bytes);
+    base::TMemoryStream Stream(Bytes);
     return FindTableOffset(Stream, Tag);
 }
 

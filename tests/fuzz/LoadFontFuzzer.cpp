@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "LoadUntrusted.h"
+#include "tests/fuzz/LoadUntrusted.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {

@@ -1,15 +1,15 @@
-#include "LoadUntrusted.h"
+#include "tests/fuzz/LoadUntrusted.h"
 
 #include <exception>
 
-#include "TrueTypeFont.h"
+#include "truetype/sfnt/TrueTypeFont.h"
 
 namespace fuzzing {
 
 void LoadUntrustedFont(const std::uint8_t* Data, std::size_t Size)
 {
     for (const bool LoadOutlines : {false, true}) {
-        truetype::TSpanStream Stream(Data, Size);
+        base::TSpanStream Stream(Data, Size);
         truetype::TTrueTypeFont Font(LoadOutlines);
         try {
             Font.LoadFromStream(Stream);

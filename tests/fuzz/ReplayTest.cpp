@@ -2,10 +2,10 @@
 
 #include <set>
 
-#include "LoadUntrusted.h"
-#include "RegressionInputs.h"
-#include "SeedFonts.h"
-#include "TrueTypeFont.h"
+#include "tests/fuzz/LoadUntrusted.h"
+#include "tests/fuzz/RegressionInputs.h"
+#include "tests/fuzz/SeedFonts.h"
+#include "truetype/sfnt/TrueTypeFont.h"
 
 using namespace fuzzing;
 
@@ -14,7 +14,7 @@ namespace {
 // Answers whether the font loaded; the message of a refusal goes to Error.
 bool Loads(const testing_support::TBytes& Bytes, bool LoadOutlines, std::string& Error)
 {
-    truetype::TSpanStream Stream(Bytes.data(), Bytes.size());
+    base::TSpanStream Stream(Bytes.data(), Bytes.size());
     truetype::TTrueTypeFont Font(LoadOutlines);
     try {
         Font.LoadFromStream(Stream);

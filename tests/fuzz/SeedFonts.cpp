@@ -1,4 +1,4 @@
-#include "SeedFonts.h"
+#include "tests/fuzz/SeedFonts.h"
 
 #include <algorithm>
 

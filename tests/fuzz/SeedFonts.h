@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "FontBuilder.h"
+#include "tests/support/FontBuilder.h"
 
 namespace fuzzing {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "SeedFonts.h"
+#include "tests/fuzz/SeedFonts.h"
 
 int main(int ArgCount, char** Args)
 {

@@ -1,4 +1,4 @@
-#include "CmapBuilder.h"
+#include "tests/support/CmapBuilder.h"
 
 namespace testing_support {
 

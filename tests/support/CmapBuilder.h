@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "FontBuilder.h"
+#include "tests/support/FontBuilder.h"
 
 namespace testing_support {
 

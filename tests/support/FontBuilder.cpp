@@ -1,4 +1,4 @@
-#include "FontBuilder.h"
+#include "tests/support/FontBuilder.h"
 
 namespace testing_support {
 

@@ -2,9 +2,9 @@
 // of steps or hold millions of mappings. Each must load, bounded.
 #include <gtest/gtest.h>
 
-#include "CmapBuilder.h"
-#include "TableCmap.h"
-#include "UnitWarningCollector.h"
+#include "tests/support/CmapBuilder.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/cmap/TableCmap.h"
 
 using namespace truetype;
 using namespace testing_support;

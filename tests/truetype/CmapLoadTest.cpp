@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "CmapBuilder.h"
-#include "TableCmap.h"
-#include "UnitWarningCollector.h"
-#include "runtime/ListError.h"
+#include "base/ListError.h"
+#include "tests/support/CmapBuilder.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/cmap/TableCmap.h"
 
 using namespace truetype;
 using namespace testing_support;
@@ -244,7 +244,7 @@ TEST(CmapMappings, TheCodeIndexFollowsEveryChangeOfTheList)
     EXPECT_TRUE(Mappings.IsMapped(0x41));
     Mappings.Delete(1);
     EXPECT_FALSE(Mappings.IsMapped(0x41));
-    EXPECT_THROW(Mappings.Delete(2), EListError);
+    EXPECT_THROW(Mappings.Delete(2), base::EListError);
 
     EXPECT_EQ(Mappings.RemoveIf([](const auto& M) { return M.GlyphIndex == 4; }), 1u);
     EXPECT_FALSE(Mappings.IsMapped(0xFFFF));

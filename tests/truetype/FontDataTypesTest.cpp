@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "FontBuilder.h"
-#include "FontDataTypes.h"
+#include "tests/support/FontBuilder.h"
+#include "truetype/sfnt/FontDataTypes.h"
 
 using namespace truetype;
 

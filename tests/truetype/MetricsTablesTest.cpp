@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "FontBuilder.h"
-#include "TableHead.h"
-#include "TableHhea.h"
-#include "TableHmtx.h"
-#include "TableLoca.h"
-#include "TableMaxp.h"
+#include "tests/support/FontBuilder.h"
+#include "truetype/tables/TableHead.h"
+#include "truetype/tables/TableHhea.h"
+#include "truetype/tables/TableHmtx.h"
+#include "truetype/tables/TableLoca.h"
+#include "truetype/tables/TableMaxp.h"
 
 using namespace truetype;
 using testing_support::TByteWriter;

@@ -6,9 +6,9 @@
 #include <functional>
 #include <iostream>
 
-#include "NameTestSupport.h"
-#include "TrueTypeFont.h"
-#include "UnitWarningCollector.h"
+#include "tests/truetype/NameTestSupport.h"
+#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
 
 using namespace truetype;
 using namespace testing_support;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "NameTestSupport.h"
-#include "TrueTypeFont.h"
-#include "UnitWarningCollector.h"
-#include "runtime/ListError.h"
+#include "base/ListError.h"
+#include "tests/truetype/NameTestSupport.h"
+#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
 
 using namespace truetype;
 using namespace testing_support;
@@ -66,9 +66,9 @@ TEST(NameTree, FindsAddsAndReplacesByKeyInInsertionOrder)
     EXPECT_TRUE(Windows.GetName(0x407, 1, Text));
     EXPECT_EQ(Text, u"Familie");
 
-    EXPECT_THROW(Names.Items(2), EListError);
-    EXPECT_THROW(Windows.Items(-1), EListError);
-    EXPECT_THROW(Windows.Items(0).Items(2), EListError);
+    EXPECT_THROW(Names.Items(2), base::EListError);
+    EXPECT_THROW(Windows.Items(-1), base::EListError);
+    EXPECT_THROW(Windows.Items(0).Items(2), base::EListError);
     Names.Clear();
     EXPECT_EQ(Names.Count(), 0u);
     EXPECT_EQ(Names.FindPlatform(3, 1), nullptr);

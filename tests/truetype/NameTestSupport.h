@@ -7,8 +7,8 @@
 #include <tuple>
 #include <vector>
 
-#include "FontBuilder.h"
-#include "TableName.h"
+#include "tests/support/FontBuilder.h"
+#include "truetype/tables/TableName.h"
 
 namespace name_tests {
 
@@ -17,14 +17,14 @@ using TRecord = std::tuple<std::uint16_t, std::uint16_t, std::uint16_t, std::uin
 inline std::unique_ptr<truetype::TTableName> LoadName(std::vector<std::uint8_t> Bytes)
 {
     auto Table = std::make_unique<truetype::TTableName>("name");
-    truetype::TMemoryStream Stream(std::move(Bytes));
+    base::TMemoryStream Stream(std::move(Bytes));
     Table->LoadFromStream(Stream);
     return Table;
 }
 
 inline std::vector<std::uint8_t> SaveName(truetype::TTableName& Table)
 {
-    truetype::TMemoryStream Stream;
+    base::TMemoryStream Stream;
     Table.SaveToStream(Stream);
     return Stream.Bytes();
 }

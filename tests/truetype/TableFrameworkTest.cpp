@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "FontTables.h"
-#include "TableHead.h"
-#include "TableHinting.h"
-#include "TableUnknown.h"
-#include "UnitWarningCollector.h"
+#include "truetype/sfnt/FontTables.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/TableHead.h"
+#include "truetype/tables/TableHinting.h"
+#include "truetype/tables/TableUnknown.h"
 
 using namespace truetype;
 

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
 
 
-#include "CmapBuilder.h"
-#include "FontBuilder.h"
-#include "TableCmap.h"
-#include "TableHead.h"
-#include "TableHmtx.h"
-#include "TableLoca.h"
-#include "TableMaxp.h"
-#include "TableUnknown.h"
-#include "TrueTypeFont.h"
-#include "UnitWarningCollector.h"
+#include "tests/support/CmapBuilder.h"
+#include "tests/support/FontBuilder.h"
+#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/TableHead.h"
+#include "truetype/tables/TableHmtx.h"
+#include "truetype/tables/TableLoca.h"
+#include "truetype/tables/TableMaxp.h"
+#include "truetype/tables/TableUnknown.h"
+#include "truetype/tables/cmap/TableCmap.h"
 
 using namespace truetype;
 using namespace testing_support;

@@ -1,4 +1,4 @@
-#include "BenchWorker.h"
+#include "tools/benchmark/BenchWorker.h"
 
 #include <chrono>
 #include <cstdio>

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "BenchWorker.h"
+#include "tools/benchmark/BenchWorker.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // velmorant-bench-load: the library's load as the scan does it, outlines off.
 #include <exception>
 
-#include "BenchWorker.h"
-#include "TrueTypeFont.h"
+#include "tools/benchmark/BenchWorker.h"
+#include "truetype/sfnt/TrueTypeFont.h"
 
 int main(int ArgCount, char** Args)
 {

@@ -1,4 +1,4 @@
-#include "Cli.h"
+#include "tools/cli/Cli.h"
 
 #include <chrono>
 #include <exception>
@@ -6,12 +6,12 @@
 #include <optional>
 #include <set>
 
-#include "DryRun.h"
-#include "FontRepairUnit.h"
-#include "FontsFolderUnit.h"
-#include "InstalledFontsUnit.h"
-#include "JsonWriter.h"
-#include "TextConversion.h"
+#include "app/FontRepairUnit.h"
+#include "app/FontsFolderUnit.h"
+#include "app/InstalledFontsUnit.h"
+#include "base/TextConversion.h"
+#include "tools/cli/DryRun.h"
+#include "tools/json/JsonWriter.h"
 
 namespace cli {
 
@@ -103,7 +103,7 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
 // U+FFFD rather than as bytes no JSON reader takes.
 void JsonText(inspect::TJsonWriter& Json, std::string_view Key, const std::string& Text)
 {
-    Json.Key(Key).Value(platform::Utf8ToUtf16(Text));
+    Json.Key(Key).Value(base::Utf8ToUtf16(Text));
 }
 
 void WriteEntryFields(inspect::TJsonWriter& Json, const TFontInfo& Entry)

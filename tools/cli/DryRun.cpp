@@ -1,14 +1,14 @@
-#include "DryRun.h"
+#include "tools/cli/DryRun.h"
 
 #include <algorithm>
 
-#include "TextConversion.h"
+#include "base/AsciiText.h"
 
 namespace cli {
 
 namespace {
 
-std::string Fold(std::string_view Text) { return platform::UpperCaseAscii(Text); }
+std::string Fold(std::string_view Text) { return base::UpperCaseAscii(Text); }
 
 class TDryRunKey final : public platform::IRegistryKey {
 public:

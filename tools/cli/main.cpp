@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "Cli.h"
-#include "Win32Platform.h"
-#include "Win32Text.h"
+#include "base/TextConversion.h"
+#include "platform/win32/Win32Platform.h"
+#include "tools/cli/Cli.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ int wmain(int Count, wchar_t** Arguments)
     const TComScope Com;
     std::vector<std::string> Words;
     for (int i = 1; i < Count; ++i)
-        Words.push_back(platform::Narrow(Arguments[i]));
+        Words.push_back(base::WideToUtf8(Arguments[i]));
     platform::TWin32Platform Machine(platform::TWin32Shell::TUi::Silent);
     const int Status = cli::RunCli(Machine.Platform(), Words, std::cout, std::cerr);
     std::cout.flush();

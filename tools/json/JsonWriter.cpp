@@ -1,41 +1,23 @@
-#include "JsonWriter.h"
+#include "tools/json/JsonWriter.h"
 
-#include "TextConversion.h"
+#include "base/TextConversion.h"
 
 namespace inspect {
 
 namespace {
 
-using platform::AppendUtf8;
+using base::AppendUtf8;
 
 // Length of the valid UTF-8 sequence at Text[i], or 0. Surrogates are no
 // characters here.
 std::size_t Utf8SequenceLength(std::string_view Text, std::size_t i)
 {
     char32_t Code = 0;
-    const std::size_t Length = platform::DecodeUtf8(Text, i, Code);
+    const std::size_t Length = base::DecodeUtf8(Text, i, Code);
     return Code >= 0xD800 && Code <= 0xDFFF ? 0 : Length;
 }
 
 }  // namespace
-
-std::string Utf16ToUtf8(std::u16string_view Text)
-{
-    std::string Out;
-    Out.reserve(Text.size());
-    for (std::size_t i = 0; i < Text.size(); ++i) {
-        char32_t Code = Text[i];
-        if (Code >= 0xD800 && Code <= 0xDBFF && i + 1 < Text.size() && Text[i + 1] >= 0xDC00 &&
-            Text[i + 1] <= 0xDFFF) {
-            Code = 0x10000 + ((Code - 0xD800) << 10) + (Text[i + 1] - 0xDC00);
-            ++i;
-        } else if (Code >= 0xD800 && Code <= 0xDFFF) {
-            Code = 0xFFFD;  // an unpaired surrogate
-        }
-        AppendUtf8(Out, Code);
-    }
-    return Out;
-}
 
 std::string JsonQuote(std::string_view Text)
 {
@@ -115,7 +97,11 @@ TJsonWriter& TJsonWriter::Value(std::string_view Text)
     return *this;
 }
 
-TJsonWriter& TJsonWriter::Value(std::u16string_view Text) { return Value(Utf16ToUtf8(Text)); }
+// JSON readers take UTF-8 only: an unpaired surrogate shows as U+FFFD.
+TJsonWriter& TJsonWriter::Value(std::u16string_view Text)
+{
+    return Value(base::Utf16ToUtf8(Text, base::TLoneSurrogates::Replace));
+}
 
 TJsonWriter& TJsonWriter::Value(bool Flag)
 {

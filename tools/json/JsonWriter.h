@@ -68,6 +68,5 @@ private:
 // Text as a JSON string literal. Valid UTF-8 passes through; any other byte
 // (a tag or a message carrying raw font bytes) is taken as Latin-1.
 std::string JsonQuote(std::string_view Text);
-std::string Utf16ToUtf8(std::u16string_view Text);
 
 }  // namespace inspect

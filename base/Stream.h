@@ -1,0 +1,111 @@
+// Seekable byte streams: the only way the font library touches bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace base {
+
+// Errors of the stream itself (a short bulk copy, a file that cannot be opened).
+class EStreamError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+
+    // Reads up to Count bytes; answers how many arrived. Reading at or past the
+    // end delivers nothing and is not an error.
+    virtual std::size_t Read(void* Buffer, std::size_t Count) = 0;
+    virtual std::size_t Write(const void* Buffer, std::size_t Count) = 0;
+
+    virtual std::int64_t Size() const = 0;
+    virtual std::int64_t Position() const = 0;
+    // Any non-negative position is allowed, also one past the end.
+    virtual void SetPosition(std::int64_t Position) = 0;
+
+    // Bytes left between the position and the end (0 when positioned past it).
+    std::int64_t Remaining() const;
+
+    // Bulk copies fail with "Stream read error" / "Stream write error" when
+    // not every byte could be transferred.
+    void ReadBuffer(void* Buffer, std::size_t Count);
+    void WriteBuffer(const void* Buffer, std::size_t Count);
+};
+
+// A growable stream in memory; writes past the end fill the gap with zeros.
+class TMemoryStream final : public TStream {
+public:
+    TMemoryStream() = default;
+    explicit TMemoryStream(std::vector<std::uint8_t> Bytes);
+
+    std::size_t Read(void* Buffer, std::size_t Count) override;
+    std::size_t Write(const void* Buffer, std::size_t Count) override;
+    std::int64_t Size() const override;
+    std::int64_t Position() const override;
+    void SetPosition(std::int64_t Position) override;
+
+    const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
+    void Clear();
+
+private:
+    std::vector<std::uint8_t> FBytes;
+    std::int64_t FPosition = 0;
+};
+
+// A read-only view of bytes that someone else keeps alive (no copy).
+class TSpanStream final : public TStream {
+public:
+    TSpanStream(const std::uint8_t* Data, std::size_t Size);
+
+    std::size_t Read(void* Buffer, std::size_t Count) override;
+    std::size_t Write(const void* Buffer, std::size_t Count) override;
+    std::int64_t Size() const override;
+    std::int64_t Position() const override;
+    void SetPosition(std::int64_t Position) override;
+
+private:
+    const std::uint8_t* FData;
+    std::size_t FSize;
+    std::int64_t FPosition = 0;
+};
+
+// A file opened for reading. Other writers are denied where the platform can
+// (Windows share modes); small reads go through a window buffer so that the
+// many two-byte reads of a table parse do not each become a system call.
+class TFileStream final : public TStream {
+public:
+    // Raises EStreamError "Cannot open file %s" when the file cannot be opened.
+    explicit TFileStream(const std::string& FileName);
+    ~TFileStream() override;
+    TFileStream(const TFileStream&) = delete;
+    TFileStream& operator=(const TFileStream&) = delete;
+
+    std::size_t Read(void* Buffer, std::size_t Count) override;
+    std::size_t Write(const void* Buffer, std::size_t Count) override;
+    std::int64_t Size() const override;
+    std::int64_t Position() const override;
+    void SetPosition(std::int64_t Position) override;
+
+private:
+    struct THandle;
+    bool Fill(std::int64_t At);
+
+    std::unique_ptr<THandle> FHandle;
+    std::int64_t FSize = 0;
+    std::int64_t FPosition = 0;
+    // Filled on demand, never zeroed: only the FWindowLength bytes read count.
+    std::unique_ptr<std::uint8_t[]> FWindow;
+    std::size_t FWindowCapacity = 0;
+    std::size_t FFillSize = 0;
+    std::int64_t FWindowStart = 0;
+    std::size_t FWindowLength = 0;
+};
+
+}  // namespace base

@@ -1,0 +1,174 @@
+// Our own implementation of the platform services, for tests: a machine
+// simulated in memory and in a temporary folder. It answers as Windows does
+// where the application relies on it (value names and paths without regard
+// to letter case, attribute bits, the shell's cancel flag), and it can be
+// told to refuse: a key that cannot be opened, a write refused, a deletion
+// that fails or is cancelled.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "tests/support/TempFolder.h"
+
+namespace platform {
+
+class TSimulatedRegistry final : public IRegistry {
+public:
+    struct TStoredValue {
+        std::string Name;
+        std::uint32_t Type = RegSz;
+        std::vector<std::uint8_t> Data;
+    };
+
+    std::unique_ptr<IRegistryKey> OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access) override;
+
+    // Setting up and inspecting the simulated registry.
+    void CreateKey(const std::string& Path);
+    // REG_SZ with the terminating NUL, as Windows stores it.
+    void SetString(const std::string& Path, const std::string& Name, const std::string& Text);
+    void SetValue(const std::string& Path, const std::string& Name, std::uint32_t Type,
+                  std::vector<std::uint8_t> Data);
+    std::optional<TStoredValue> Value(const std::string& Path, const std::string& Name) const;
+    // The text of a string value up to its first NUL; nothing when absent.
+    std::optional<std::string> StringValue(const std::string& Path, const std::string& Name) const;
+    std::vector<std::string> ValueNames(const std::string& Path) const;
+
+    // Refusals.
+    void DenyAccess(const std::string& Path, TRegistryAccess Access);  // Read: no access at all
+    bool RefuseWrites = false;
+    void RefuseData(const std::string& Path, const std::string& Name);
+
+private:
+    friend class TSimulatedRegistryKey;
+    struct TKey {
+        std::vector<TStoredValue> Values;  // in the order they were created
+        bool DenyRead = false;
+        bool DenyFull = false;
+        std::set<std::string> Refused;  // folded names
+    };
+    TKey* FindKey(const std::string& Path);
+    const TKey* FindKey(const std::string& Path) const;
+    static std::string Fold(std::string_view Text);
+
+    std::map<std::string, TKey> FKeys;  // by folded path without the leading backslash
+};
+
+// Windows paths ("C:\Windows\Fonts\arial.ttf", either slash) map to folders
+// below a temporary root, one per drive letter; every component is matched
+// without regard to ASCII case. The attribute bits live beside the files, in
+// this object.
+class TSimulatedFileSystem final : public IFileSystem {
+public:
+    explicit TSimulatedFileSystem(std::filesystem::path Root);
+
+    std::string WindowsFolder() override { return FWindowsFolder; }
+    std::uint32_t GetAttributes(const std::string& Path) override;
+    bool SetAttributes(const std::string& Path, std::uint32_t Attributes) override;
+    bool FileExists(const std::string& Path) override;
+    std::vector<TFolderEntry> ListFolder(const std::string& Folder) override;
+    std::unique_ptr<base::TStream> OpenRead(const std::string& Path) override;
+    void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+
+    // Setting up and inspecting.
+    void SetWindowsFolder(std::string Folder) { FWindowsFolder = std::move(Folder); }
+    void CreateFolder(const std::string& Path);
+    void PutFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes);
+    void PutFile(const std::string& Path, std::string_view Text);
+    std::optional<std::vector<std::uint8_t>> FileBytes(const std::string& Path);
+    // The host path of a Windows path, with the letter case found on disk;
+    // nothing when the path is not absolute.
+    std::optional<std::filesystem::path> HostPath(const std::string& Path) const;
+    // Moves a file out of the simulated machine (the recycle bin's work).
+    bool MoveOut(const std::string& Path, const std::filesystem::path& Target);
+
+    // Refusals.
+    bool RefuseCreate = false;
+    bool RefuseAttributeChanges = false;
+
+private:
+    std::string AttributeKey(const std::filesystem::path& Host) const;
+
+    std::filesystem::path FRoot;
+    std::string FWindowsFolder = "C:\\Windows";
+    std::map<std::string, std::uint32_t> FAttributes;  // by host path; files absent here carry archive
+};
+
+class TSimulatedShell final : public IShell {
+public:
+    TSimulatedShell(TSimulatedFileSystem& Files, std::filesystem::path RecycleBin);
+
+    std::string FontsFolder() override { return FFontsFolder; }
+    TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) override;
+
+    void SetFontsFolder(std::string Folder) { FFontsFolder = std::move(Folder); }
+    // The names of the files in the recycle bin, in the order they came.
+    const std::vector<std::string>& Recycled() const { return FRecycled; }
+    const std::filesystem::path& RecycleBin() const { return FRecycleBin; }
+
+    enum class TDeleteMode : std::uint8_t { Normal, Fail, Cancel };
+    TDeleteMode DeleteMode = TDeleteMode::Normal;
+    // The paths of every deletion asked for, one list per call.
+    std::vector<std::vector<std::string>> Requests;
+
+private:
+    TSimulatedFileSystem& FFiles;
+    std::filesystem::path FRecycleBin;
+    std::string FFontsFolder = "C:\\Windows\\Fonts";
+    std::vector<std::string> FRecycled;
+};
+
+class TSimulatedSystemInfo final : public ISystemInfo {
+public:
+    std::uint32_t DefaultLocale() override { return Locale; }
+    TOsVersion Version() override { return OsVersion; }
+    TMemoryStatus MemoryStatus() override { return Memory; }
+    std::vector<std::optional<std::string>> VersionStrings(const std::string& File,
+                                                           const std::vector<std::string>& SubBlocks) override;
+
+    std::uint32_t Locale = 0x0409;
+    TOsVersion OsVersion{PlatformWin32NT, 5, 1, 2600, "Service Pack 3"};
+    TMemoryStatus Memory{25, 512ull << 20, 384ull << 20, 2048ull << 20, 1900ull << 20};
+    // By file (ASCII case folded) and sub-block.
+    std::map<std::pair<std::string, std::string>, std::string> VersionResources;
+};
+
+// A simple case fold stands in for the locale's order; the code page is
+// Windows-1252.
+class TSimulatedTextServices final : public ITextServices {
+public:
+    int CompareText(std::string_view A, std::string_view B) override;
+};
+
+// One simulated machine in its own temporary folder, removed with it: a
+// C:\Windows folder with an empty Fonts folder, the Fonts key of the NT
+// family, and a recycle bin.
+class TSimulatedMachine {
+public:
+    TSimulatedMachine();
+    TSimulatedMachine(const TSimulatedMachine&) = delete;
+    TSimulatedMachine& operator=(const TSimulatedMachine&) = delete;
+
+    TPlatform Platform() { return {Registry, Shell, Files, System, Text}; }
+
+private:
+    testing_support::TTempFolder FFolder{"velmorant-machine"};
+
+public:
+    const std::filesystem::path Root = FFolder.Path();
+    TSimulatedRegistry Registry;
+    TSimulatedFileSystem Files;
+    TSimulatedShell Shell;
+    TSimulatedSystemInfo System;
+    TSimulatedTextServices Text;
+};
+
+}  // namespace platform

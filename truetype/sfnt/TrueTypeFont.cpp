@@ -1,0 +1,308 @@
+#include "truetype/sfnt/TrueTypeFont.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/TableHead.h"
+#include "truetype/tables/TableHhea.h"
+#include "truetype/tables/TableHinting.h"
+#include "truetype/tables/TableHmtx.h"
+#include "truetype/tables/TableLoca.h"
+#include "truetype/tables/TableMaxp.h"
+#include "truetype/tables/TableName.h"
+#include "truetype/tables/TableUnknown.h"
+#include "truetype/tables/cmap/TableCmap.h"
+
+namespace truetype {
+
+namespace {
+
+std::int64_t Milliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// round(Numerator / Denominator), halves to the even neighbour.
+int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator)
+{
+    std::int64_t Quotient = Numerator / Denominator;
+    const std::int64_t Twice = 2 * (Numerator % Denominator);
+    if (Twice > Denominator || (Twice == Denominator && Quotient % 2 != 0))
+        ++Quotient;
+    return static_cast<int>(Quotient);
+}
+
+// Tables kept as bytes may overlap in a hostile file; together they may hold
+// at most this many times the font's own size.
+constexpr std::uint64_t RawDataBudgetFactor = 4;
+
+}  // namespace
+
+TTrueTypeFont::TTrueTypeFont(bool LoadOutlines) : LoadOutlines(LoadOutlines) {}
+
+template <typename Table>
+Table* TTrueTypeFont::Find(std::string_view Tag) const
+{
+    return dynamic_cast<Table*>(Tables.FindTable(Tag));
+}
+
+TTableCmap* TTrueTypeFont::CmapTable() const { return Find<TTableCmap>("cmap"); }
+TTableHead* TTrueTypeFont::HeadTable() const { return Find<TTableHead>("head"); }
+TTableHhea* TTrueTypeFont::HheaTable() const { return Find<TTableHhea>("hhea"); }
+TTableMaxp* TTrueTypeFont::MaxpTable() const { return Find<TTableMaxp>("maxp"); }
+TTableLoca* TTrueTypeFont::LocaTable() const { return Find<TTableLoca>("loca"); }
+TTableName* TTrueTypeFont::NameTable() const { return Find<TTableName>("name"); }
+
+void TTrueTypeFont::Clear()
+{
+    Loaded = false;
+    // A second load must not inherit the first file's signature flag.
+    HasDigitalSignature = false;
+    Directory.clear();
+    Log.clear();
+    Tables.Clear();
+    Outlines.Clear();
+}
+
+void TTrueTypeFont::LoadFromFile(const std::string& FileName)
+{
+    TFileStream Stream(FileName);
+    LoadFromStream(Stream);
+}
+
+void TTrueTypeFont::DoProgress(int Percent)
+{
+    if (OnProgress)
+        OnProgress(*this, ProgressCaption, Percent);
+}
+
+void TTrueTypeFont::LoadFromStream(TStream& Stream)
+{
+    ProgressCaption = "Loading Font...";
+    DoProgress(0);
+    try {
+        TWarningCollector::Clear();
+        Clear();
+        if (Stream.Position() >= Stream.Size())
+            RaiseFontError("Stream is empty!");
+
+        FStart = Stream.Position();
+        Version = ReadFixed(Stream);
+        if (FixedMajor(Version) != 1 || FixedMinor(Version) != 0)
+            TWarningCollector::AddFmt("Unknown font format (version number %d.%d).",
+                                      {FixedMajor(Version), FixedMinor(Version)});
+
+        LoadTables(Stream);
+
+        if (LoadOutlines) {
+            const TTableLoca* Loca = LocaTable();
+            const TFontTable* Glyf = Tables.FindTable("glyf");
+            if (Loca == nullptr || Glyf == nullptr) {
+                const char* Message = Version == 0x4F54544F  // "OTTO"
+                    ? "OpenType fonts containing CFF data not supported (version number %d.%d)."
+                    : "Font without outline information not supported (version number %d.%d).";
+                RaiseFontErrorFmt(Message, {FixedMajor(Version), FixedMinor(Version)});
+            }
+            const std::int64_t Started = Milliseconds();
+            Outlines.RetrieveOutlinesFromTables(*MaxpTable(), *Loca, *Glyf);
+            Log.push_back(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
+        }
+
+        TTableCmap* Cmap = CmapTable();
+        if (Cmap == nullptr)
+            RaiseFontErrorFmt("Table %s not found!", {"cmap"});
+        Cmap->RemoveIllegalMappings(MaxpTable()->numGlyphs);
+        ReleaseTableData();
+        Loaded = true;
+    } catch (...) {
+        DoProgress(0);
+        throw;
+    }
+    DoProgress(0);
+}
+
+void TTrueTypeFont::ReadDirectory(TStream& Stream)
+{
+    // One read for all records the stream holds; the primitives deliver the
+    // rest as zeros, without a buffer of 65535 empty records.
+    Stream.SetPosition(FStart + 12);
+    const auto Available = std::min<std::int64_t>(16 * std::int64_t{FNumTables}, Stream.Remaining());
+    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(Available));
+    Bytes.resize(Stream.Read(Bytes.data(), Bytes.size()));
+    TSpanStream Records(Bytes.data(), Bytes.size());
+    Directory.reserve(FNumTables);
+    // A record cut by the end of the stream is read (its missing bytes as
+    // zeros); the ones after it are all zeros.
+    const std::size_t Touched = std::min<std::size_t>(FNumTables, (Bytes.size() + 15) / 16);
+    for (std::size_t i = 0; i < Touched; ++i) {
+        TDirectoryEntry& Entry = Directory.emplace_back();
+        Entry.Tag = ReadTag(Records);
+        Entry.CheckSum = ReadULong(Records);
+        Entry.Offset = ReadULong(Records);
+        Entry.Length = ReadULong(Records);
+    }
+    Directory.resize(FNumTables, TDirectoryEntry{.Tag = TTableTag(4, '\0')});
+    FDirectoryKinds.resize(FNumTables);
+    for (std::size_t i = 0; i < FNumTables; ++i)
+        FDirectoryKinds[i] = i > 0 && Directory[i].Tag == Directory[i - 1].Tag ? FDirectoryKinds[i - 1]
+                                                                                : GetTableKind(Directory[i].Tag);
+}
+
+const TTrueTypeFont::TDirectoryEntry& TTrueTypeFont::LogEntry(TStream& Stream, std::uint16_t Index)
+{
+    const TDirectoryEntry& Entry = Directory[Index];
+    if (FLastLoggedRecord < 0 || !(Directory[static_cast<std::size_t>(FLastLoggedRecord)] == Entry))
+        FLastRecordLine = FormatText("%s %d %d %d", {Entry.Tag, Entry.CheckSum, Entry.Offset, Entry.Length});
+    FLastLoggedRecord = Index;
+    Log.push_back(FLastRecordLine);
+    Stream.SetPosition(FStart + Entry.Offset);
+    return Entry;
+}
+
+void TTrueTypeFont::LoadTables(TStream& Stream)
+{
+    FNumTables = ReadUShort(Stream);
+    FCreatedTables = 0;
+    FRawBytes = 0;
+    FLastLoggedRecord = -1;
+    // Two lines per record and a few per table: room for them at once.
+    Log.reserve(Log.size() + 3 + 2 * std::size_t{FNumTables});
+    Log.push_back(FormatText("%d %d", {Stream.Size(), FNumTables}));
+    const std::uint16_t SearchRange = ReadUShort(Stream);
+    const std::uint16_t EntrySelector = ReadUShort(Stream);
+    const std::uint16_t RangeShift = ReadUShort(Stream);
+    Log.push_back(FormatText("from file  %d %d %d", {SearchRange, EntrySelector, RangeShift}));
+    const TSearchValues Calculated = CalcSearchValues(FNumTables, 16);
+    Log.push_back(FormatText("calculated %d %d %d",
+                             {Calculated.SearchRange, Calculated.EntrySelector, Calculated.RangeShift}));
+    ReadDirectory(Stream);
+
+    // head, hhea and maxp first, wherever they stand, so that hmtx and loca
+    // find their counts and formats in the second pass.
+    for (std::uint16_t i = 0; i < FNumTables; ++i) {
+        const std::int64_t Started = Milliseconds();
+        const TDirectoryEntry& Entry = LogEntry(Stream, i);
+        if (FDirectoryKinds[i] == TTableKind::DSIG)
+            HasDigitalSignature = true;
+        std::unique_ptr<TFontTable> Table = CreateFirstPassTable(Entry.Tag, FDirectoryKinds[i]);
+        if (!Table)
+            continue;
+        LoadAndFile(std::move(Table), Stream, Entry.Length);
+        Log.push_back(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
+        ReportTableProgress();
+    }
+
+    const TTableMaxp* Maxp = MaxpTable();
+    if (Maxp == nullptr)
+        RaiseFontErrorFmt("Table %s not found!", {"maxp"});
+
+    for (std::uint16_t i = 0; i < FNumTables; ++i) {
+        const std::int64_t Started = Milliseconds();
+        const TDirectoryEntry& Entry = LogEntry(Stream, i);
+        std::unique_ptr<TFontTable> Table = CreateSecondPassTable(Entry.Tag);
+        if (!Table)
+            continue;
+        LoadAndFile(std::move(Table), Stream, Entry.Length);
+        Log.push_back(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
+        Log.push_back(FormatText("Number of glyphs %d", {Maxp->numGlyphs}));
+        ReportTableProgress();
+    }
+}
+
+std::unique_ptr<TFontTable> TTrueTypeFont::CreateFirstPassTable(const TTableTag& Tag, TTableKind Kind)
+{
+    switch (Kind) {
+    case TTableKind::Head: return std::make_unique<TTableHead>(Tag);
+    case TTableKind::Hhea: return std::make_unique<TTableHhea>(Tag);
+    case TTableKind::Maxp: return std::make_unique<TTableMaxp>(Tag);
+    default: return nullptr;
+    }
+}
+
+// One line per table class: adding a parser for a tag is adding its case.
+std::unique_ptr<TFontTable> TTrueTypeFont::CreateSecondPassTable(const TTableTag& Tag)
+{
+    switch (GetTableKind(Tag)) {
+    case TTableKind::Head:
+    case TTableKind::Hhea:
+    case TTableKind::Maxp:
+        return nullptr;
+    case TTableKind::Cmap: return std::make_unique<TTableCmap>(Tag);
+    case TTableKind::Cvt:
+    case TTableKind::Fpgm:
+    case TTableKind::Prep:
+        return std::make_unique<TTableHinting>(Tag);
+    case TTableKind::Hmtx: {
+        auto Hmtx = std::make_unique<TTableHmtx>(Tag);
+        if (const TTableHhea* Hhea = HheaTable())
+            Hmtx->NumberOfHMetrics = Hhea->numberOfHMetrics;
+        if (const TTableMaxp* Maxp = MaxpTable())
+            Hmtx->NumGlyphs = Maxp->numGlyphs;
+        return Hmtx;
+    }
+    case TTableKind::Loca: {
+        if (!LoadOutlines)
+            return nullptr;
+        auto Loca = std::make_unique<TTableLoca>(Tag);
+        if (const TTableHead* Head = HeadTable())
+            Loca->IndexToLocFormat = Head->indexToLocFormat;
+        if (const TTableMaxp* Maxp = MaxpTable())
+            Loca->NumGlyphs = Maxp->numGlyphs;
+        return Loca;
+    }
+    case TTableKind::Glyf:
+        // Kept as bytes until outlines are parsed from it.
+        if (!LoadOutlines)
+            return nullptr;
+        return std::make_unique<TTableUnknown>(Tag);
+    case TTableKind::Name: return std::make_unique<TTableName>(Tag);
+    default:
+        if (!KeepUnknownTables)
+            return nullptr;
+        return std::make_unique<TTableUnknown>(Tag);
+    }
+}
+
+void TTrueTypeFont::LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stream, std::uint32_t Length)
+{
+    Table->Log = &Log;
+    try {
+        if (auto* Raw = dynamic_cast<TRawDataLoadable*>(Table.get())) {
+            FRawBytes += Length;
+            const auto FontSize = static_cast<std::uint64_t>(std::max<std::int64_t>(0, Stream.Size() - FStart));
+            if (FRawBytes > RawDataBudgetFactor * FontSize)
+                RaiseFontErrorFmt("Tables kept as data claim %d bytes, more than the font's %d bytes can hold",
+                                  {FRawBytes, FontSize});
+            Raw->LoadRawData(Stream, Length);
+        } else {
+            Table->LoadFromStream(Stream);
+        }
+    } catch (...) {
+        // Filed all the same, so that Clear disposes of it; the load's own
+        // error is the one that goes on.
+        try {
+            Tables.Add(std::move(Table));
+        } catch (const FontException&) {
+        }
+        throw;
+    }
+    Tables.Add(std::move(Table));
+}
+
+void TTrueTypeFont::ReportTableProgress()
+{
+    ++FCreatedTables;
+    DoProgress(RoundHalfEven(std::int64_t{FCreatedTables} * 20, FNumTables));
+}
+
+void TTrueTypeFont::ReleaseTableData()
+{
+    if (TTableLoca* Loca = LocaTable())
+        Loca->Clear();
+    if (auto* Glyf = dynamic_cast<TRawDataTable*>(Tables.FindTable("glyf")))
+        Glyf->Data.clear();
+}
+
+}  // namespace truetype

@@ -1,0 +1,92 @@
+// The font object: reads one sfnt font into one object per table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "truetype/outlines/FontOutlines.h"
+#include "truetype/sfnt/FontTables.h"
+
+namespace truetype {
+
+class TTableCmap;
+class TTableHead;
+class TTableHhea;
+class TTableMaxp;
+class TTableLoca;
+class TTableName;
+
+class TTrueTypeFont {
+public:
+    using TProgressEvent = std::function<void(TTrueTypeFont& Font, const std::string& Caption, int Percent)>;
+
+    explicit TTrueTypeFont(bool LoadOutlines);
+    TTrueTypeFont(const TTrueTypeFont&) = delete;
+    TTrueTypeFont& operator=(const TTrueTypeFont&) = delete;
+
+    TFontTables Tables;
+    TFontOutlines Outlines;
+    std::uint32_t Version = 0;
+    bool Loaded = false;
+    // Without outlines, glyf and loca are not loaded at all.
+    const bool LoadOutlines;
+    bool KeepUnknownTables = true;
+    bool HasDigitalSignature = false;
+    TLogLines Log;
+    std::string ProgressCaption;
+    TProgressEvent OnProgress;
+
+    struct TDirectoryEntry {
+        TTableTag Tag;
+        std::uint32_t CheckSum = 0;
+        std::uint32_t Offset = 0;
+        std::uint32_t Length = 0;
+        bool operator==(const TDirectoryEntry&) const = default;
+    };
+    // The table records of the last load, in file order, as read.
+    std::vector<TDirectoryEntry> Directory;
+
+    // Opens the file denying other writers, and closes it whatever happens.
+    void LoadFromFile(const std::string& FileName);
+    // Offsets count from the stream's position at the call.
+    void LoadFromStream(TStream& Stream);
+    void Clear();
+
+    TTableCmap* CmapTable() const;
+    TTableHead* HeadTable() const;
+    TTableHhea* HheaTable() const;
+    TTableMaxp* MaxpTable() const;
+    TTableLoca* LocaTable() const;
+    TTableName* NameTable() const;
+
+private:
+    template <typename Table>
+    Table* Find(std::string_view Tag) const;
+
+    void LoadTables(TStream& Stream);
+    void ReadDirectory(TStream& Stream);
+    const TDirectoryEntry& LogEntry(TStream& Stream, std::uint16_t Index);
+    std::unique_ptr<TFontTable> CreateFirstPassTable(const TTableTag& Tag, TTableKind Kind);
+    std::unique_ptr<TFontTable> CreateSecondPassTable(const TTableTag& Tag);
+    void LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stream, std::uint32_t Length);
+    void ReleaseTableData();
+    void DoProgress(int Percent);
+    void ReportTableProgress();
+
+    std::int64_t FStart = 0;
+    std::uint16_t FNumTables = 0;
+    int FCreatedTables = 0;
+    std::uint64_t FRawBytes = 0;
+    // The directory line of the record logged last: a hostile directory
+    // repeats one record (all zeros past the end of the file) tens of
+    // thousands of times, and its line need not be formatted each time.
+    std::ptrdiff_t FLastLoggedRecord = -1;
+    std::string FLastRecordLine;
+    // The kind of each record's tag, looked up once (runs of one tag once).
+    std::vector<TTableKind> FDirectoryKinds;
+};
+
+}  // namespace truetype
