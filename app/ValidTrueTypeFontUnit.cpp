@@ -3,22 +3,13 @@
 #include <array>
 #include <exception>
 
-#include "app/InstalledFontsUnit.h"
 #include "base/AsciiText.h"
-#include "base/Format.h"
-#include "base/TextConversion.h"
-#include "truetype/sfnt/TrueTypeFont.h"
-#include "truetype/tables/TableName.h"
 
 namespace app {
 
 namespace {
 
 constexpr std::size_t TableRecordLimit = 50;
-constexpr std::uint16_t EnglishUS = 0x0409;
-
-enum : std::uint16_t { NameFamily = 1, NameSubfamily = 2, NameFullName = 4 };
-
 std::uint32_t BigEndian32(const std::uint8_t* Bytes)
 {
     return (std::uint32_t{Bytes[0]} << 24) | (std::uint32_t{Bytes[1]} << 16) | (std::uint32_t{Bytes[2]} << 8) |
@@ -73,61 +64,6 @@ bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path)
     } catch (const std::exception&) {
         return false;
     }
-}
-
-void TFontInfo::ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path)
-{
-    Progress.ShowStatus(base::FormatText("Parsing %s", {Path}));
-    Progress.ProcessMessages();
-    FileName = Path;
-    std::u16string Name;
-    try {
-        const auto Language = static_cast<std::uint16_t>(Platform.System.DefaultLocale() & 0xFFFF);
-        ReadFontName(*Platform.Files.OpenRead(FileName), Language, Name);
-    } catch (const std::exception&) {
-        // A file that cannot be opened has no name, like one that cannot be read.
-    }
-    FontName = base::Utf16ToUtf8(Name);
-}
-
-void TFontInfo::ReadFontName(base::TStream& Stream, std::uint16_t Language, std::u16string& Name)
-{
-    try {
-        truetype::TTrueTypeFont Font(false);
-        Font.LoadFromStream(Stream);
-        std::u16string Chosen;
-        if (GetFontName(Font, Language, Chosen))
-            Name = std::move(Chosen);
-    } catch (const std::exception&) {
-        // Any fault of the file only leaves the name empty.
-    }
-}
-
-bool TFontInfo::GetFontName(const truetype::TTrueTypeFont& Font, std::uint16_t Language, std::u16string& Name)
-{
-    const truetype::TTableName* Table = Font.NameTable();
-    if (Table == nullptr)
-        return false;
-    const truetype::TNamePlatformList* Names = Table->FindPlatform(3, 0);
-    if (Names == nullptr)
-        Names = Table->FindPlatform(3, 1);
-    if (Names == nullptr)
-        return false;
-    std::u16string EnglishFullName;
-    if (!Names->GetName(EnglishUS, NameFullName, EnglishFullName))
-        return false;
-
-    std::u16string Subfamily, Family;
-    if (Names->GetName(Language, NameFullName, Name))
-        return true;
-    if (Names->GetName(Language, NameSubfamily, Subfamily)) {
-        if (Names->GetName(Language, NameFamily, Family) || Names->GetName(EnglishUS, NameFamily, Family)) {
-            Name = Family + u' ' + Subfamily;
-            return true;
-        }
-    }
-    Name = EnglishFullName;
-    return true;
 }
 
 }  // namespace app

@@ -1,6 +1,7 @@
-// Identification of font files: the raw `head` check, which reads a few
-// bytes directly and does not use the font library. (The name choice,
-// TFontInfo::ParseFile and its helpers, is implemented here as well.)
+// The raw check of a font file: whether its `head` table carries the magic
+// number, read from a few bytes directly and without the font library, so
+// that a file the library cannot name may still count as a font and the
+// reverse. (The name choice is TFontInfo's, with the inventory.)
 #pragma once
 
 #include <cstdint>
