@@ -4,17 +4,13 @@
 #include <exception>
 
 #include "base/AsciiText.h"
+#include "base/BigEndianView.h"
 
 namespace app {
 
 namespace {
 
 constexpr std::size_t TableRecordLimit = 50;
-std::uint32_t BigEndian32(const std::uint8_t* Bytes)
-{
-    return (std::uint32_t{Bytes[0]} << 24) | (std::uint32_t{Bytes[1]} << 16) | (std::uint32_t{Bytes[2]} << 8) |
-           Bytes[3];
-}
 
 }  // namespace
 
@@ -31,7 +27,7 @@ std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag)
         for (std::size_t k = 0; k < 4 && Record[k] != 0; ++k)
             RecordTag += static_cast<char>(Record[k]);
         if (base::SameTextAscii(RecordTag, Tag))
-            return static_cast<std::int32_t>(BigEndian32(&Record[8]));
+            return static_cast<std::int32_t>(base::TBigEndianView(Record).ULong(8));
     }
     return -1;
 }
@@ -52,7 +48,7 @@ bool IsValidTrueTypeFont(base::TStream& Stream)
         return false;
     Stream.SetPosition(Offset);
     std::array<std::uint8_t, 16> Head{};
-    return Stream.Read(Head.data(), Head.size()) == Head.size() && BigEndian32(&Head[12]) == 0x5F0F3CF5;
+    return Stream.Read(Head.data(), Head.size()) == Head.size() && base::TBigEndianView(Head).ULong(12) == 0x5F0F3CF5;
 }
 
 bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path)

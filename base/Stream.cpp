@@ -16,6 +16,13 @@ void TStream::ReadBuffer(void* Buffer, std::size_t Count)
         throw EStreamError("Stream read error");
 }
 
+std::vector<std::uint8_t> TStream::ReadUpTo(std::size_t Count)
+{
+    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(std::min<std::uint64_t>(Count, static_cast<std::uint64_t>(Remaining()))));
+    Bytes.resize(Read(Bytes.data(), Bytes.size()));
+    return Bytes;
+}
+
 void TStream::WriteBuffer(const void* Buffer, std::size_t Count)
 {
     if (Count != 0 && Write(Buffer, Count) != Count)

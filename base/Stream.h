@@ -36,6 +36,9 @@ public:
     // Bulk copies fail with "Stream read error" / "Stream write error" when
     // not every byte could be transferred.
     void ReadBuffer(void* Buffer, std::size_t Count);
+    // The next Count bytes, or as many as the stream still holds: a count
+    // read from a file buys no allocation beyond what the file backs.
+    std::vector<std::uint8_t> ReadUpTo(std::size_t Count);
     void WriteBuffer(const void* Buffer, std::size_t Count);
 };
 

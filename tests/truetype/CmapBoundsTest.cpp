@@ -178,4 +178,14 @@ TEST(CmapBounds, SixtyFiveThousandRecordsLoadWithoutQuadraticWork)
     ASSERT_EQ(Warnings().size(), 2001u);
     EXPECT_EQ(Warnings().back(),
               Dropped(65534 - 2000, "CmapEncodingSubTable with PlatFormID %d and PlatformSpecificEncodingID %d already exists"));
+
+    // A header alone claiming 65535 records: past the end of the file they
+    // all read as (0, 0) at offset 0, where the header itself is taken for a
+    // format 6 subtable once, and then named again 65534 times.
+    const auto Header = LoadCmap({0, 6, 0xFF, 0xFF});
+    EXPECT_EQ(Header->EncodingCount(), 1u);
+    ASSERT_EQ(Warnings().size(), 2002u);
+    EXPECT_EQ(Warnings()[1], "CmapEncodingSubTable with PlatFormID 0 and PlatformSpecificEncodingID 0 already exists");
+    EXPECT_EQ(Warnings().back(),
+              Dropped(65534 - 2000, "CmapEncodingSubTable with PlatFormID %d and PlatformSpecificEncodingID %d already exists"));
 }

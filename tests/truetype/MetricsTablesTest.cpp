@@ -107,10 +107,31 @@ TEST(Hmtx, ShortEntriesRepeatTheLastAdvance)
 
 TEST(Hmtx, MoreGlyphsThanTheFileHoldsReadAsZeros)
 {
-    auto Hmtx = LoadHmtx(1, 65535, TByteWriter().U16(700).S16(5));
+    auto Hmtx = LoadHmtx(1, 65535, TByteWriter().U16(700).S16(5).U8(0xFF));
     ASSERT_EQ(Hmtx->Count(), 65535u);
+    EXPECT_EQ(Hmtx->Items(1).LeftSideBearing, -256);  // cut by the end: its low byte reads as zero
     EXPECT_EQ(Hmtx->Items(65534).AdvanceWidth, 700);
     EXPECT_EQ(Hmtx->Items(65534).LeftSideBearing, 0);
+    // A long entry past the end has width 0, and so have the short ones.
+    auto Cut = LoadHmtx(3, 9, TByteWriter().U16(700).S16(5).U16(800));
+    EXPECT_EQ(Advances(*Cut), (std::vector<std::uint16_t>{700, 800, 0, 0, 0, 0, 0, 0, 0}));
+    // Changing the entries past the file keeps every entry in place.
+    Hmtx->Items(65534).LeftSideBearing = 9;
+    Hmtx->Add({1, 2});
+    ASSERT_EQ(Hmtx->Count(), 65536u);
+    EXPECT_EQ(Hmtx->Items(65533).AdvanceWidth, 700);
+    EXPECT_EQ(Hmtx->Items(65534).LeftSideBearing, 9);
+    EXPECT_EQ(Hmtx->Items(65535).AdvanceWidth, 1);
+
+    TTableLoca Loca("loca");
+    Loca.IndexToLocFormat = 1;
+    Loca.NumGlyphs = 65535;
+    TMemoryStream S(TByteWriter().U32(4).U16(0x1234));
+    Loca.LoadFromStream(S);
+    ASSERT_EQ(Loca.Count(), 65536u);
+    EXPECT_EQ(Loca.Locations(1).Offset, 0x12340000u);
+    EXPECT_EQ(Loca.Locations(65535).Offset, 0u);
+    EXPECT_THROW(Loca.Locations(65536), std::out_of_range);
 }
 
 TEST(Hmtx, WritingKeepsLongEntriesUpToTheFinalRunOfEqualAdvances)

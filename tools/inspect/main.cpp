@@ -100,9 +100,11 @@ void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueT
     Json.Field("version", Font.Version).Field("hasDigitalSignature", Font.HasDigitalSignature);
     Json.Field("numGlyphs", NumGlyphs(Font));
     Json.Key("directory").BeginArray();
-    for (const auto& Entry : Font.Directory)
+    for (std::size_t i = 0; i < Font.NumTables; ++i) {
+        const TTrueTypeFont::TDirectoryEntry& Entry = Font.Record(i);
         Json.BeginObject().Field("tag", Entry.Tag).Field("checkSum", Entry.CheckSum)
             .Field("offset", Entry.Offset).Field("length", Entry.Length).EndObject();
+    }
     Json.EndArray();
     Json.Key("warnings").BeginArray();
     for (const std::string& Line : TWarningCollector::Warnings())

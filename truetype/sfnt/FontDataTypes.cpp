@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/BigEndianView.h"
+
 namespace truetype {
 
 namespace {
@@ -100,17 +102,20 @@ void RaiseFontErrorFmt(std::string_view Format, std::initializer_list<TFormatArg
 
 namespace {
 
-// N big-endian bytes, missing ones taken as zero.
+// The next N bytes of the stream, as many as it holds: the view reads the
+// missing ones as zeros.
 template <std::size_t N>
-std::uint64_t ReadBigEndian(TStream& Stream)
-{
-    std::uint8_t Bytes[N] = {};
-    Stream.Read(Bytes, N);
-    std::uint64_t Value = 0;
-    for (std::uint8_t B : Bytes)
-        Value = (Value << 8) | B;
-    return Value;
-}
+class TNextBytes {
+public:
+    explicit TNextBytes(TStream& Stream) : FView(FBytes, Stream.Read(FBytes, N)) {}
+    TNextBytes(const TNextBytes&) = delete;
+    TNextBytes& operator=(const TNextBytes&) = delete;
+    const base::TBigEndianView* operator->() const { return &FView; }
+
+private:
+    std::uint8_t FBytes[N];
+    base::TBigEndianView FView;
+};
 
 template <std::size_t N>
 void WriteBigEndian(TStream& Stream, std::uint64_t Value)
@@ -123,14 +128,19 @@ void WriteBigEndian(TStream& Stream, std::uint64_t Value)
 
 }  // namespace
 
-std::uint8_t ReadByte(TStream& Stream) { return static_cast<std::uint8_t>(ReadBigEndian<1>(Stream)); }
-std::int8_t ReadChar(TStream& Stream) { return static_cast<std::int8_t>(ReadBigEndian<1>(Stream)); }
-std::uint16_t ReadUShort(TStream& Stream) { return static_cast<std::uint16_t>(ReadBigEndian<2>(Stream)); }
-std::int16_t ReadShort(TStream& Stream) { return static_cast<std::int16_t>(ReadBigEndian<2>(Stream)); }
-std::uint32_t ReadULong(TStream& Stream) { return static_cast<std::uint32_t>(ReadBigEndian<4>(Stream)); }
+std::uint8_t ReadByte(TStream& Stream) { return TNextBytes<1>(Stream)->Byte(0); }
+std::int8_t ReadChar(TStream& Stream) { return static_cast<std::int8_t>(ReadByte(Stream)); }
+std::uint16_t ReadUShort(TStream& Stream) { return TNextBytes<2>(Stream)->UShort(0); }
+std::int16_t ReadShort(TStream& Stream) { return TNextBytes<2>(Stream)->Short(0); }
+std::uint32_t ReadULong(TStream& Stream) { return TNextBytes<4>(Stream)->ULong(0); }
 std::uint32_t ReadFixed(TStream& Stream) { return ReadULong(Stream); }
 double ReadF2Dot14(TStream& Stream) { return F2Dot14ToFloat(ReadUShort(Stream)); }
-std::int64_t ReadLongDateTime(TStream& Stream) { return static_cast<std::int64_t>(ReadBigEndian<8>(Stream)); }
+
+std::int64_t ReadLongDateTime(TStream& Stream)
+{
+    const TNextBytes<8> Bytes(Stream);
+    return static_cast<std::int64_t>(std::uint64_t{Bytes->ULong(0)} << 32 | Bytes->ULong(4));
+}
 
 TTableTag ReadTag(TStream& Stream)
 {
@@ -164,13 +174,11 @@ std::string ReadCountedString(TStream& Stream)
 
 std::u16string ReadUnicodeString(TStream& Stream, std::uint16_t ByteLength)
 {
-    const std::size_t Units = std::min<std::int64_t>(ByteLength / 2, Stream.Remaining() / 2);
-    std::string Bytes(Units * 2, '\0');
-    const std::size_t Got = Stream.Read(Bytes.data(), Bytes.size());
-    std::u16string Text(Got / 2, u'\0');
+    // Whole code units only: an odd last byte, or one the stream lacks, is none.
+    const base::TBigEndianBlock Bytes(Stream, std::min<std::int64_t>(ByteLength / 2, Stream.Remaining() / 2) * 2);
+    std::u16string Text(Bytes.Size() / 2, u'\0');
     for (std::size_t i = 0; i < Text.size(); ++i)
-        Text[i] = static_cast<char16_t>((static_cast<std::uint8_t>(Bytes[2 * i]) << 8) |
-                                        static_cast<std::uint8_t>(Bytes[2 * i + 1]));
+        Text[i] = static_cast<char16_t>(Bytes.View().UShort(2 * i));
     return Text;
 }
 

@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "truetype/sfnt/FontDataTypes.h"
+#include "truetype/sfnt/LogLines.h"
 
 namespace truetype {
-
-// A font's diagnostic lines (directory dump, timings).
-using TLogLines = std::vector<std::string>;
 
 class TFontTable {
 public:

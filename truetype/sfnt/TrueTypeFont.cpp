@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "base/BigEndianView.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/TableHead.h"
 #include "truetype/tables/TableHhea.h"
@@ -61,7 +62,7 @@ void TTrueTypeFont::Clear()
     // A second load must not inherit the first file's signature flag.
     HasDigitalSignature = false;
     Directory.clear();
-    Log.clear();
+    Log.Clear();
     Tables.Clear();
     Outlines.Clear();
 }
@@ -107,7 +108,7 @@ void TTrueTypeFont::LoadFromStream(TStream& Stream)
             }
             const std::int64_t Started = Milliseconds();
             Outlines.RetrieveOutlinesFromTables(*MaxpTable(), *Loca, *Glyf);
-            Log.push_back(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
+            Log.Add(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
         }
 
         TTableCmap* Cmap = CmapTable();
@@ -123,74 +124,100 @@ void TTrueTypeFont::LoadFromStream(TStream& Stream)
     DoProgress(0);
 }
 
+const TTrueTypeFont::TDirectoryEntry TTrueTypeFont::ZeroRecord{.Tag = TTableTag(4, '\0')};
+
+const TTrueTypeFont::TDirectoryEntry& TTrueTypeFont::Record(std::size_t Index) const
+{
+    return Index < Directory.size() ? Directory[Index] : ZeroRecord;
+}
+
 void TTrueTypeFont::ReadDirectory(TStream& Stream)
 {
-    // One read for all records the stream holds; the primitives deliver the
-    // rest as zeros, without a buffer of 65535 empty records.
+    // One read for the records the stream holds. A record cut by its end is
+    // kept, its missing bytes read as zeros; the ones after it are all zeros
+    // and are not.
     Stream.SetPosition(FStart + 12);
-    const auto Available = std::min<std::int64_t>(16 * std::int64_t{FNumTables}, Stream.Remaining());
-    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(Available));
-    Bytes.resize(Stream.Read(Bytes.data(), Bytes.size()));
-    TSpanStream Records(Bytes.data(), Bytes.size());
-    Directory.reserve(FNumTables);
-    // A record cut by the end of the stream is read (its missing bytes as
-    // zeros); the ones after it are all zeros.
-    const std::size_t Touched = std::min<std::size_t>(FNumTables, (Bytes.size() + 15) / 16);
-    for (std::size_t i = 0; i < Touched; ++i) {
+    const base::TBigEndianBlock Block(Stream, 16 * std::size_t{NumTables});
+    const base::TBigEndianView& Bytes = Block.View();
+    const std::size_t Touched = (Block.Size() + 15) / 16;
+    Directory.reserve(Touched);
+    for (std::size_t At = 0; At < 16 * Touched; At += 16) {
         TDirectoryEntry& Entry = Directory.emplace_back();
-        Entry.Tag = ReadTag(Records);
-        Entry.CheckSum = ReadULong(Records);
-        Entry.Offset = ReadULong(Records);
-        Entry.Length = ReadULong(Records);
+        Entry.Tag.resize(4);
+        for (std::size_t k = 0; k < 4; ++k)
+            Entry.Tag[k] = static_cast<char>(Bytes.Byte(At + k));
+        Entry.CheckSum = Bytes.ULong(At + 4);
+        Entry.Offset = Bytes.ULong(At + 8);
+        Entry.Length = Bytes.ULong(At + 12);
     }
-    Directory.resize(FNumTables, TDirectoryEntry{.Tag = TTableTag(4, '\0')});
-    FDirectoryKinds.resize(FNumTables);
-    for (std::size_t i = 0; i < FNumTables; ++i)
-        FDirectoryKinds[i] = i > 0 && Directory[i].Tag == Directory[i - 1].Tag ? FDirectoryKinds[i - 1]
-                                                                                : GetTableKind(Directory[i].Tag);
+    // One more for the zero records past the stream's end.
+    FDirectoryKinds.resize(Touched + 1);
+    for (std::size_t i = 0; i <= Touched; ++i)
+        FDirectoryKinds[i] = i > 0 && Record(i).Tag == Record(i - 1).Tag ? FDirectoryKinds[i - 1]
+                                                                         : GetTableKind(Record(i).Tag);
+}
+
+TTableKind TTrueTypeFont::RecordKind(std::size_t Index) const
+{
+    return FDirectoryKinds[std::min(Index, Directory.size())];
 }
 
 const TTrueTypeFont::TDirectoryEntry& TTrueTypeFont::LogEntry(TStream& Stream, std::uint16_t Index)
 {
-    const TDirectoryEntry& Entry = Directory[Index];
-    if (FLastLoggedRecord < 0 || !(Directory[static_cast<std::size_t>(FLastLoggedRecord)] == Entry))
+    const TDirectoryEntry& Entry = Record(Index);
+    if (FLastLoggedRecord < 0 || !(Record(static_cast<std::size_t>(FLastLoggedRecord)) == Entry))
         FLastRecordLine = FormatText("%s %d %d %d", {Entry.Tag, Entry.CheckSum, Entry.Offset, Entry.Length});
     FLastLoggedRecord = Index;
-    Log.push_back(FLastRecordLine);
+    Log.Add(FLastRecordLine);
     Stream.SetPosition(FStart + Entry.Offset);
     return Entry;
 }
 
+bool TTrueTypeFont::LogRepeatedRecords(TStream& Stream, std::uint16_t Index, bool CreatedBefore)
+{
+    // Records past the end of the stream are one zero record over and over:
+    // when the first of them created no table in this pass, neither does any
+    // other, and all that is left to do is their log lines.
+    if (Index <= Directory.size() || CreatedBefore)
+        return false;
+    LogEntry(Stream, Index);
+    Log.Add(FLastRecordLine, std::size_t{NumTables} - Index - 1u);
+    FLastLoggedRecord = NumTables - 1;
+    return true;
+}
+
 void TTrueTypeFont::LoadTables(TStream& Stream)
 {
-    FNumTables = ReadUShort(Stream);
+    NumTables = ReadUShort(Stream);
     FCreatedTables = 0;
     FRawBytes = 0;
     FLastLoggedRecord = -1;
-    // Two lines per record and a few per table: room for them at once.
-    Log.reserve(Log.size() + 3 + 2 * std::size_t{FNumTables});
-    Log.push_back(FormatText("%d %d", {Stream.Size(), FNumTables}));
+    Log.Add(FormatText("%d %d", {Stream.Size(), NumTables}));
     const std::uint16_t SearchRange = ReadUShort(Stream);
     const std::uint16_t EntrySelector = ReadUShort(Stream);
     const std::uint16_t RangeShift = ReadUShort(Stream);
-    Log.push_back(FormatText("from file  %d %d %d", {SearchRange, EntrySelector, RangeShift}));
-    const TSearchValues Calculated = CalcSearchValues(FNumTables, 16);
-    Log.push_back(FormatText("calculated %d %d %d",
-                             {Calculated.SearchRange, Calculated.EntrySelector, Calculated.RangeShift}));
+    Log.Add(FormatText("from file  %d %d %d", {SearchRange, EntrySelector, RangeShift}));
+    const TSearchValues Calculated = CalcSearchValues(NumTables, 16);
+    Log.Add(FormatText("calculated %d %d %d",
+                       {Calculated.SearchRange, Calculated.EntrySelector, Calculated.RangeShift}));
     ReadDirectory(Stream);
 
     // head, hhea and maxp first, wherever they stand, so that hmtx and loca
     // find their counts and formats in the second pass.
-    for (std::uint16_t i = 0; i < FNumTables; ++i) {
-        const std::int64_t Started = Milliseconds();
+    bool Created = false;
+    for (std::uint16_t i = 0; i < NumTables; ++i) {
+        if (LogRepeatedRecords(Stream, i, Created))
+            break;
         const TDirectoryEntry& Entry = LogEntry(Stream, i);
-        if (FDirectoryKinds[i] == TTableKind::DSIG)
+        if (RecordKind(i) == TTableKind::DSIG)
             HasDigitalSignature = true;
-        std::unique_ptr<TFontTable> Table = CreateFirstPassTable(Entry.Tag, FDirectoryKinds[i]);
-        if (!Table)
+        std::unique_ptr<TFontTable> Table = CreateFirstPassTable(Entry.Tag, RecordKind(i));
+        Created = Table != nullptr;
+        if (!Created)
             continue;
+        const std::int64_t Started = Milliseconds();
         LoadAndFile(std::move(Table), Stream, Entry.Length);
-        Log.push_back(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
+        Log.Add(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
         ReportTableProgress();
     }
 
@@ -198,15 +225,19 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
     if (Maxp == nullptr)
         RaiseFontErrorFmt("Table %s not found!", {"maxp"});
 
-    for (std::uint16_t i = 0; i < FNumTables; ++i) {
-        const std::int64_t Started = Milliseconds();
+    Created = false;
+    for (std::uint16_t i = 0; i < NumTables; ++i) {
+        if (LogRepeatedRecords(Stream, i, Created))
+            break;
         const TDirectoryEntry& Entry = LogEntry(Stream, i);
-        std::unique_ptr<TFontTable> Table = CreateSecondPassTable(Entry.Tag);
-        if (!Table)
+        std::unique_ptr<TFontTable> Table = CreateSecondPassTable(Entry.Tag, RecordKind(i));
+        Created = Table != nullptr;
+        if (!Created)
             continue;
+        const std::int64_t Started = Milliseconds();
         LoadAndFile(std::move(Table), Stream, Entry.Length);
-        Log.push_back(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
-        Log.push_back(FormatText("Number of glyphs %d", {Maxp->numGlyphs}));
+        Log.Add(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
+        Log.Add(FormatText("Number of glyphs %d", {Maxp->numGlyphs}));
         ReportTableProgress();
     }
 }
@@ -222,9 +253,9 @@ std::unique_ptr<TFontTable> TTrueTypeFont::CreateFirstPassTable(const TTableTag&
 }
 
 // One line per table class: adding a parser for a tag is adding its case.
-std::unique_ptr<TFontTable> TTrueTypeFont::CreateSecondPassTable(const TTableTag& Tag)
+std::unique_ptr<TFontTable> TTrueTypeFont::CreateSecondPassTable(const TTableTag& Tag, TTableKind Kind)
 {
-    switch (GetTableKind(Tag)) {
+    switch (Kind) {
     case TTableKind::Head:
     case TTableKind::Hhea:
     case TTableKind::Maxp:
@@ -294,7 +325,7 @@ void TTrueTypeFont::LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stre
 void TTrueTypeFont::ReportTableProgress()
 {
     ++FCreatedTables;
-    DoProgress(RoundHalfEven(std::int64_t{FCreatedTables} * 20, FNumTables));
+    DoProgress(RoundHalfEven(std::int64_t{FCreatedTables} * 20, NumTables));
 }
 
 void TTrueTypeFont::ReleaseTableData()

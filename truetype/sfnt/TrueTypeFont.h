@@ -46,8 +46,12 @@ public:
         std::uint32_t Length = 0;
         bool operator==(const TDirectoryEntry&) const = default;
     };
-    // The table records of the last load, in file order, as read.
+    // The directory of the last load: its count of records, and the records
+    // as read, in file order, as far as the stream holds them. The records
+    // wholly past its end all read as zeros; Record gives them too.
+    std::uint16_t NumTables = 0;
     std::vector<TDirectoryEntry> Directory;
+    const TDirectoryEntry& Record(std::size_t Index) const;
 
     // Opens the file denying other writers, and closes it whatever happens.
     void LoadFromFile(const std::string& FileName);
@@ -69,15 +73,20 @@ private:
     void LoadTables(TStream& Stream);
     void ReadDirectory(TStream& Stream);
     const TDirectoryEntry& LogEntry(TStream& Stream, std::uint16_t Index);
+    // Whether record Index is a zero record past the end of the stream after
+    // the first, which created no table in this pass: then neither does any
+    // record from it to the end of the directory, and their log lines are
+    // written at once.
+    bool LogRepeatedRecords(TStream& Stream, std::uint16_t Index, bool CreatedBefore);
+    TTableKind RecordKind(std::size_t Index) const;
     std::unique_ptr<TFontTable> CreateFirstPassTable(const TTableTag& Tag, TTableKind Kind);
-    std::unique_ptr<TFontTable> CreateSecondPassTable(const TTableTag& Tag);
+    std::unique_ptr<TFontTable> CreateSecondPassTable(const TTableTag& Tag, TTableKind Kind);
     void LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stream, std::uint32_t Length);
     void ReleaseTableData();
     void DoProgress(int Percent);
     void ReportTableProgress();
 
     std::int64_t FStart = 0;
-    std::uint16_t FNumTables = 0;
     int FCreatedTables = 0;
     std::uint64_t FRawBytes = 0;
     // The directory line of the record logged last: a hostile directory
@@ -85,8 +94,10 @@ private:
     // thousands of times, and its line need not be formatted each time.
     std::ptrdiff_t FLastLoggedRecord = -1;
     std::string FLastRecordLine;
-    // The kind of each record's tag, looked up once (runs of one tag once).
+    // The kind of each record's tag, looked up once (runs of one tag once),
+    // and last the kind of the zero records past the end of the stream.
     std::vector<TTableKind> FDirectoryKinds;
+    static const TDirectoryEntry ZeroRecord;
 };
 
 }  // namespace truetype

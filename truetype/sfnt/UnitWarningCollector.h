@@ -24,6 +24,9 @@ public:
 
     static void Add(std::string Text);
     static void AddFmt(std::string_view Format, std::initializer_list<base::TFormatArg> Args);
+    // The same warning Count times over, formatted once.
+    static void AddFmtRepeated(std::string_view Format, std::initializer_list<base::TFormatArg> Args,
+                               std::uint64_t Count);
     static void Clear();
     // The lines as they stand at the call (a reference kept across later
     // warnings may show an older count in a "dropped" line).
@@ -49,16 +52,20 @@ private:
     using TKinds = std::unordered_map<std::string, TKind, TKindHash, std::equal_to<>>;
 
     static TWarningCollector& Instance();
-    TKinds::iterator FindOrAdd(std::string_view Kind);
+    // The kind's entry; the one asked for last is found without hashing its
+    // text again, since a hostile file repeats one warning thousands of times.
+    TKinds::value_type& FindOrAdd(std::string_view Kind);
     // Answers whether a warning of this kind is still kept, counting it.
     bool Admit(std::string_view Kind);
-    void Drop(TKinds::iterator Entry, std::uint64_t Count);
+    void Drop(TKinds::value_type& Entry, std::uint64_t Count);
 
     // The summary lines of dropped warnings are written when the list is
     // read, not once for every warning dropped.
     bool FSummariesStale = false;
     std::vector<std::string> FWarnings;
     TKinds FKinds;
+    // Elements of an unordered map stay where they are when it grows.
+    TKinds::value_type* FLastKind = nullptr;
 };
 
 }  // namespace truetype

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 
-#include "base/ListError.h"
+#include "base/BigEndianView.h"
+
 
 namespace truetype {
-
-const THmtxMetrics& TTableHmtx::Items(std::ptrdiff_t Index) const { return base::ListItem(FMetrics, Index); }
-THmtxMetrics& TTableHmtx::Items(std::ptrdiff_t Index) { return base::ListItem(FMetrics, Index); }
 
 void TTableHmtx::LoadFromStream(TStream& Stream)
 {
@@ -17,29 +15,30 @@ void TTableHmtx::LoadFromStream(TStream& Stream)
     if (NumGlyphs == 0)
         return;
 
-    // One read for the whole table; what lies past the end of the stream
-    // stays zero, as the primitives would deliver it.
+    // One read for the whole table, as far as the stream holds it; what lies
+    // past its end reads as zeros, as the primitives would deliver it.
     const std::size_t Long = std::min(NumberOfHMetrics, NumGlyphs);
-    std::vector<std::uint8_t> Bytes(4 * Long + 2 * (NumGlyphs - Long), 0);
-    Stream.Read(Bytes.data(), Bytes.size());
-    const std::uint8_t* At = Bytes.data();
-    auto Word = [&At] {
-        const auto Value = static_cast<std::uint16_t>((At[0] << 8) | At[1]);
-        At += 2;
-        return Value;
-    };
+    const base::TBigEndianBlock Block(Stream, 4 * Long + 2 * (NumGlyphs - Long));
+    const base::TBigEndianView& Bytes = Block.View();
+    auto Offset = [Long](std::size_t Glyph) { return Glyph < Long ? 4 * Glyph : 4 * Long + 2 * (Glyph - Long); };
 
-    // Glyphs past the long entries repeat the last long advance width.
-    FMetrics.resize(NumGlyphs);
-    for (std::size_t i = 0; i < Long; ++i) {
-        FMetrics[i].AdvanceWidth = Word();
-        FMetrics[i].LeftSideBearing = static_cast<std::int16_t>(Word());
+    // Glyphs past the long entries repeat the last long advance width. The
+    // entries wholly past the end of the stream all hold that width and a
+    // zero bearing (a long entry there has width 0, and then so has the last
+    // one), so they are kept as one.
+    const std::uint16_t LastAdvance = Bytes.UShort(4 * (Long - 1));
+    std::size_t Backed = 0;
+    while (Backed < NumGlyphs && Bytes.Holds(Offset(Backed)))
+        ++Backed;
+    FMetrics.Reserve(Backed);
+    for (std::size_t i = 0; i < Backed; ++i) {
+        const std::size_t At = Offset(i);
+        if (i < Long)
+            FMetrics.Add({Bytes.UShort(At), Bytes.Short(At + 2)});
+        else
+            FMetrics.Add({LastAdvance, Bytes.Short(At)});
     }
-    const std::uint16_t LastAdvance = FMetrics[Long - 1].AdvanceWidth;
-    for (std::size_t i = Long; i < NumGlyphs; ++i) {
-        FMetrics[i].AdvanceWidth = LastAdvance;
-        FMetrics[i].LeftSideBearing = static_cast<std::int16_t>(Word());
-    }
+    FMetrics.SetTail({LastAdvance, 0}, NumGlyphs - Backed);
 }
 
 void TTableHmtx::CalcNumberOfHMetrics()

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "truetype/sfnt/GlyphEntryList.h"
 #include "truetype/sfnt/TableBase.h"
 
 namespace truetype {
@@ -23,11 +24,11 @@ public:
     std::uint16_t NumGlyphs = 0;
     bool OptimizeHMetrics = true;
 
-    std::size_t Count() const { return FMetrics.size(); }
-    const THmtxMetrics& Items(std::ptrdiff_t Index) const;
-    THmtxMetrics& Items(std::ptrdiff_t Index);
-    void Add(const THmtxMetrics& Metrics) { FMetrics.push_back(Metrics); }
-    void Clear() { FMetrics.clear(); }
+    std::size_t Count() const { return FMetrics.Count(); }
+    const THmtxMetrics& Items(std::ptrdiff_t Index) const { return FMetrics.Items(Index); }
+    THmtxMetrics& Items(std::ptrdiff_t Index) { return FMetrics.Items(Index); }
+    void Add(const THmtxMetrics& Metrics) { FMetrics.Add(Metrics); }
+    void Clear() { FMetrics.Clear(); }
 
     // Ends the long entries at the first glyph of the final run of equal
     // advance widths (glyph 0 is always long).
@@ -38,7 +39,7 @@ public:
     void SaveToStream(TStream& Stream) override;
 
 private:
-    std::vector<THmtxMetrics> FMetrics;
+    TGlyphEntryList<THmtxMetrics> FMetrics;
 };
 
 }  // namespace truetype

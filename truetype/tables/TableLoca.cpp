@@ -1,6 +1,8 @@
 #include "truetype/tables/TableLoca.h"
 
-#include "base/ListError.h"
+#include <algorithm>
+
+#include "base/BigEndianView.h"
 
 namespace truetype {
 
@@ -14,8 +16,6 @@ void CheckFormat(std::int16_t Format)
 
 }  // namespace
 
-const TIndexToLocation& TTableLoca::Locations(std::ptrdiff_t Index) const { return base::ListItem(FLocations, Index); }
-
 void TTableLoca::LoadFromStream(TStream& Stream)
 {
     Clear();
@@ -23,21 +23,17 @@ void TTableLoca::LoadFromStream(TStream& Stream)
         return;
     CheckFormat(IndexToLocFormat);
 
+    // One read, as far as the stream holds the offsets; the ones wholly past
+    // its end read as zeros and are kept as one.
     const std::size_t Entries = std::size_t{NumGlyphs} + 1;
     const std::size_t Width = IndexToLocFormat == 0 ? 2 : 4;
-    std::vector<std::uint8_t> Bytes(Entries * Width, 0);
-    Stream.Read(Bytes.data(), Bytes.size());
-
-    FLocations.reserve(Entries);
-    for (std::size_t i = 0; i < Entries; ++i) {
-        const std::uint8_t* At = &Bytes[i * Width];
-        TIndexToLocation Location;
-        if (Width == 2)
-            Location.Offset = 2u * ((At[0] << 8) | At[1]);
-        else
-            Location.Offset = (std::uint32_t{At[0]} << 24) | (At[1] << 16) | (At[2] << 8) | At[3];
-        FLocations.push_back(Location);
-    }
+    const base::TBigEndianBlock Block(Stream, Entries * Width);
+    const base::TBigEndianView& Bytes = Block.View();
+    const std::size_t Backed = std::min(Entries, (Bytes.Size() + Width - 1) / Width);
+    FLocations.Reserve(Backed);
+    for (std::size_t i = 0; i < Backed; ++i)
+        FLocations.Add({Width == 2 ? 2u * Bytes.UShort(2 * i) : Bytes.ULong(4 * i)});
+    FLocations.SetTail({}, Entries - Backed);
 }
 
 void TTableLoca::SaveToStream(TStream& Stream)

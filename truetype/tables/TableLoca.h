@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "truetype/sfnt/GlyphEntryList.h"
 #include "truetype/sfnt/TableBase.h"
 
 namespace truetype {
@@ -21,10 +22,10 @@ public:
     std::int16_t IndexToLocFormat = 0;
     std::uint16_t NumGlyphs = 0;
 
-    std::size_t Count() const { return FLocations.size(); }
-    const TIndexToLocation& Locations(std::ptrdiff_t Index) const;
-    void Add(TIndexToLocation Location) { FLocations.push_back(Location); }
-    void Clear() { FLocations.clear(); }
+    std::size_t Count() const { return FLocations.Count(); }
+    const TIndexToLocation& Locations(std::ptrdiff_t Index) const { return FLocations.Items(Index); }
+    void Add(TIndexToLocation Location) { FLocations.Add(Location); }
+    void Clear() { FLocations.Clear(); }
 
     void LoadFromStream(TStream& Stream) override;
     // The short format stores offsets halved, so only even offsets up to
@@ -32,7 +33,7 @@ public:
     void SaveToStream(TStream& Stream) override;
 
 private:
-    std::vector<TIndexToLocation> FLocations;
+    TGlyphEntryList<TIndexToLocation> FLocations;
 };
 
 }  // namespace truetype

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "base/BigEndianView.h"
 #include "base/TextConversion.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 
@@ -27,16 +28,11 @@ struct TNameRecord {
     std::uint16_t Offset = 0;
 };
 
-TNameRecord ReadNameRecord(TStream& Stream)
+TNameRecord ReadNameRecord(const base::TBigEndianView& Records, std::size_t Index)
 {
-    TNameRecord Record;
-    Record.PlatformID = ReadUShort(Stream);
-    Record.EncodingID = ReadUShort(Stream);
-    Record.LanguageID = ReadUShort(Stream);
-    Record.NameID = ReadUShort(Stream);
-    Record.Length = ReadUShort(Stream);
-    Record.Offset = ReadUShort(Stream);
-    return Record;
+    const std::size_t At = RecordSize * Index;
+    return {Records.UShort(At), Records.UShort(At + 2), Records.UShort(At + 4),
+            Records.UShort(At + 6), Records.UShort(At + 8), Records.UShort(At + 10)};
 }
 
 // The bytes a record's string read takes from Strings, which stands at the
@@ -190,12 +186,13 @@ void TTableName::LoadFromStream(TStream& Stream)
     const std::uint16_t Count = ReadUShort(Stream);
     const std::uint16_t StringOffset = ReadUShort(Stream);
 
-    // Two reads in all: the records, and every byte their strings can reach.
-    // Records past the end of the stream read as zeros, strings past it come
-    // back shortened, as the primitives would deliver them.
-    std::vector<std::uint8_t> RecordBytes(RecordSize * Count, 0);
-    Stream.Read(RecordBytes.data(), RecordBytes.size());
-    TSpanStream Records(RecordBytes.data(), RecordBytes.size());
+    // Two reads in all: the records, and every byte their strings can reach,
+    // each as far as the stream holds them. Records past its end read as
+    // zeros, strings past it come back shortened, as the primitives would
+    // deliver them. The records wholly past the end all name the same empty
+    // string: once the first of them is read, the rest change nothing.
+    const base::TBigEndianBlock RecordBytes(Stream, RecordSize * Count);
+    const std::size_t Read = std::min<std::size_t>(Count, (RecordBytes.Size() + RecordSize - 1) / RecordSize + 1);
     const std::int64_t StorageStart = Start + StringOffset;
     Stream.SetPosition(StorageStart);
     std::vector<std::uint8_t> StorageBytes(
@@ -203,11 +200,11 @@ void TTableName::LoadFromStream(TStream& Stream)
     StorageBytes.resize(Stream.Read(StorageBytes.data(), StorageBytes.size()));
     TSpanStream Strings(StorageBytes.data(), StorageBytes.size());
 
-    std::int64_t End = Start + HeaderSize + static_cast<std::int64_t>(RecordBytes.size());
+    std::int64_t End = Start + HeaderSize;
     std::uint32_t Decoded = 0;
     std::uint32_t Skipped = 0;
-    for (std::uint16_t i = 0; i < Count; ++i) {
-        const TNameRecord Record = ReadNameRecord(Records);
+    for (std::size_t i = 0; i < Read; ++i) {
+        const TNameRecord Record = ReadNameRecord(RecordBytes.View(), i);
         Strings.SetPosition(Record.Offset);
         const std::int64_t Bytes = BytesToRead(Record, Strings);
         End = StorageStart + Record.Offset + Bytes;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/BigEndianView.h"
 #include "base/PageCacheStream.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 
@@ -17,10 +18,13 @@ void TTableCmap::LoadFromStream(TStream& Source)
     Version = ReadUShort(Stream);
     const std::uint16_t NumTables = ReadUShort(Stream);
 
-    // All records in one read; those past the end of the stream read as zeros.
-    std::vector<std::uint8_t> Bytes(8 * std::size_t{NumTables}, 0);
-    Stream.Read(Bytes.data(), Bytes.size());
-    TSpanStream Records(Bytes.data(), Bytes.size());
+    // All records in one read, as far as the stream holds them. The records
+    // wholly past its end read as platform 0, encoding 0, offset 0: the first
+    // of them is read like any other, and each further one only names that
+    // encoding again.
+    const base::TBigEndianBlock Block(Stream, 8 * std::size_t{NumTables});
+    const base::TBigEndianView& Records = Block.View();
+    const std::size_t FirstRepeat = (Block.Size() + 7) / 8 + 1;
 
     std::size_t EntriesRead = 0;
     for (std::uint16_t i = 0; i < NumTables; ++i) {
@@ -30,9 +34,13 @@ void TTableCmap::LoadFromStream(TStream& Source)
                                       {NumTables - i, NumTables, EntriesRead});
             break;
         }
-        const std::uint16_t PlatformID = ReadUShort(Records);
-        const std::uint16_t EncodingID = ReadUShort(Records);
-        const std::uint32_t Offset = ReadULong(Records);
+        if (i >= FirstRepeat) {
+            TCmapMappingTable::WarnRepeatedEncoding(0, 0, NumTables - i);
+            break;
+        }
+        const std::uint16_t PlatformID = Records.UShort(8 * std::size_t{i});
+        const std::uint16_t EncodingID = Records.UShort(8 * std::size_t{i} + 2);
+        const std::uint32_t Offset = Records.ULong(8 * std::size_t{i} + 4);
         Stream.SetPosition(Start + Offset);
         if (TCmapEncodingSubTable* SubTable = FMappingTable.AddEncoding(PlatformID, EncodingID)) {
             SubTable->LoadFromStream(Stream);

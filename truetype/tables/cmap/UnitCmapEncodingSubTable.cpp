@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/BigEndianView.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 
 namespace truetype {
@@ -16,19 +17,17 @@ constexpr std::string_view RepeatedCharacter =
 constexpr std::string_view IllegalMapping =
     "[fixed] TCmapEncodingSubTable with FSubTableFormat %d has illegal mapping from glyph index %d to character %d.";
 
-// Count bytes from the stream's position in one read; what lies past the end
-// of the stream stays zero, as the primitives would deliver it.
-std::vector<std::uint8_t> ReadBlock(TStream& Stream, std::size_t Count)
-{
-    std::vector<std::uint8_t> Bytes(Count, 0);
-    Stream.Read(Bytes.data(), Count);
-    return Bytes;
-}
+// Count bytes from the stream's position in one read, as many as the stream
+// holds, taken as 16-bit words.
+class TWords {
+public:
+    TWords(TStream& Stream, std::size_t Count) : FBlock(Stream, Count) {}
+    std::uint8_t Byte(std::size_t Index) const { return FBlock.View().Byte(Index); }
+    std::uint16_t Word(std::size_t Index) const { return FBlock.View().UShort(2 * Index); }
 
-std::uint16_t WordAt(const std::vector<std::uint8_t>& Bytes, std::size_t Index)
-{
-    return static_cast<std::uint16_t>((Bytes[2 * Index] << 8) | Bytes[2 * Index + 1]);
-}
+private:
+    base::TBigEndianBlock FBlock;
+};
 
 // The warnings of one kind that a loop may repeat without limit: formatted
 // while the collector still keeps them, afterwards only counted, so that a
@@ -117,21 +116,21 @@ void TCmapEncodingSubTable::LoadFormat0(TStream& Stream, std::uint16_t Length)
         return;
     if (Length != 262)
         RaiseFontErrorFmt("Length Cmap Format 0 Expecting 262 bytes instead of %d bytes", {Length});
-    const std::vector<std::uint8_t> Glyphs = ReadBlock(Stream, 256);
+    const TWords Glyphs(Stream, 256);
     Mappings.Reserve(256);
     for (std::uint16_t Code = 0; Code < 256; ++Code)
-        AddMapping(Code, Glyphs[Code]);
+        AddMapping(Code, Glyphs.Byte(Code));
 }
 
 void TCmapEncodingSubTable::LoadFormat2(TStream& Stream, std::uint16_t Length)
 {
     if (Length < 512)
         return;
-    const std::vector<std::uint8_t> Keys = ReadBlock(Stream, 512);
+    const TWords Keys(Stream, 512);
     const std::int64_t SubHeaders = Stream.Position();
     bool KeyZeroSeen = false;
     for (std::uint32_t High = 0; High < 256; ++High) {
-        const std::uint16_t Key = WordAt(Keys, High);
+        const std::uint16_t Key = Keys.Word(High);
         // Key 0 is the single-byte codes' subheader; later high bytes that
         // name it are not lead bytes.
         if (Key == 0) {
@@ -140,21 +139,21 @@ void TCmapEncodingSubTable::LoadFormat2(TStream& Stream, std::uint16_t Length)
             KeyZeroSeen = true;
         }
         Stream.SetPosition(SubHeaders + Key);
-        const std::vector<std::uint8_t> Header = ReadBlock(Stream, 8);
+        const TWords Header(Stream, 8);
         ++FStructuresRead;
-        const std::uint16_t FirstCode = WordAt(Header, 0);
-        const std::uint16_t EntryCount = WordAt(Header, 1);
-        const std::uint16_t IdDelta = WordAt(Header, 2);
-        const std::uint16_t IdRangeOffset = WordAt(Header, 3);
+        const std::uint16_t FirstCode = Header.Word(0);
+        const std::uint16_t EntryCount = Header.Word(1);
+        const std::uint16_t IdDelta = Header.Word(2);
+        const std::uint16_t IdRangeOffset = Header.Word(3);
         if (EntryCount == 0)
             continue;
         // A low byte ends at 255: entries past it would only alias the codes
         // of the next high bytes (up to 16.7 million mappings from 2.5 KB).
         const std::uint32_t InRange = FirstCode > 255 ? 0 : std::min<std::uint32_t>(EntryCount, 256 - FirstCode);
         Stream.SetPosition(SubHeaders + Key + 6 + IdRangeOffset);
-        const std::vector<std::uint8_t> Glyphs = ReadBlock(Stream, 2 * std::size_t{InRange});
+        const TWords Glyphs(Stream, 2 * std::size_t{InRange});
         for (std::uint32_t j = 0; j < InRange; ++j) {
-            const std::uint16_t Stored = WordAt(Glyphs, j);
+            const std::uint16_t Stored = Glyphs.Word(j);
             const auto Glyph = static_cast<std::uint16_t>(Stored == 0 ? 0 : Stored + IdDelta);
             AddMapping(static_cast<std::uint16_t>(High * 256 + FirstCode + j), Glyph);
         }
@@ -173,8 +172,8 @@ void TCmapEncodingSubTable::LoadFormat4(TStream& Stream)
 
     // endCode, reservedPad, startCode, idDelta and idRangeOffset in one read.
     Stream.SetPosition(Body + 8);
-    const std::vector<std::uint8_t> Words = ReadBlock(Stream, 2 * (4 * SegCount + 1));
-    const std::uint16_t ReservedPad = WordAt(Words, SegCount);
+    const TWords Words(Stream, 2 * (4 * SegCount + 1));
+    const std::uint16_t ReservedPad = Words.Word(SegCount);
     if (ReservedPad != 0)
         TWarningCollector::AddFmt("[cmap encoding format 4] ReservedPad in cmap should be 0 but is %d", {ReservedPad});
 
@@ -184,10 +183,10 @@ void TCmapEncodingSubTable::LoadFormat4(TStream& Stream)
     TRepeatedWarning Repeated(RepeatedCharacter);
     for (std::size_t i = 0; i + 1 < SegCount; ++i) {
         ++FStructuresRead;
-        const std::uint16_t EndCode = WordAt(Words, i);
-        const std::uint16_t StartCode = WordAt(Words, SegCount + 1 + i);
-        const std::uint16_t IdDelta = WordAt(Words, 2 * SegCount + 1 + i);
-        const std::uint16_t IdRangeOffset = WordAt(Words, 3 * SegCount + 1 + i);
+        const std::uint16_t EndCode = Words.Word(i);
+        const std::uint16_t StartCode = Words.Word(SegCount + 1 + i);
+        const std::uint16_t IdDelta = Words.Word(2 * SegCount + 1 + i);
+        const std::uint16_t IdRangeOffset = Words.Word(3 * SegCount + 1 + i);
         if (EndCode < StartCode)
             continue;
         const auto RangeOffsetField = Body + 10 + static_cast<std::int64_t>(6 * SegCount + 2 * i);
@@ -227,10 +226,10 @@ void TCmapEncodingSubTable::LoadFormat6(TStream& Stream, std::uint16_t Length)
         return;
     const std::uint16_t FirstCode = ReadUShort(Stream);
     const std::uint16_t EntryCount = ReadUShort(Stream);
-    const std::vector<std::uint8_t> Glyphs = ReadBlock(Stream, 2 * std::size_t{EntryCount});
+    const TWords Glyphs(Stream, 2 * std::size_t{EntryCount});
     Mappings.Reserve(EntryCount);
     for (std::uint32_t j = 0; j < EntryCount; ++j)
-        AddMapping(static_cast<std::uint16_t>(FirstCode + j), WordAt(Glyphs, j));
+        AddMapping(static_cast<std::uint16_t>(FirstCode + j), Glyphs.Word(j));
 }
 
 bool TCmapEncodingSubTable::RemoveIllegalMappings(std::uint16_t NumGlyphs)
@@ -241,8 +240,8 @@ bool TCmapEncodingSubTable::RemoveIllegalMappings(std::uint16_t NumGlyphs)
     // The warnings name the mappings last to first; the removal itself is one
     // pass, so that a table of millions of bad mappings stays linear.
     TRepeatedWarning Illegal(IllegalMapping);
-    for (std::size_t i = Mappings.Count(); i-- > 0;) {
-        const TCharacterToGlyphIndexMapping& Mapping = Mappings.Items(static_cast<std::ptrdiff_t>(i));
+    for (auto At = Mappings.end(); At != Mappings.begin();) {
+        const TCharacterToGlyphIndexMapping& Mapping = *--At;
         if (!IsIllegal(Mapping))
             continue;
         if (Illegal.Keeps())

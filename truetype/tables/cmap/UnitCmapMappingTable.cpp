@@ -8,14 +8,20 @@ namespace truetype {
 TCmapEncodingSubTable* TCmapMappingTable::AddEncoding(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID)
 {
     if (FindEncoding(PlatformID, PlatformSpecificEncodingID) != nullptr) {
-        TWarningCollector::AddFmt(
-            "CmapEncodingSubTable with PlatFormID %d and PlatformSpecificEncodingID %d already exists",
-            {PlatformID, PlatformSpecificEncodingID});
+        WarnRepeatedEncoding(PlatformID, PlatformSpecificEncodingID, 1);
         return nullptr;
     }
     auto& Entry = FEntries.emplace_back(std::make_unique<TCmapEncodingTableEntry>(PlatformID, PlatformSpecificEncodingID));
     FByPair.emplace(Key(PlatformID, PlatformSpecificEncodingID), Entry.get());
     return &Entry->SubTable;
+}
+
+void TCmapMappingTable::WarnRepeatedEncoding(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID,
+                                             std::uint64_t Count)
+{
+    TWarningCollector::AddFmtRepeated(
+        "CmapEncodingSubTable with PlatFormID %d and PlatformSpecificEncodingID %d already exists",
+        {PlatformID, PlatformSpecificEncodingID}, Count);
 }
 
 TCmapEncodingTableEntry* TCmapMappingTable::FindEncoding(std::uint16_t PlatformID,

@@ -21,6 +21,9 @@ public:
     // Appends an entry and answers its subtable; answers none, with a
     // warning, when the pair already has one.
     TCmapEncodingSubTable* AddEncoding(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID);
+    // The warnings of Count further records that name a pair already present.
+    static void WarnRepeatedEncoding(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID,
+                                     std::uint64_t Count);
     TCmapEncodingTableEntry* FindEncoding(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID) const;
     std::size_t EncodingCount() const { return FEntries.size(); }
     TCmapEncodingTableEntry& Encodings(std::ptrdiff_t Index) const;
