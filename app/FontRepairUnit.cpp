@@ -1,5 +1,7 @@
 #include "app/FontRepairUnit.h"
 
+#include <algorithm>
+
 #include "app/FilePaths.h"
 #include "app/SystemUtilsUnit.h"
 #include "base/AsciiText.h"
@@ -22,38 +24,68 @@ std::string FontValueData(const std::string& FileName, const std::string& FontsF
     return FileName;
 }
 
-TFontRepair::TFontRepair(const platform::TPlatform& Platform, TInstalledFonts& Fonts, IFontListRows& Rows,
-                         platform::TWindowHandle Owner)
-    : FPlatform(Platform), FFonts(Fonts), FRows(Rows), FOwner(Owner)
+namespace {
+
+void DeleteFontValue(platform::IRegistryKey& Key, TEntryRepair& Repair, const std::string& Name)
+{
+    const bool Deleted = Key.DeleteValue(Name);
+    Repair.Changes.push_back(TRepairStep{TRepairStep::DeleteValue, Name, {}, Deleted});
+}
+
+void WriteFontValue(platform::IRegistryKey& Key, TEntryRepair& Repair, const std::string& Name,
+                    const std::string& Data)
+{
+    Key.WriteString(Name, Data);
+    Repair.Changes.push_back(TRepairStep{TRepairStep::WriteValue, Name, Data, true});
+}
+
+void MarkRepaired(TFontInfo& Entry, TEntryRepair& Repair, const std::string& RegistryName)
+{
+    Entry.Problem = fpNone;
+    Repair.Action = TRowAction::MarkRepaired;
+    Repair.RegistryName = RegistryName;
+}
+
+bool AnyOutcome(const std::vector<TEntryRepair>& Entries, TRepairOutcome Outcome)
+{
+    return std::any_of(Entries.begin(), Entries.end(),
+                       [Outcome](const TEntryRepair& Entry) { return Entry.Outcome == Outcome; });
+}
+
+}  // namespace
+
+TFontRepair::TFontRepair(const platform::TPlatform& Platform, TInstalledFonts& Fonts, platform::TWindowHandle Owner)
+    : FPlatform(Platform), FFonts(Fonts), FOwner(Owner)
 {
 }
 
-void TFontRepair::RepairSelectedItems()
+TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Selected)
 {
-    bool NameTaken = false;
-    bool AccessDenied = false;
-    bool NoFontName = false;
-    for (std::size_t Row = FRows.RowCount(); Row-- > 0;) {
-        if (!FRows.RowSelected(Row))
-            continue;
-        const TRepairOutcome Outcome = RepairItem(Row);
-        NameTaken |= Outcome == TRepairOutcome::NameTaken;
-        AccessDenied |= Outcome == TRepairOutcome::AccessDenied;
-        NoFontName |= Outcome == TRepairOutcome::NoFontName;
-        FRows.RowDone(Row, Outcome);
+    TRepairResult Result;
+    // From the last to the first: an entry removed and destroyed is behind
+    // the run, never reached again through the pointers still ahead.
+    for (std::size_t Index = Selected.size(); Index-- > 0;) {
+        TEntryRepair Repair;
+        Repair.Index = Index;
+        try {
+            Repair.Outcome = RepairItem(*Selected[Index], Repair);
+        } catch (const platform::ERegistryError&) {
+            Result.Error = std::current_exception();
+            return Result;
+        }
+        Result.Entries.push_back(std::move(Repair));
     }
-    FRows.UpdateControls();
-    if (AccessDenied)
-        FRows.ShowError(std::string(AccessDeniedMessage));
-    if (NameTaken)
-        FRows.ShowError(std::string(NameTakenMessage));
-    if (NoFontName)
-        FRows.ShowError(std::string(NoFontNameMessage));
+    if (AnyOutcome(Result.Entries, TRepairOutcome::AccessDenied))
+        Result.Messages.emplace_back(AccessDeniedMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::NameTaken))
+        Result.Messages.emplace_back(NameTakenMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::NoFontName))
+        Result.Messages.emplace_back(NoFontNameMessage);
+    return Result;
 }
 
-TRepairOutcome TFontRepair::RepairItem(std::size_t Row)
+TRepairOutcome TFontRepair::RepairItem(TFontInfo& Entry, TEntryRepair& Repair)
 {
-    TFontInfo& Entry = FRows.RowEntry(Row);
     switch (Entry.Problem) {
     case fpInvalidFont:
     case fpFileNotFound:
@@ -83,34 +115,33 @@ TRepairOutcome TFontRepair::RepairItem(std::size_t Row)
         // that stays behind shows as unregistered in the next scan.
         TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, true};
         Step.Done = ShellDeleteFiles(FPlatform.Shell, FOwner, std::vector<std::string>{Entry.FileName});
-        FRows.StepDone(Row, Step);
-        DeleteFontValue(*Key, Row, Entry.RegistryName);
-        RemoveEntry(Row, Entry);
+        Repair.Changes.push_back(Step);
+        DeleteFontValue(*Key, Repair, Entry.RegistryName);
+        RemoveEntry(Entry, Repair);
         return TRepairOutcome::Repaired;
     }
     case fpNoRegistryKey:
-        return RegisterFont(*Key, Row, Entry);
+        return RegisterFont(*Key, Entry, Repair);
     case fpWrongFontName:
-        return RenameFont(*Key, Row, Entry);
+        return RenameFont(*Key, Entry, Repair);
     default:
-        DeleteFontValue(*Key, Row, Entry.RegistryName);
-        RemoveEntry(Row, Entry);
+        DeleteFontValue(*Key, Repair, Entry.RegistryName);
+        RemoveEntry(Entry, Repair);
         return TRepairOutcome::Repaired;
     }
 }
 
-TRepairOutcome TFontRepair::RegisterFont(platform::IRegistryKey& Key, std::size_t Row, TFontInfo& Entry)
+TRepairOutcome TFontRepair::RegisterFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair)
 {
     const std::string Name = RegistryValueName(Entry.FontName);
     if (Key.ValueExists(Name))
         return TRepairOutcome::NameTaken;
-    WriteFontValue(Key, Row, Name, FontValueData(Entry.FileName, GetFontsFolder(FPlatform.Shell)));
-    FRows.MarkRowRepaired(Row, Name);
-    Entry.Problem = fpNone;
+    WriteFontValue(Key, Repair, Name, FontValueData(Entry.FileName, GetFontsFolder(FPlatform.Shell)));
+    MarkRepaired(Entry, Repair, Name);
     return TRepairOutcome::Repaired;
 }
 
-TRepairOutcome TFontRepair::RenameFont(platform::IRegistryKey& Key, std::size_t Row, TFontInfo& Entry)
+TRepairOutcome TFontRepair::RenameFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair)
 {
     const std::string Name = RegistryValueName(Entry.FontName);
     // The entry's own value spelled in another letter case does not block.
@@ -120,35 +151,21 @@ TRepairOutcome TFontRepair::RenameFont(platform::IRegistryKey& Key, std::size_t 
     const std::string Data = FontValueData(Entry.FileName, GetFontsFolder(FPlatform.Shell));
     if (OwnValue) {
         // Only a new value takes the new letter case, so the old one goes first.
-        DeleteFontValue(Key, Row, Entry.RegistryName);
-        WriteFontValue(Key, Row, Name, Data);
+        DeleteFontValue(Key, Repair, Entry.RegistryName);
+        WriteFontValue(Key, Repair, Name, Data);
     } else {
         // Written before the old value goes: a refused write leaves the font
         // registered as it was.
-        WriteFontValue(Key, Row, Name, Data);
-        DeleteFontValue(Key, Row, Entry.RegistryName);
+        WriteFontValue(Key, Repair, Name, Data);
+        DeleteFontValue(Key, Repair, Entry.RegistryName);
     }
-    FRows.MarkRowRepaired(Row, Name);
-    Entry.Problem = fpNone;
+    MarkRepaired(Entry, Repair, Name);
     return TRepairOutcome::Repaired;
 }
 
-void TFontRepair::DeleteFontValue(platform::IRegistryKey& Key, std::size_t Row, const std::string& Name)
+void TFontRepair::RemoveEntry(TFontInfo& Entry, TEntryRepair& Repair)
 {
-    const bool Deleted = Key.DeleteValue(Name);
-    FRows.StepDone(Row, TRepairStep{TRepairStep::DeleteValue, Name, {}, Deleted});
-}
-
-void TFontRepair::WriteFontValue(platform::IRegistryKey& Key, std::size_t Row, const std::string& Name,
-                                 const std::string& Data)
-{
-    Key.WriteString(Name, Data);
-    FRows.StepDone(Row, TRepairStep{TRepairStep::WriteValue, Name, Data, true});
-}
-
-void TFontRepair::RemoveEntry(std::size_t Row, TFontInfo& Entry)
-{
-    FRows.RemoveRow(Row);
+    Repair.Action = TRowAction::Remove;
     FFonts.Remove(&Entry);
 }
 

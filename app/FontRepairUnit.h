@@ -3,8 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/InstalledFontsUnit.h"
 #include "platform/Platform.h"
@@ -29,8 +31,8 @@ struct TRepairStep {
     std::string Name;
     // What WriteValue stores.
     std::string Data;
-    // RecycleFile: whether the shell reports the file moved. The repair goes
-    // on either way.
+    // RecycleFile: whether the shell reports the file moved; DeleteValue:
+    // whether the value was there. The repair goes on either way.
     bool Done = true;
 };
 
@@ -38,53 +40,70 @@ extern const std::string_view NameTakenMessage;
 extern const std::string_view AccessDeniedMessage;
 extern const std::string_view NoFontNameMessage;
 
-// The font list as the repair sees it: rows that refer to inventory entries.
-class IFontListRows {
-public:
-    virtual ~IFontListRows() = default;
-    virtual std::size_t RowCount() const = 0;
-    virtual bool RowSelected(std::size_t Row) const = 0;
-    virtual TFontInfo& RowEntry(std::size_t Row) const = 0;
-    virtual void RemoveRow(std::size_t Row) = 0;
-    // Status icon 0, "Registry Name" cell RegistryName, "Problem" cell empty;
-    // the row keeps its place.
-    virtual void MarkRowRepaired(std::size_t Row, const std::string& RegistryName) = 0;
-    // The repair commands' state and the status text.
-    virtual void UpdateControls() = 0;
-    // A message box of the error type with a single OK button.
-    virtual void ShowError(const std::string& Message) = 0;
+// What the font list does with the row of a worked entry.
+enum class TRowAction : std::uint8_t {
+    // Left exactly as it was: nothing to do, or not repaired.
+    Keep,
+    // The entry has left the inventory; so does its row.
+    Remove,
+    // Status icon 0 (the green check mark), "Registry Name" cell the new
+    // value name, "Problem" cell empty; the row keeps its place.
+    MarkRepaired,
+};
 
-    // For a console front end: what a row's repair changed, and its outcome.
-    // The row may already be gone when its outcome arrives.
-    virtual void StepDone(std::size_t /*Row*/, const TRepairStep& /*Step*/) {}
-    virtual void RowDone(std::size_t /*Row*/, TRepairOutcome /*Outcome*/) {}
+struct TEntryRepair {
+    // The entry's position among the selected ones. A removed entry is
+    // destroyed, so its row is found by this, never by the entry's address.
+    std::size_t Index = 0;
+    TRepairOutcome Outcome = TRepairOutcome::Repaired;
+    TRowAction Action = TRowAction::Keep;
+    // MarkRepaired: the value name that now registers the font.
+    std::string RegistryName;
+    std::vector<TRepairStep> Changes;
+};
+
+struct TRepairResult {
+    // In the order worked: the last selected entry first. Rows removed in
+    // this order leave the positions of the rows still to come unchanged.
+    std::vector<TEntryRepair> Entries;
+    // One per kind of failure in the run (no full access, name taken, no
+    // font name, in that order), each shown once after the rows are updated,
+    // in a message box of the error type with a single OK button. None when
+    // the run ended in Error: the error is what the user is told.
+    std::vector<std::string> Messages;
+    // The refused registry write (platform::ERegistryError) that ended the
+    // run; the entry it was raised in is not among Entries. The front end
+    // applies the result first, then hands this to its general error handler,
+    // so that what was repaired before stays shown as repaired.
+    std::exception_ptr Error;
 };
 
 // The registry value data for a font file: its bare name when it lies
 // directly in the Fonts folder, else the full path.
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder);
 
+// Decides and makes the changes; the font list (a window's or a console's)
+// only translates the result into rows, controls and messages.
 class TFontRepair {
 public:
-    TFontRepair(const platform::TPlatform& Platform, TInstalledFonts& Fonts, IFontListRows& Rows,
-                platform::TWindowHandle Owner);
+    // Owner: the window that owns the shell's recycle progress, or none.
+    TFontRepair(const platform::TPlatform& Platform, TInstalledFonts& Fonts, platform::TWindowHandle Owner);
 
-    // Repairs the selected rows from the last to the first, then tells the
-    // user once per kind of failure. A refused registry write raises
-    // platform::ERegistryError and ends the run at that row.
-    void RepairSelectedItems();
-    TRepairOutcome RepairItem(std::size_t Row);
+    // Repairs the selected entries, distinct entries of the inventory in list
+    // order, from the last to the first; every one is tried, also after one
+    // that could not be repaired, until a registry write is refused. A
+    // repaired entry of code 1, 2, 3 or 5 leaves the inventory and is
+    // destroyed; one of code 4 or 6 stays, with fpNone.
+    TRepairResult RepairSelectedItems(const std::vector<TFontInfo*>& Selected);
 
 private:
-    void DeleteFontValue(platform::IRegistryKey& Key, std::size_t Row, const std::string& Name);
-    void WriteFontValue(platform::IRegistryKey& Key, std::size_t Row, const std::string& Name, const std::string& Data);
-    TRepairOutcome RegisterFont(platform::IRegistryKey& Key, std::size_t Row, TFontInfo& Entry);
-    TRepairOutcome RenameFont(platform::IRegistryKey& Key, std::size_t Row, TFontInfo& Entry);
-    void RemoveEntry(std::size_t Row, TFontInfo& Entry);
+    TRepairOutcome RepairItem(TFontInfo& Entry, TEntryRepair& Repair);
+    TRepairOutcome RegisterFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);
+    TRepairOutcome RenameFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);
+    void RemoveEntry(TFontInfo& Entry, TEntryRepair& Repair);
 
     const platform::TPlatform& FPlatform;
     TInstalledFonts& FFonts;
-    IFontListRows& FRows;
     platform::TWindowHandle FOwner;
 };
 

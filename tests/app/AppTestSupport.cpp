@@ -1,7 +1,5 @@
 #include "tests/app/AppTestSupport.h"
 
-#include <algorithm>
-
 using namespace testing_support;
 
 namespace app_testing {
@@ -52,46 +50,6 @@ std::vector<std::string> Scan(TMachine& Machine)
     std::vector<std::string> Lines;
     for (std::size_t i = 0; i < Fonts.Count(); ++i)
         Lines.push_back(Describe(Fonts.Items(i)));
-    return Lines;
-}
-
-TTestRows::TTestRows(app::TInstalledFonts& Fonts, std::vector<app::TFontProblem> Selected)
-{
-    for (std::size_t i = 0; i < Fonts.Count(); ++i) {
-        app::TFontInfo& Entry = Fonts.Items(i);
-        const bool Chosen = std::find(Selected.begin(), Selected.end(), Entry.Problem) != Selected.end();
-        const int Icon = Entry.Problem == app::fpNone ? 0 : (Entry.Problem == app::fpWrongFontName ? 2 : 1);
-        FRows.push_back({&Entry, Chosen, Icon, Entry.RegistryName, std::string(app::ProblemText(Entry.Problem))});
-    }
-}
-
-void TTestRows::RemoveRow(std::size_t Row) { FRows.erase(FRows.begin() + static_cast<std::ptrdiff_t>(Row)); }
-
-void TTestRows::MarkRowRepaired(std::size_t Row, const std::string& RegistryName)
-{
-    FRows[Row].Icon = 0;
-    FRows[Row].RegistryCell = RegistryName;
-    FRows[Row].ProblemCell.clear();
-}
-
-void TTestRows::StepDone(std::size_t, const app::TRepairStep& Step)
-{
-    static const char* const Kinds[] = {"recycle", "delete", "write"};
-    std::string Line = std::string(Kinds[Step.Kind]) + " " + Step.Name;
-    if (Step.Kind == app::TRepairStep::WriteValue)
-        Line += " = " + Step.Data;
-    if (!Step.Done)
-        Line += " (not done)";
-    Steps.push_back(Line);
-}
-
-void TTestRows::RowDone(std::size_t, app::TRepairOutcome Outcome) { Outcomes.push_back(Outcome); }
-
-std::vector<std::string> TTestRows::Cells() const
-{
-    std::vector<std::string> Lines;
-    for (const TRow& Row : FRows)
-        Lines.push_back(std::to_string(Row.Icon) + "|" + Row.RegistryCell + "|" + Row.ProblemCell);
     return Lines;
 }
 

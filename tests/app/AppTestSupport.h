@@ -39,39 +39,4 @@ public:
 std::vector<std::string> Scan(TMachine& Machine);
 std::string Describe(const app::TFontInfo& Entry);
 
-// The font list: one row per inventory entry; selected are the rows whose
-// code is among the chosen.
-class TTestRows final : public app::IFontListRows {
-public:
-    TTestRows(app::TInstalledFonts& Fonts, std::vector<app::TFontProblem> Selected);
-
-    std::size_t RowCount() const override { return FRows.size(); }
-    bool RowSelected(std::size_t Row) const override { return FRows[Row].Selected; }
-    app::TFontInfo& RowEntry(std::size_t Row) const override { return *FRows[Row].Entry; }
-    void RemoveRow(std::size_t Row) override;
-    void MarkRowRepaired(std::size_t Row, const std::string& RegistryName) override;
-    void UpdateControls() override { ++ControlUpdates; }
-    void ShowError(const std::string& Message) override { Errors.push_back(Message); }
-    void StepDone(std::size_t Row, const app::TRepairStep& Step) override;
-    void RowDone(std::size_t Row, app::TRepairOutcome Outcome) override;
-
-    // "icon|registry cell|problem cell" per row left.
-    std::vector<std::string> Cells() const;
-
-    std::vector<std::string> Errors;
-    std::vector<std::string> Steps;
-    std::vector<app::TRepairOutcome> Outcomes;
-    int ControlUpdates = 0;
-
-private:
-    struct TRow {
-        app::TFontInfo* Entry;
-        bool Selected;
-        int Icon;
-        std::string RegistryCell;
-        std::string ProblemCell;
-    };
-    std::vector<TRow> FRows;
-};
-
 }  // namespace app_testing

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <exception>
+
 #include "app/SystemUtilsUnit.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -10,15 +13,16 @@ using platform::TRegistryAccess;
 
 namespace {
 
-// A scanned machine whose rows of the chosen codes are selected.
+// A scanned machine whose entries of the chosen codes are selected, in list order.
 struct TRepairRun {
-    explicit TRepairRun(TMachine& M, std::vector<TFontProblem> Selected = {})
-        : Fonts(M.Services, Progress), Machine(M)
+    explicit TRepairRun(TMachine& M, std::vector<TFontProblem> Codes = {}) : Fonts(M.Services, Progress), Machine(M)
     {
         Fonts.Refresh();
-        Rows = std::make_unique<TTestRows>(Fonts, std::move(Selected));
+        for (std::size_t i = 0; i < Fonts.Count(); ++i)
+            if (std::find(Codes.begin(), Codes.end(), Fonts.Items(i).Problem) != Codes.end())
+                Selected.push_back(&Fonts.Items(i));
     }
-    void Run() { TFontRepair(Machine.Services, Fonts, *Rows, nullptr).RepairSelectedItems(); }
+    TRepairResult Run() { return TFontRepair(Machine.Services, Fonts, nullptr).RepairSelectedItems(Selected); }
     std::vector<std::string> Inventory() const
     {
         std::vector<std::string> Lines;
@@ -30,8 +34,41 @@ struct TRepairRun {
     TNoScanProgress Progress;
     TInstalledFonts Fonts;
     TMachine& Machine;
-    std::unique_ptr<TTestRows> Rows;
+    std::vector<TFontInfo*> Selected;
 };
+
+// Per entry worked: "index outcome row-action[ registry name]".
+std::vector<std::string> Rows(const TRepairResult& Result)
+{
+    static const char* const Outcomes[] = {"repaired", "nameTaken", "noFontName", "accessDenied"};
+    static const char* const Actions[] = {"keep", "remove", "mark"};
+    std::vector<std::string> Lines;
+    for (const TEntryRepair& Entry : Result.Entries) {
+        std::string Line = std::to_string(Entry.Index) + " " + Outcomes[static_cast<int>(Entry.Outcome)] + " " +
+                           Actions[static_cast<int>(Entry.Action)];
+        if (!Entry.RegistryName.empty())
+            Line += " " + Entry.RegistryName;
+        Lines.push_back(Line);
+    }
+    return Lines;
+}
+
+// Every entry's changes, in the order made.
+std::vector<std::string> Changes(const TRepairResult& Result)
+{
+    static const char* const Kinds[] = {"recycle", "delete", "write"};
+    std::vector<std::string> Lines;
+    for (const TEntryRepair& Entry : Result.Entries)
+        for (const TRepairStep& Step : Entry.Changes) {
+            std::string Line = std::string(Kinds[Step.Kind]) + " " + Step.Name;
+            if (Step.Kind == TRepairStep::WriteValue)
+                Line += " = " + Step.Data;
+            if (!Step.Done)
+                Line += " (not done)";
+            Lines.push_back(Line);
+        }
+    return Lines;
+}
 
 std::vector<std::string> Values(TMachine& M)
 {
@@ -60,23 +97,24 @@ TEST(FontRepair, RemovesTheEntriesWhoseValueOrFileIsOfNoUse)
     TMachine M;
     PlantRemovable(M);
     TRepairRun R(M, {fpInvalidFont, fpFileNotFound, fpWrongDataType, fpDuplicate});
-    ASSERT_EQ(R.Fonts.Count(), 5u);
-    R.Run();
+    ASSERT_EQ(R.Selected.size(), 4u);
+    const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), std::vector<std::string>{"Good (TrueType)=good.ttf"});
-    EXPECT_EQ(R.Inventory(), std::vector<std::string>{Describe(R.Fonts.Items(0))});
+    ASSERT_EQ(R.Fonts.Count(), 1u);
     EXPECT_EQ(R.Fonts.Items(0).RegistryName, "Good (TrueType)");
-    EXPECT_EQ(R.Rows->Cells(), std::vector<std::string>{"0|Good (TrueType)|"});
     EXPECT_EQ(M.Shell.Recycled(), std::vector<std::string>{"0-bad.ttf"});
-    // From the last row to the first: the duplicate, the data type, the missing file, the invalid font.
-    EXPECT_EQ(R.Rows->Steps, (std::vector<std::string>{
-                                 "delete Good Copy (TrueType)",
-                                 "delete Number (TrueType)",
-                                 "delete Gone (TrueType)",
-                                 "recycle " + M.InFonts("bad.ttf"),
-                                 "delete Bad (TrueType)",
-                             }));
-    EXPECT_TRUE(R.Rows->Errors.empty());
-    EXPECT_EQ(R.Rows->ControlUpdates, 1);
+    // From the last selected to the first: the duplicate, the data type, the missing file, the invalid font.
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"3 repaired remove", "2 repaired remove", "1 repaired remove",
+                                                      "0 repaired remove"}));
+    EXPECT_EQ(Changes(Result), (std::vector<std::string>{
+                                   "delete Good Copy (TrueType)",
+                                   "delete Number (TrueType)",
+                                   "delete Gone (TrueType)",
+                                   "recycle " + M.InFonts("bad.ttf"),
+                                   "delete Bad (TrueType)",
+                               }));
+    EXPECT_TRUE(Result.Messages.empty());
+    EXPECT_FALSE(Result.Error);
 }
 
 TEST(FontRepair, WithNothingSelectedNothingChanges)
@@ -85,11 +123,11 @@ TEST(FontRepair, WithNothingSelectedNothingChanges)
     PlantRemovable(M);
     const std::vector<std::string> Before = Values(M);
     TRepairRun R(M);
-    R.Run();
+    const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), Before);
     EXPECT_EQ(R.Fonts.Count(), 5u);
-    EXPECT_TRUE(R.Rows->Errors.empty());
-    EXPECT_EQ(R.Rows->ControlUpdates, 1);
+    EXPECT_TRUE(Result.Entries.empty());
+    EXPECT_TRUE(Result.Messages.empty());
 }
 
 TEST(FontRepair, RegistersAndRenamesWithTheBareNameForFilesInTheFontsFolder)
@@ -103,59 +141,69 @@ TEST(FontRepair, RegistersAndRenamesWithTheBareNameForFilesInTheFontsFolder)
     M.Register("Far Away (TrueType)", "D:\\Elsewhere\\far.ttf");
     M.Register("CASE NAME (TrueType)", "case.ttf");
     TRepairRun R(M, {fpNoRegistryKey, fpWrongFontName});
-    R.Run();
+    const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), (std::vector<std::string>{
                              "Named (TrueType)=named.ttf",
                              "Far (TrueType)=D:\\Elsewhere\\far.ttf",
                              "Case Name (TrueType)=case.ttf",
                              "Loose (TrueType)=loose.ttf",
                          }));
-    // The rows stay where they were, repaired.
-    EXPECT_EQ(R.Rows->Cells(), (std::vector<std::string>{
-                                   "0|Loose (TrueType)|",
-                                   "0|Case Name (TrueType)|",
-                                   "0|Far (TrueType)|",
-                                   "0|Named (TrueType)|",
-                               }));
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{
+                                "3 repaired mark Named (TrueType)",
+                                "2 repaired mark Far (TrueType)",
+                                "1 repaired mark Case Name (TrueType)",
+                                "0 repaired mark Loose (TrueType)",
+                            }));
     for (std::size_t i = 0; i < R.Fonts.Count(); ++i)
         EXPECT_EQ(R.Fonts.Items(i).Problem, fpNone);
     // Only the value renamed in letter case is deleted before it is written.
-    EXPECT_EQ(R.Rows->Steps, (std::vector<std::string>{
-                                 "write Named (TrueType) = named.ttf",
-                                 "delete Old Name (TrueType)",
-                                 "write Far (TrueType) = D:\\Elsewhere\\far.ttf",
-                                 "delete Far Away (TrueType)",
-                                 "delete CASE NAME (TrueType)",
-                                 "write Case Name (TrueType) = case.ttf",
-                                 "write Loose (TrueType) = loose.ttf",
-                             }));
+    EXPECT_EQ(Changes(Result), (std::vector<std::string>{
+                                   "write Named (TrueType) = named.ttf",
+                                   "delete Old Name (TrueType)",
+                                   "write Far (TrueType) = D:\\Elsewhere\\far.ttf",
+                                   "delete Far Away (TrueType)",
+                                   "delete CASE NAME (TrueType)",
+                                   "write Case Name (TrueType) = case.ttf",
+                                   "write Loose (TrueType) = loose.ttf",
+                               }));
     // A second run finds nothing left to do.
-    R.Rows->Steps.clear();
-    R.Run();
-    EXPECT_TRUE(R.Rows->Steps.empty());
-    EXPECT_TRUE(R.Rows->Errors.empty());
+    const TRepairResult Again = R.Run();
+    EXPECT_EQ(Rows(Again), (std::vector<std::string>{"3 repaired keep", "2 repaired keep", "1 repaired keep",
+                                                     "0 repaired keep"}));
+    EXPECT_TRUE(Changes(Again).empty());
+    EXPECT_TRUE(Again.Messages.empty());
 }
 
-TEST(FontRepair, ANameTakenByAnotherFontBlocksOnlyItsOwnRow)
+TEST(FontRepair, AnEntryThatCannotBeRepairedKeepsItsRowAndIsToldOncePerKind)
 {
     TMachine M;
     M.PutFont("real.ttf", u"Taken");
     M.PutFont("copy.ttf", u"Taken");
+    M.PutFont("loose.ttf", u"Taken");
     M.PutFont("other.ttf", u"Other");
+    M.Files.PutFile(M.InFonts("nameless.ttf"), NamedFont(u""));
     M.Register("Taken (TrueType)", "real.ttf");
     M.Register("Wrong (TrueType)", "copy.ttf");
     M.Register("Gone (TrueType)", "gone.ttf");
     M.Register("Other Wrong (TrueType)", "other.ttf");
     TRepairRun R(M, {fpWrongFontName, fpFileNotFound, fpNoRegistryKey});
-    R.Run();
+    const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), (std::vector<std::string>{
                              "Taken (TrueType)=real.ttf",
                              "Wrong (TrueType)=copy.ttf",
                              "Other (TrueType)=other.ttf",
                          }));
-    EXPECT_EQ(R.Rows->Errors, std::vector<std::string>{std::string(NameTakenMessage)});
-    EXPECT_NE(std::find(R.Rows->Cells().begin(), R.Rows->Cells().end(), "2|Wrong (TrueType)|Wrong Registry Font Name"),
-              R.Rows->Cells().end());
+    // Selected: the missing file, the nameless and the taken loose font, the two wrong names.
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{
+                                "4 nameTaken keep",
+                                "3 repaired mark Other (TrueType)",
+                                "2 nameTaken keep",
+                                "1 noFontName keep",
+                                "0 repaired remove",
+                            }));
+    EXPECT_EQ(R.Selected[4]->Problem, fpWrongFontName);
+    EXPECT_EQ(Result.Messages,
+              (std::vector<std::string>{std::string(NameTakenMessage), std::string(NoFontNameMessage)}));
 }
 
 TEST(FontRepair, WithoutFullAccessNothingIsReportedRepaired)
@@ -167,15 +215,15 @@ TEST(FontRepair, WithoutFullAccessNothingIsReportedRepaired)
     const std::vector<std::string> Before = Values(M);
     TRepairRun R(M, {fpInvalidFont, fpFileNotFound, fpWrongDataType, fpDuplicate, fpNoRegistryKey});
     const std::vector<std::string> Inventory = R.Inventory();
-    const std::vector<std::string> Cells = R.Rows->Cells();
-    R.Run();
+    const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), Before);
     EXPECT_EQ(R.Inventory(), Inventory);
-    EXPECT_EQ(R.Rows->Cells(), Cells);
     EXPECT_TRUE(M.Files.FileExists(M.InFonts("bad.ttf")));
     EXPECT_TRUE(M.Shell.Requests.empty());
-    EXPECT_EQ(R.Rows->Errors, std::vector<std::string>{std::string(AccessDeniedMessage)});
-    EXPECT_EQ(R.Rows->Outcomes, std::vector<TRepairOutcome>(5, TRepairOutcome::AccessDenied));
+    EXPECT_EQ(Result.Messages, std::vector<std::string>{std::string(AccessDeniedMessage)});
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"4 accessDenied keep", "3 accessDenied keep",
+                                                      "2 accessDenied keep", "1 accessDenied keep",
+                                                      "0 accessDenied keep"}));
 }
 
 TEST(FontRepair, AnEntryWithoutAFontNameKeepsItsRegistration)
@@ -185,25 +233,34 @@ TEST(FontRepair, AnEntryWithoutAFontNameKeepsItsRegistration)
     M.Files.PutFile(M.InFonts("loose.ttf"), NamedFont(u""));
     M.Register("Nameless (TrueType)", "nameless.ttf");
     TRepairRun R(M, {fpWrongFontName, fpNoRegistryKey});
-    R.Run();
+    const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), std::vector<std::string>{"Nameless (TrueType)=nameless.ttf"});
-    EXPECT_EQ(R.Rows->Errors, std::vector<std::string>{std::string(NoFontNameMessage)});
-    EXPECT_EQ(R.Rows->Outcomes, std::vector<TRepairOutcome>(2, TRepairOutcome::NoFontName));
-    EXPECT_TRUE(R.Rows->Steps.empty());
+    EXPECT_EQ(Result.Messages, std::vector<std::string>{std::string(NoFontNameMessage)});
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"1 noFontName keep", "0 noFontName keep"}));
+    EXPECT_TRUE(Changes(Result).empty());
 }
 
-TEST(FontRepair, ARefusedWriteEndsTheRunAndKeepsTheOldValue)
+TEST(FontRepair, ARefusedWriteEndsTheRunAndKeepsWhatWasWorkedBefore)
 {
     TMachine M;
     M.PutFont("a.ttf", u"A");
     M.PutFont("b.ttf", u"B");
+    M.PutFont("good.ttf", u"Good");
+    M.PutFont("copy.ttf", u"Good");
     M.Register("Wrong A (TrueType)", "a.ttf");
     M.Register("Wrong B (TrueType)", "b.ttf");
-    TRepairRun R(M, {fpWrongFontName});
+    M.Register("Good (TrueType)", "good.ttf");
+    M.Register("Copy (TrueType)", "copy.ttf");
+    TRepairRun R(M, {fpWrongFontName, fpNone});
+    const std::vector<std::string> Before = Values(M);
     M.Registry.RefuseWrites = true;
-    EXPECT_THROW(R.Run(), platform::ERegistryError);
-    EXPECT_EQ(Values(M), (std::vector<std::string>{"Wrong A (TrueType)=a.ttf", "Wrong B (TrueType)=b.ttf"}));
-    EXPECT_EQ(R.Rows->ControlUpdates, 0);
+    const TRepairResult Result = R.Run();
+    EXPECT_EQ(Values(M), Before);
+    // The healthy font and the copy whose name is taken; B raised the error, A was never reached.
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"3 repaired keep", "2 nameTaken keep"}));
+    EXPECT_TRUE(Result.Messages.empty());
+    EXPECT_THROW(std::rethrow_exception(Result.Error), platform::ERegistryError);
+    EXPECT_EQ(R.Selected[0]->Problem, fpWrongFontName);
 }
 
 TEST(FontRepair, AnInvalidFontLosesItsValueEvenWhenTheShellKeepsTheFile)
@@ -214,10 +271,10 @@ TEST(FontRepair, AnInvalidFontLosesItsValueEvenWhenTheShellKeepsTheFile)
     M.Register("Bad (TrueType)", "bad;x.ttf");
     M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Cancel;
     TRepairRun R(M, {fpInvalidFont});
-    R.Run();
+    const TRepairResult Result = R.Run();
     EXPECT_TRUE(Values(M).empty());
-    EXPECT_EQ(R.Rows->Steps, (std::vector<std::string>{"recycle " + M.InFonts("bad;x.ttf") + " (not done)",
-                                                       "delete Bad (TrueType)"}));
+    EXPECT_EQ(Changes(Result), (std::vector<std::string>{"recycle " + M.InFonts("bad;x.ttf") + " (not done)",
+                                                         "delete Bad (TrueType)"}));
     // The path went to the shell whole, not split at its ";".
     EXPECT_EQ(M.Shell.Requests, std::vector<std::vector<std::string>>{{M.InFonts("bad;x.ttf")}});
     EXPECT_EQ(R.Fonts.Count(), 0u);

@@ -1,5 +1,6 @@
 #include "tools/cli/Cli.h"
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <map>
@@ -163,49 +164,25 @@ int Scan(const platform::TPlatform& Platform, const TOptions& Options, std::ostr
     return Problems ? ExitProblems : ExitClean;
 }
 
-// The font list of a console: every entry a row, selected by its code. What
-// each repair changed is kept per row, since rows and entries go away.
-class TConsoleRows final : public IFontListRows {
-public:
-    struct TRecord {
-        TFontInfo Before;
-        TFontInfo* Entry;
-        bool Selected;
-        std::vector<TRepairStep> Steps;
-        std::optional<TRepairOutcome> Outcome;
-    };
-
-    TConsoleRows(TInstalledFonts& Fonts, const std::set<TFontProblem>& Chosen)
-    {
-        for (std::size_t i = 0; i < Fonts.Count(); ++i) {
-            TFontInfo& Entry = Fonts.Items(i);
-            FRecords.push_back({Entry, &Entry, Chosen.count(Entry.Problem) != 0, {}, std::nullopt});
-        }
-    }
-
-    std::size_t RowCount() const override { return FRecords.size(); }
-    bool RowSelected(std::size_t Row) const override { return FRecords[Row].Selected; }
-    TFontInfo& RowEntry(std::size_t Row) const override { return *FRecords[Row].Entry; }
-    // The record stays: only the entry behind it is gone.
-    void RemoveRow(std::size_t Row) override { FRecords[Row].Entry = nullptr; }
-    void MarkRowRepaired(std::size_t, const std::string&) override {}
-    void UpdateControls() override {}
-    void ShowError(const std::string& Message) override { Messages.push_back(Message); }
-    void StepDone(std::size_t Row, const TRepairStep& Step) override { FRecords[Row].Steps.push_back(Step); }
-    void RowDone(std::size_t Row, TRepairOutcome Outcome) override
-    {
-        FRecords[Row].Outcome = Outcome;
-        Order.push_back(Row);
-    }
-
-    const TRecord& Record(std::size_t Row) const { return FRecords[Row]; }
-    // The rows in the order they were repaired, and whatever the run said.
-    std::vector<std::size_t> Order;
-    std::vector<std::string> Messages;
-
-private:
-    std::vector<TRecord> FRecords;
+// The rows of a console: the entries whose code was chosen, in inventory
+// order, each as it was before the repair changed or destroyed it.
+struct TConsoleList {
+    std::vector<TFontInfo*> Selected;
+    std::vector<TFontInfo> Before;
 };
+
+TConsoleList SelectByCode(TInstalledFonts& Fonts, const std::set<TFontProblem>& Chosen)
+{
+    TConsoleList List;
+    for (std::size_t i = 0; i < Fonts.Count(); ++i) {
+        TFontInfo& Entry = Fonts.Items(i);
+        if (Chosen.count(Entry.Problem) == 0)
+            continue;
+        List.Selected.push_back(&Entry);
+        List.Before.push_back(Entry);
+    }
+    return List;
+}
 
 const char* OutcomeName(TRepairOutcome Outcome)
 {
@@ -247,19 +224,18 @@ std::string StepText(const TRepairStep& Step, bool DryRun)
     return "";
 }
 
-void WriteRepairJson(std::ostream& Out, const TConsoleRows& Rows, bool DryRun)
+void WriteRepairJson(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun)
 {
     static const char* const Actions[] = {"recycleFile", "deleteValue", "writeValue"};
     inspect::TJsonWriter Json(Out);
     Json.BeginObject().Field("dryRun", DryRun).Key("items").BeginArray();
-    for (const std::size_t Row : Rows.Order) {
-        const TConsoleRows::TRecord& Record = Rows.Record(Row);
+    for (const TEntryRepair& Repair : Result.Entries) {
         Json.Newline();
         Json.BeginObject();
-        WriteEntryFields(Json, Record.Before);
-        Json.Field("outcome", OutcomeName(*Record.Outcome));
+        WriteEntryFields(Json, List.Before[Repair.Index]);
+        Json.Field("outcome", OutcomeName(Repair.Outcome));
         Json.Key("changes").BeginArray();
-        for (const TRepairStep& Step : Record.Steps) {
+        for (const TRepairStep& Step : Repair.Changes) {
             Json.BeginObject().Field("action", Actions[Step.Kind]);
             JsonText(Json, "name", Step.Name);
             if (Step.Kind == TRepairStep::WriteValue)
@@ -269,22 +245,21 @@ void WriteRepairJson(std::ostream& Out, const TConsoleRows& Rows, bool DryRun)
         Json.EndArray().EndObject();
     }
     Json.EndArray().Key("messages").BeginArray();
-    for (const std::string& Message : Rows.Messages)
+    for (const std::string& Message : Result.Messages)
         Json.Value(Message);
     Json.EndArray().EndObject();
     Json.Newline();
 }
 
-void WriteRepairText(std::ostream& Out, const TConsoleRows& Rows, bool DryRun)
+void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun)
 {
-    for (const std::size_t Row : Rows.Order) {
-        const TConsoleRows::TRecord& Record = Rows.Record(Row);
-        Out << EntryRow(Record.Before) << '\n';
-        for (const TRepairStep& Step : Record.Steps)
+    for (const TEntryRepair& Repair : Result.Entries) {
+        Out << EntryRow(List.Before[Repair.Index]) << '\n';
+        for (const TRepairStep& Step : Repair.Changes)
             Out << "  " << StepText(Step, DryRun) << '\n';
-        Out << "  " << OutcomeText(*Record.Outcome, DryRun) << '\n';
+        Out << "  " << OutcomeText(Repair.Outcome, DryRun) << '\n';
     }
-    for (const std::string& Message : Rows.Messages)
+    for (const std::string& Message : Result.Messages)
         Out << Message << '\n';
 }
 
@@ -300,24 +275,19 @@ int Repair(const platform::TPlatform& Real, const TOptions& Options, std::ostrea
     TInstalledFonts Fonts(Platform, Progress);
     Fonts.Refresh();
     WarnWithoutFontsFolder(Fonts, Err);
-    TConsoleRows Rows(Fonts, Options.Problems);
-    int Status = ExitClean;
-    try {
-        TFontRepair(Platform, Fonts, Rows, nullptr).RepairSelectedItems();
-    } catch (const std::exception& Error) {
-        // What was repaired before the error stays repaired, and is told.
-        Err << "velmorant-cli: " << Error.what() << '\n';
-        Status = ExitError;
-    }
+    const TConsoleList List = SelectByCode(Fonts, Options.Problems);
+    const TRepairResult Result = TFontRepair(Platform, Fonts, nullptr).RepairSelectedItems(List.Selected);
     if (Options.Json)
-        WriteRepairJson(Out, Rows, Options.DryRun);
+        WriteRepairJson(Out, List, Result, Options.DryRun);
     else
-        WriteRepairText(Out, Rows, Options.DryRun);
-    if (Status == ExitClean)
-        for (const std::size_t Row : Rows.Order)
-            if (Rows.Record(Row).Outcome != TRepairOutcome::Repaired)
-                Status = ExitProblems;
-    return Status;
+        WriteRepairText(Out, List, Result, Options.DryRun);
+    // Told after what was repaired before it.
+    if (Result.Error)
+        std::rethrow_exception(Result.Error);
+    const bool AllRepaired = std::all_of(Result.Entries.begin(), Result.Entries.end(), [](const TEntryRepair& Repair) {
+        return Repair.Outcome == TRepairOutcome::Repaired;
+    });
+    return AllRepaired ? ExitClean : ExitProblems;
 }
 
 class TStreamLog final : public IResultsLog {
