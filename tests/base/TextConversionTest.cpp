@@ -58,7 +58,7 @@ TEST(CodePage, Windows1252BothWays)
     EXPECT_EQ(Text[0xA0], u'\u00A0');
     EXPECT_EQ(Text[0xE9], u'\u00E9');
     // The five bytes the code page leaves undefined are their C1 controls.
-    for (const char16_t Undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+    for (const char16_t Undefined : {u'\x81', u'\x8D', u'\x8F', u'\x90', u'\x9D'})
         EXPECT_EQ(Text[Undefined], Undefined);
     // Every byte survives the round trip.
     EXPECT_EQ(Utf16ToWindows1252(Text), AllBytes());

@@ -135,7 +135,10 @@ TBytes FontWithCmap(const TBytes& Cmap)
         .Build();
 }
 
-TBytes Cut(const TBytes& Bytes, std::size_t Size) { return TBytes(Bytes.begin(), Bytes.begin() + std::min(Size, Bytes.size())); }
+TBytes Cut(const TBytes& Bytes, std::size_t Size)
+{
+    return TBytes(Bytes.begin(), Bytes.begin() + static_cast<std::ptrdiff_t>(std::min(Size, Bytes.size())));
+}
 
 }  // namespace
 

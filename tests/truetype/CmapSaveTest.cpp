@@ -119,7 +119,7 @@ TEST(CmapSave, SegmentsFollowTheRulesStepByStep)
         int Glyph = 0;
         const int Count = static_cast<int>(Random() % 80);
         for (int i = 0; i < Count; ++i) {
-            const unsigned Roll = Random() % 20;
+            const auto Roll = static_cast<unsigned>(Random() % 20);
             Code += Roll == 0 ? 0 : Roll < 17 ? 1 : 2 + static_cast<int>(Random() % 4);
             Glyph = Random() % 3 != 0 ? Glyph + 1 : static_cast<int>(Random() % 50);
             Mappings.emplace_back(Code, Glyph);

@@ -77,10 +77,11 @@ TEST(NameTree, FindsAddsAndReplacesByKeyInInsertionOrder)
     TNameLanguageList Language;
     for (std::uint16_t Round = 0; Round < 2; ++Round)
         for (std::uint16_t Id = 40; Id-- > 0;) {
-            Language.SetName(Id * 1000, std::u16string(Round + 1, static_cast<char16_t>(u'a' + Id % 26)));
-            ASSERT_NE(Language.FindName(Id * 1000), nullptr);
-            EXPECT_EQ(Language.FindName(Id * 1000)->Text.size(), Round + 1u);
-            EXPECT_EQ(Language.FindName(Id * 1000 + 1), nullptr);
+            const auto NameID = static_cast<std::uint16_t>(Id * 1000);
+            Language.SetName(NameID, std::u16string(Round + 1, static_cast<char16_t>(u'a' + Id % 26)));
+            ASSERT_NE(Language.FindName(NameID), nullptr);
+            EXPECT_EQ(Language.FindName(NameID)->Text.size(), Round + 1u);
+            EXPECT_EQ(Language.FindName(static_cast<std::uint16_t>(NameID + 1)), nullptr);
         }
     EXPECT_EQ(Language.Count(), 40u);
     EXPECT_EQ(Language.Items(0).NameID, 39000);
@@ -239,9 +240,12 @@ TEST(NameTable, SharingPicksTheFirstLongerStringAndResolvesOffsetsThroughIt)
 TEST(NameTable, RoundTripsThroughSaveAndLoad)
 {
     std::vector<TRecord> Records;
-    for (std::uint16_t Platform : {0, 1, 3, 4})
-        for (std::uint16_t Language : {0, 0x409, 0x40C})
-            for (std::uint16_t NameID : {0, 1, 2, 3, 4, 5, 6, 16, 17, 256})
+    const std::uint16_t Platforms[] = {0, 1, 3, 4};
+    const std::uint16_t Languages[] = {0, 0x409, 0x40C};
+    const std::uint16_t NameIDs[] = {0, 1, 2, 3, 4, 5, 6, 16, 17, 256};
+    for (const std::uint16_t Platform : Platforms)
+        for (const std::uint16_t Language : Languages)
+            for (const std::uint16_t NameID : NameIDs)
                 Records.emplace_back(Platform, 1, Language, NameID,
                                      u"Name " + std::u16string(NameID % 7, u'x') + u" Caf\u00E9 \u20AC" +
                                          (NameID == 3 ? u"" : u"Regular"));

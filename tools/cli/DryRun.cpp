@@ -23,10 +23,10 @@ public:
         for (const std::string& Name : FReal->ValueNames())
             if (const auto Changed = FChanges.find(Fold(Name)); Changed == FChanges.end() || Changed->second)
                 Names.push_back(Name);
-        for (const auto& [Folded, Written] : FChanges)
-            if (Written && std::none_of(Names.begin(), Names.end(),
-                                        [&](const std::string& Name) { return Fold(Name) == Folded; }))
-                Names.push_back(Written->first);
+        for (const auto& Change : FChanges)
+            if (Change.second && std::none_of(Names.begin(), Names.end(),
+                                              [&](const std::string& Name) { return Fold(Name) == Change.first; }))
+                Names.push_back(Change.second->first);
         return Names;
     }
 

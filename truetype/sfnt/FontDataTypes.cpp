@@ -175,7 +175,8 @@ std::string ReadCountedString(TStream& Stream)
 std::u16string ReadUnicodeString(TStream& Stream, std::uint16_t ByteLength)
 {
     // Whole code units only: an odd last byte, or one the stream lacks, is none.
-    const base::TBigEndianBlock Bytes(Stream, std::min<std::int64_t>(ByteLength / 2, Stream.Remaining() / 2) * 2);
+    const auto Units = static_cast<std::size_t>(std::min<std::int64_t>(ByteLength / 2, Stream.Remaining() / 2));
+    const base::TBigEndianBlock Bytes(Stream, 2 * Units);
     std::u16string Text(Bytes.Size() / 2, u'\0');
     for (std::size_t i = 0; i < Text.size(); ++i)
         Text[i] = static_cast<char16_t>(Bytes.View().UShort(2 * i));

@@ -41,7 +41,7 @@ constexpr std::uint64_t RawDataBudgetFactor = 4;
 
 }  // namespace
 
-TTrueTypeFont::TTrueTypeFont(bool LoadOutlines) : LoadOutlines(LoadOutlines) {}
+TTrueTypeFont::TTrueTypeFont(bool WithOutlines) : LoadOutlines(WithOutlines) {}
 
 template <typename Table>
 Table* TTrueTypeFont::Find(std::string_view Tag) const

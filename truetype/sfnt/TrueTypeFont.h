@@ -23,7 +23,7 @@ class TTrueTypeFont {
 public:
     using TProgressEvent = std::function<void(TTrueTypeFont& Font, const std::string& Caption, int Percent)>;
 
-    explicit TTrueTypeFont(bool LoadOutlines);
+    explicit TTrueTypeFont(bool WithOutlines);
     TTrueTypeFont(const TTrueTypeFont&) = delete;
     TTrueTypeFont& operator=(const TTrueTypeFont&) = delete;
 

@@ -200,7 +200,7 @@ void TTableName::LoadFromStream(TStream& Stream)
     StorageBytes.resize(Stream.Read(StorageBytes.data(), StorageBytes.size()));
     TSpanStream Strings(StorageBytes.data(), StorageBytes.size());
 
-    std::int64_t End = Start + HeaderSize;
+    std::int64_t End = Start + static_cast<std::int64_t>(HeaderSize);
     std::uint32_t Decoded = 0;
     std::uint32_t Skipped = 0;
     for (std::size_t i = 0; i < Read; ++i) {
@@ -262,9 +262,9 @@ void TTableName::SaveToStream(TStream& Stream)
     Stream.SetPosition(Start + static_cast<std::int64_t>(StringOffset) + Fields.StorageSize());
 }
 
-TExtendedNameField::TExtendedNameField(std::uint16_t PlatformID, std::uint16_t EncodingID,
-                                       std::uint16_t LanguageID, std::uint16_t NameID, std::u16string_view Text)
-    : EncodingID(EncodingID), LanguageID(LanguageID), NameID(NameID), FPlatformID(PlatformID), FText(Text)
+TExtendedNameField::TExtendedNameField(std::uint16_t Platform, std::uint16_t Encoding, std::uint16_t Language,
+                                       std::uint16_t Name, std::u16string_view Text)
+    : EncodingID(Encoding), LanguageID(Language), NameID(Name), FPlatformID(Platform), FText(Text)
 {
     Encode();
 }

@@ -192,8 +192,8 @@ public:
 // A name record while the table is being saved.
 class TExtendedNameField {
 public:
-    TExtendedNameField(std::uint16_t PlatformID, std::uint16_t EncodingID, std::uint16_t LanguageID,
-                       std::uint16_t NameID, std::u16string_view Text);
+    TExtendedNameField(std::uint16_t Platform, std::uint16_t Encoding, std::uint16_t Language, std::uint16_t Name,
+                       std::u16string_view Text);
 
     std::uint16_t EncodingID = 0;
     std::uint16_t LanguageID = 0;

@@ -33,7 +33,7 @@ std::uint32_t TCodeSet::FirstAbsent(std::uint32_t From, std::uint32_t To) const
         const std::size_t Word = Code >> 6;
         const std::uint64_t Absent = ~FWords[Word] & (~std::uint64_t{0} << (Code & 63));
         if (Absent != 0)
-            return std::min<std::uint32_t>(static_cast<std::uint32_t>(Word * 64 + std::countr_zero(Absent)), To + 1);
+            return std::min<std::uint32_t>(static_cast<std::uint32_t>(Word * 64 + static_cast<std::size_t>(std::countr_zero(Absent))), To + 1);
         const std::size_t Next = FirstNotFullWord(Word + 1);
         if (Next == WordCount)
             break;

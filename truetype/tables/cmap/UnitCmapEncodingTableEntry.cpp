@@ -2,8 +2,8 @@
 
 namespace truetype {
 
-TCmapEncodingTableEntry::TCmapEncodingTableEntry(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID)
-    : PlatformID(PlatformID), PlatformSpecificEncodingID(PlatformSpecificEncodingID)
+TCmapEncodingTableEntry::TCmapEncodingTableEntry(std::uint16_t Platform, std::uint16_t Encoding)
+    : PlatformID(Platform), PlatformSpecificEncodingID(Encoding)
 {
 }
 

@@ -9,7 +9,7 @@ namespace truetype {
 
 class TCmapEncodingTableEntry {
 public:
-    TCmapEncodingTableEntry(std::uint16_t PlatformID, std::uint16_t PlatformSpecificEncodingID);
+    TCmapEncodingTableEntry(std::uint16_t Platform, std::uint16_t Encoding);
     TCmapEncodingTableEntry(const TCmapEncodingTableEntry&) = delete;
     TCmapEncodingTableEntry& operator=(const TCmapEncodingTableEntry&) = delete;
 
