@@ -1,6 +1,5 @@
 #include "app/SystemUtilsUnit.h"
 
-#include <algorithm>
 #include <vector>
 
 namespace app {
@@ -15,22 +14,6 @@ std::string GetFontsRegistryKey(platform::ISystemInfo& System)
 std::string GetFontsFolder(platform::IShell& Shell) { return Shell.FontsFolder(); }
 
 std::string GetWindowsFolder(platform::IFileSystem& Files) { return Files.WindowsFolder(); }
-
-bool ShellDeleteFiles(platform::IShell& Shell, platform::TWindowHandle Owner, const std::string& Paths)
-{
-    // The shell's list ends at its first empty entry, so an empty piece
-    // between two separators ends it as well.
-    std::vector<std::string> List;
-    std::size_t Start = 0;
-    while (Start < Paths.size()) {
-        const std::size_t End = std::min(Paths.find(';', Start), Paths.size());
-        if (End == Start)
-            break;
-        List.push_back(Paths.substr(Start, End - Start));
-        Start = End + 1;
-    }
-    return ShellDeleteFiles(Shell, Owner, List);
-}
 
 bool ShellDeleteFiles(platform::IShell& Shell, platform::TWindowHandle Owner, const std::vector<std::string>& Paths)
 {

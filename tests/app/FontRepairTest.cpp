@@ -288,12 +288,3 @@ TEST(FontRepair, TheValueDataIsTheBareNameOnlyDirectlyInTheFontsFolder)
     EXPECT_EQ(FontValueData("C:\\Windows\\a.ttf", "C:\\Windows\\Fonts"), "C:\\Windows\\a.ttf");
     EXPECT_EQ(FontValueData("\\a.ttf", ""), "\\a.ttf");
 }
-
-TEST(FontRepair, ShellDeletionListsEndAtTheirFirstEmptyPath)
-{
-    TMachine M;
-    M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Fail;
-    EXPECT_FALSE(ShellDeleteFiles(M.Shell, nullptr, std::string("C:\\a;C:\\b;;C:\\c")));
-    EXPECT_FALSE(ShellDeleteFiles(M.Shell, nullptr, std::string("C:\\d;")));
-    EXPECT_EQ(M.Shell.Requests, (std::vector<std::vector<std::string>>{{"C:\\a", "C:\\b"}, {"C:\\d"}}));
-}
