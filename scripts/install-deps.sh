@@ -6,10 +6,11 @@ set -euo pipefail
 packages=()
 for group in "$@"; do
   case "$group" in
-    build) packages+=(cmake make g++ libgtest-dev libbenchmark-dev) ;;
-    test)  packages+=(cmake make g++ libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64 wine64
-                      python3-fonttools fonts-dejavu-core fonts-liberation libfreetype-dev
-                      clang libclang-rt-14-dev pkg-config) ;;
+    build) packages+=(cmake make g++ libgtest-dev) ;;
+    # The fuzzer's compiler and its sanitizer runtime come as one version.
+    test)  packages+=(cmake make g++ libgtest-dev g++-mingw-w64-x86-64 wine64
+                      python3-fonttools fonts-dejavu-core fonts-liberation
+                      clang-14 libclang-rt-14-dev) ;;
     bench) packages+=(cmake make g++ pkg-config libfreetype-dev python3-fonttools) ;;
     run)   packages+=(cmake make g++ fonts-dejavu-core fonts-liberation) ;;
     *) echo "unknown package group: $group" >&2; exit 2 ;;
