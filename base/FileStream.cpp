@@ -1,6 +1,7 @@
 #include "base/Format.h"
 #include "base/Stream.h"
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,20 +28,15 @@ constexpr std::size_t MaxFill = 64 * 1024;
 #ifdef _WIN32
 
 struct TFileStream::THandle {
-    HANDLE File = INVALID_HANDLE_VALUE;
-    ~THandle()
-    {
-        if (File != INVALID_HANDLE_VALUE)
-            CloseHandle(File);
-    }
+    TFileHandle File;
     std::size_t ReadAt(std::int64_t At, void* Buffer, std::size_t Count)
     {
         LARGE_INTEGER Distance;
         Distance.QuadPart = At;
-        if (!SetFilePointerEx(File, Distance, nullptr, FILE_BEGIN))
+        if (!SetFilePointerEx(File.Get(), Distance, nullptr, FILE_BEGIN))
             return 0;
         DWORD Got = 0;
-        if (!ReadFile(File, Buffer, static_cast<DWORD>(Count), &Got, nullptr))
+        if (!ReadFile(File.Get(), Buffer, static_cast<DWORD>(Count), &Got, nullptr))
             return 0;
         return Got;
     }
@@ -49,10 +45,10 @@ struct TFileStream::THandle {
 TFileStream::TFileStream(const std::string& FileName) : FHandle(std::make_unique<THandle>())
 {
     // Readers may share the file, writers may not while the font is being read.
-    FHandle->File = CreateFileW(Utf8ToWide(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    FHandle->File = TFileHandle(CreateFileW(Utf8ToWide(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER Size;
-    if (FHandle->File == INVALID_HANDLE_VALUE || !GetFileSizeEx(FHandle->File, &Size))
+    if (!FHandle->File.Valid() || !GetFileSizeEx(FHandle->File.Get(), &Size))
         throw EStreamError(FormatText("Cannot open file %s", {FileName}));
     FSize = Size.QuadPart;
 }

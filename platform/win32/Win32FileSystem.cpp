@@ -2,45 +2,10 @@
 
 #include "base/Format.h"
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace platform {
-
-namespace {
-
-class THandle {
-public:
-    explicit THandle(HANDLE Handle) : FHandle(Handle) {}
-    ~THandle()
-    {
-        if (FHandle != INVALID_HANDLE_VALUE)
-            CloseHandle(FHandle);
-    }
-    THandle(const THandle&) = delete;
-    THandle& operator=(const THandle&) = delete;
-    HANDLE Get() const { return FHandle; }
-
-private:
-    HANDLE FHandle;
-};
-
-class TFindHandle {
-public:
-    explicit TFindHandle(HANDLE Handle) : FHandle(Handle) {}
-    ~TFindHandle()
-    {
-        if (FHandle != INVALID_HANDLE_VALUE)
-            FindClose(FHandle);
-    }
-    TFindHandle(const TFindHandle&) = delete;
-    TFindHandle& operator=(const TFindHandle&) = delete;
-    HANDLE Get() const { return FHandle; }
-
-private:
-    HANDLE FHandle;
-};
-
-}  // namespace
 
 std::string TWin32FileSystem::WindowsFolder()
 {
@@ -76,8 +41,8 @@ std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Folder
 {
     std::vector<TFolderEntry> Entries;
     WIN32_FIND_DATAW Found{};
-    const TFindHandle Search(FindFirstFileW(base::Utf8ToWide(Folder + "\\*.*").c_str(), &Found));
-    if (Search.Get() == INVALID_HANDLE_VALUE)
+    const base::TFindHandle Search(FindFirstFileW(base::Utf8ToWide(Folder + "\\*.*").c_str(), &Found));
+    if (!Search.Valid())
         return Entries;
     do
         Entries.push_back({base::WideToUtf8(Found.cFileName), Found.dwFileAttributes});
@@ -93,10 +58,10 @@ std::unique_ptr<base::TStream> TWin32FileSystem::OpenRead(const std::string& Pat
 
 void TWin32FileSystem::WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes)
 {
-    const THandle File(CreateFileW(base::Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                   nullptr));
+    const base::TFileHandle File(CreateFileW(base::Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD Written = 0;
-    if (File.Get() == INVALID_HANDLE_VALUE ||
+    if (!File.Valid() ||
         !WriteFile(File.Get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr) ||
         Written != Bytes.size())
         throw EFileError(base::FormatText("Cannot create file %s", {Path}));

@@ -2,6 +2,7 @@
 
 #include "base/Format.h"
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace platform {
@@ -11,27 +12,24 @@ namespace {
 class TWin32RegistryKey final : public IRegistryKey {
 public:
     explicit TWin32RegistryKey(HKEY Key) : FKey(Key) {}
-    ~TWin32RegistryKey() override { RegCloseKey(FKey); }
-    TWin32RegistryKey(const TWin32RegistryKey&) = delete;
-    TWin32RegistryKey& operator=(const TWin32RegistryKey&) = delete;
 
     std::vector<std::string> ValueNames() override
     {
         std::vector<std::string> Names;
         DWORD MaxName = 0;
-        if (RegQueryInfoKeyW(FKey, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &MaxName, nullptr,
-                             nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegQueryInfoKeyW(FKey.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &MaxName,
+                             nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             return Names;
         std::wstring Buffer(MaxName + 1, L'\0');
         for (DWORD Index = 0;; ++Index) {
             DWORD Length = static_cast<DWORD>(Buffer.size());
-            LONG Status = RegEnumValueW(FKey, Index, Buffer.data(), &Length, nullptr, nullptr, nullptr, nullptr);
+            LONG Status = RegEnumValueW(FKey.Get(), Index, Buffer.data(), &Length, nullptr, nullptr, nullptr, nullptr);
             if (Status == ERROR_MORE_DATA) {
                 // A longer name arrived since the count was taken; value
                 // names are at most 16383 characters.
                 Buffer.assign(16384, L'\0');
                 Length = static_cast<DWORD>(Buffer.size());
-                Status = RegEnumValueW(FKey, Index, Buffer.data(), &Length, nullptr, nullptr, nullptr, nullptr);
+                Status = RegEnumValueW(FKey.Get(), Index, Buffer.data(), &Length, nullptr, nullptr, nullptr, nullptr);
             }
             if (Status != ERROR_SUCCESS)
                 break;
@@ -46,13 +44,13 @@ public:
         const std::wstring WideName = base::Utf8ToWide(Name);
         DWORD Type = 0;
         DWORD Size = 0;
-        LONG Status = RegQueryValueExW(FKey, WideName.c_str(), nullptr, &Type, nullptr, &Size);
+        LONG Status = RegQueryValueExW(FKey.Get(), WideName.c_str(), nullptr, &Type, nullptr, &Size);
         if (Status == ERROR_FILE_NOT_FOUND)
             return Value;
         // The data may grow between the two calls; a few tries settle it.
         for (int Try = 0; Try < 4 && (Status == ERROR_SUCCESS || Status == ERROR_MORE_DATA); ++Try) {
             Value.Data.assign(Size, 0);
-            Status = RegQueryValueExW(FKey, WideName.c_str(), nullptr, &Type, Value.Data.data(), &Size);
+            Status = RegQueryValueExW(FKey.Get(), WideName.c_str(), nullptr, &Type, Value.Data.data(), &Size);
             if (Status == ERROR_SUCCESS) {
                 Value.State = TRegistryValueState::Present;
                 Value.Type = Type;
@@ -67,25 +65,26 @@ public:
 
     bool ValueExists(const std::string& Name) override
     {
-        return RegQueryValueExW(FKey, base::Utf8ToWide(Name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+        return RegQueryValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
+               ERROR_SUCCESS;
     }
 
     void WriteString(const std::string& Name, const std::string& Data) override
     {
         const std::wstring Text = base::Utf8ToWide(Data);
         const auto Size = static_cast<DWORD>((Text.size() + 1) * sizeof(wchar_t));
-        if (RegSetValueExW(FKey, base::Utf8ToWide(Name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()), Size) !=
-            ERROR_SUCCESS)
+        if (RegSetValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(Text.c_str()), Size) != ERROR_SUCCESS)
             throw ERegistryError(base::FormatText("Failed to set data for '%s'", {Name}));
     }
 
     bool DeleteValue(const std::string& Name) override
     {
-        return RegDeleteValueW(FKey, base::Utf8ToWide(Name).c_str()) == ERROR_SUCCESS;
+        return RegDeleteValueW(FKey.Get(), base::Utf8ToWide(Name).c_str()) == ERROR_SUCCESS;
     }
 
 private:
-    HKEY FKey;
+    base::TRegistryKeyHandle FKey;
 };
 
 }  // namespace

@@ -4,19 +4,32 @@
 #include <shlobj.h>
 
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace platform {
 
+namespace {
+
+// A shell item list, which the shell allocates with the COM allocator.
+struct TItemIdListKind {
+    using THandle = LPITEMIDLIST;
+    static LPITEMIDLIST Invalid() { return nullptr; }
+    static void Close(LPITEMIDLIST List) { CoTaskMemFree(List); }
+};
+
+}  // namespace
+
 std::string TWin32Shell::FontsFolder()
 {
-    LPITEMIDLIST Folder = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_FONTS, &Folder)))
+    LPITEMIDLIST List = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_FONTS, &List)))
         return {};
+    const base::TWin32Handle<TItemIdListKind> Folder(List);
     wchar_t Buffer[MAX_PATH + 1] = {};
-    const BOOL Found = SHGetPathFromIDListW(Folder, Buffer);
-    CoTaskMemFree(Folder);
-    return Found ? base::WideToUtf8(Buffer) : std::string();
+    if (!SHGetPathFromIDListW(Folder.Get(), Buffer))
+        return {};
+    return base::WideToUtf8(Buffer);
 }
 
 TShellDeleteResult TWin32Shell::DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths)

@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +8,7 @@
 #include "base/PageCacheStream.h"
 #include "base/Stream.h"
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 #include "tests/support/TempFolder.h"
 
 using namespace base;
@@ -141,12 +138,14 @@ TEST(Stream, FileStreamOpensNamesWithUnpairedSurrogates)
     const std::string Name = Utf16ToUtf8(std::u16string(u"lone ") + char16_t(0xD800) + u".bin");
 #ifdef _WIN32
     const std::wstring Wide = Folder.Path().wstring() + L"\\" + Utf8ToWide(Name);
-    const HANDLE File = CreateFileW(Wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (File == INVALID_HANDLE_VALUE)
-        GTEST_SKIP() << "this file system holds no unpaired surrogates in names";
-    DWORD Written = 0;
-    WriteFile(File, "abc", 3, &Written, nullptr);
-    CloseHandle(File);
+    {
+        const TFileHandle File(
+            CreateFileW(Wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!File.Valid())
+            GTEST_SKIP() << "this file system holds no unpaired surrogates in names";
+        DWORD Written = 0;
+        WriteFile(File.Get(), "abc", 3, &Written, nullptr);
+    }
     const std::string Path = WideToUtf8(Folder.Path().wstring()) + "\\" + Name;
 #else
     // The host takes the name's bytes as they are.

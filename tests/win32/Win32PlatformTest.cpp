@@ -7,20 +7,24 @@
 
 #include "base/AsciiText.h"
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 #include "platform/win32/Win32Platform.h"
 
 using namespace platform;
 
 namespace {
 
-const std::string TestKey = "\\SOFTWARE\\VelmorantPlatformTests";
+// Test cases run as processes of their own, several at once in one prefix:
+// each has a key of its own.
+const std::string TestKeyName = "SOFTWARE\\VelmorantPlatformTests-" + std::to_string(GetCurrentProcessId());
+const std::string TestKey = "\\" + TestKeyName;
 
 class Win32Platform : public ::testing::Test {
 protected:
     void SetUp() override
     {
         HKEY Key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VelmorantPlatformTests", 0, nullptr, 0,
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, base::Utf8ToWide(TestKeyName).c_str(), 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, &Key, nullptr),
                   ERROR_SUCCESS);
         const DWORD Number = 7;
@@ -38,7 +42,7 @@ protected:
 
     void TearDown() override
     {
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\VelmorantPlatformTests");
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, base::Utf8ToWide(TestKeyName).c_str());
         for (const TFolderEntry& Entry : Machine.Files.ListFolder(Folder)) {
             const std::wstring Path = base::Utf8ToWide(Folder + "\\" + Entry.Name);
             SetFileAttributesW(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -123,16 +127,17 @@ TEST_F(Win32Platform, EveryNameTheFolderListingGivesOpensForReading)
 {
     // Beyond every code page, a surrogate pair, and an unpaired surrogate
     // where the file system can hold one (Wine's cannot always).
-    const std::u16string Names[] = {u"\u4E2D\u6587.ttf", u"\U0001F600 emoji.ttf", std::u16string(u"lone ") + char16_t(0xD800) + u".ttf"};
+    const std::u16string Names[] = {u"\u4E2D\u6587.ttf", u"\U0001F600 emoji.ttf",
+                                    std::u16string(u"lone ") + char16_t(0xD800) + u".ttf"};
     std::size_t Created = 0;
     for (const std::u16string& Name : Names) {
         const std::wstring Path = base::Utf8ToWide(Folder) + L"\\" + std::wstring(Name.begin(), Name.end());
-        const HANDLE File = CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (File == INVALID_HANDLE_VALUE)
+        const base::TFileHandle File(
+            CreateFileW(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!File.Valid())
             continue;
         DWORD Written = 0;
-        WriteFile(File, "font", 4, &Written, nullptr);
-        CloseHandle(File);
+        WriteFile(File.Get(), "font", 4, &Written, nullptr);
         ++Created;
     }
     ASSERT_GE(Created, 2u);
