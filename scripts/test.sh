@@ -11,7 +11,7 @@ jobs=$(nproc)
 run_suite() {  # name, extra cmake arguments...
   local name=$1; shift
   echo "=== $name ==="
-  cmake -S . -B "build/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake -S . -B "build/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANT_WERROR=ON "$@" >/dev/null
   cmake --build "build/$name" -j "$jobs"
   ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
 }
