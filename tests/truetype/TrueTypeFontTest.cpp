@@ -192,6 +192,7 @@ TEST(TrueTypeFont, ErrorsLeaveTheFontUnloadedWithTheTablesReadSoFar)
     ASSERT_EQ(Load(Font, MinimalFont().Build()), "");
     EXPECT_EQ(Load(Font, {}), "Stream is empty!");
     EXPECT_EQ(Font.Tables.Count(), 0u);
+    EXPECT_EQ(Font.NumTables, 0u);
 
     EXPECT_EQ(Load(Font, MinimalFont().Add("head", HeadTable()).Build()), "Table head already exists!");
     EXPECT_EQ(Font.Tables.FindTable("head")->Tag(), "head");

@@ -61,6 +61,7 @@ void TTrueTypeFont::Clear()
     Loaded = false;
     // A second load must not inherit the first file's signature flag.
     HasDigitalSignature = false;
+    NumTables = 0;
     Directory.clear();
     Log.Clear();
     Tables.Clear();
