@@ -205,40 +205,41 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
 
     // head, hhea and maxp first, wherever they stand, so that hmtx and loca
     // find their counts and formats in the second pass.
-    bool Created = false;
-    for (std::uint16_t i = 0; i < NumTables; ++i) {
-        if (LogRepeatedRecords(Stream, i, Created))
-            break;
-        const TDirectoryEntry& Entry = LogEntry(Stream, i);
-        if (RecordKind(i) == TTableKind::DSIG)
-            HasDigitalSignature = true;
-        std::unique_ptr<TFontTable> Table = CreateFirstPassTable(Entry.Tag, RecordKind(i));
-        Created = Table != nullptr;
-        if (!Created)
-            continue;
-        const std::int64_t Started = Milliseconds();
-        LoadAndFile(std::move(Table), Stream, Entry.Length);
-        Log.Add(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
-        ReportTableProgress();
-    }
+    DirectoryPass(
+        Stream,
+        [this](const TDirectoryEntry& Entry, TTableKind Kind) {
+            if (Kind == TTableKind::DSIG)
+                HasDigitalSignature = true;
+            return CreateFirstPassTable(Entry.Tag, Kind);
+        },
+        [] {});
 
     const TTableMaxp* Maxp = MaxpTable();
     if (Maxp == nullptr)
         RaiseFontErrorFmt("Table %s not found!", {"maxp"});
 
-    Created = false;
+    DirectoryPass(
+        Stream,
+        [this](const TDirectoryEntry& Entry, TTableKind Kind) { return CreateSecondPassTable(Entry.Tag, Kind); },
+        [this, Maxp] { Log.Add(FormatText("Number of glyphs %d", {Maxp->numGlyphs})); });
+}
+
+template <typename Create, typename AfterFiling>
+void TTrueTypeFont::DirectoryPass(TStream& Stream, Create&& CreateTable, AfterFiling&& Filed)
+{
+    bool Created = false;
     for (std::uint16_t i = 0; i < NumTables; ++i) {
         if (LogRepeatedRecords(Stream, i, Created))
             break;
         const TDirectoryEntry& Entry = LogEntry(Stream, i);
-        std::unique_ptr<TFontTable> Table = CreateSecondPassTable(Entry.Tag, RecordKind(i));
+        std::unique_ptr<TFontTable> Table = CreateTable(Entry, RecordKind(i));
         Created = Table != nullptr;
         if (!Created)
             continue;
         const std::int64_t Started = Milliseconds();
         LoadAndFile(std::move(Table), Stream, Entry.Length);
         Log.Add(FormatText("Tag %s Time %d", {Entry.Tag, Milliseconds() - Started}));
-        Log.Add(FormatText("Number of glyphs %d", {Maxp->numGlyphs}));
+        Filed();
         ReportTableProgress();
     }
 }

@@ -71,6 +71,10 @@ private:
     Table* Find(std::string_view Tag) const;
 
     void LoadTables(TStream& Stream);
+    // One pass over the directory: each record logged, its table created (or
+    // not) by CreateTable, loaded, filed, timed, then Filed called.
+    template <typename Create, typename AfterFiling>
+    void DirectoryPass(TStream& Stream, Create&& CreateTable, AfterFiling&& Filed);
     void ReadDirectory(TStream& Stream);
     const TDirectoryEntry& LogEntry(TStream& Stream, std::uint16_t Index);
     // Whether record Index is a zero record past the end of the stream after
