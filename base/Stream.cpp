@@ -18,7 +18,8 @@ void TStream::ReadBuffer(void* Buffer, std::size_t Count)
 
 std::vector<std::uint8_t> TStream::ReadUpTo(std::size_t Count)
 {
-    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(std::min<std::uint64_t>(Count, static_cast<std::uint64_t>(Remaining()))));
+    const auto Held = static_cast<std::uint64_t>(Remaining());
+    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(std::min<std::uint64_t>(Count, Held)));
     Bytes.resize(Read(Bytes.data(), Bytes.size()));
     return Bytes;
 }

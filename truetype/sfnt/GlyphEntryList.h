@@ -51,6 +51,8 @@ public:
 private:
     void Materialize()
     {
+        if (FTailCount == 0)
+            return;
         FItems.insert(FItems.end(), FTailCount, FTail);
         FTailCount = 0;
     }
