@@ -5,6 +5,7 @@
 // holds, and decode it field by field without a bounds test of its own.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -26,6 +27,13 @@ public:
     bool Holds(std::size_t Offset) const { return Offset < FSize; }
 
     std::uint8_t Byte(std::size_t Offset) const { return Offset < FSize ? FData[Offset] : 0; }
+    // The Count bytes at Offset, or as many of them as the view holds.
+    std::span<const std::uint8_t> Bytes(std::size_t Offset, std::size_t Count) const
+    {
+        if (Offset >= FSize)
+            return {};
+        return {FData + Offset, Count <= FSize - Offset ? Count : FSize - Offset};
+    }
     std::uint16_t UShort(std::size_t Offset) const
     {
         if (Fits(Offset, 2))
@@ -59,20 +67,32 @@ private:
 
 // The next Count bytes of a stream, or as many as it holds, fetched in one
 // read and decoded through the view: a count taken from a file buys no
-// allocation beyond what the file backs.
+// allocation beyond what the file backs. Short blocks (a cmap segment's glyph
+// ids, a record) are held inside the object, so that the many of them a load
+// reads cost no allocation each.
 class TBigEndianBlock {
 public:
-    TBigEndianBlock(TStream& Stream, std::size_t Count) : FBytes(Stream.ReadUpTo(Count)) {}
+    TBigEndianBlock(TStream& Stream, std::size_t Count)
+    {
+        if (Count <= InlineSize) {
+            FView = TBigEndianView(FInline.data(), Stream.Read(FInline.data(), Count));
+        } else {
+            FBytes = Stream.ReadUpTo(Count);
+            FView = TBigEndianView(FBytes.data(), FBytes.size());
+        }
+    }
     // The view refers to the block's own bytes.
     TBigEndianBlock(const TBigEndianBlock&) = delete;
     TBigEndianBlock& operator=(const TBigEndianBlock&) = delete;
 
     const TBigEndianView& View() const { return FView; }
-    std::size_t Size() const { return FBytes.size(); }
+    std::size_t Size() const { return FView.Size(); }
 
 private:
-    const std::vector<std::uint8_t> FBytes;
-    const TBigEndianView FView{FBytes};
+    static constexpr std::size_t InlineSize = 256;
+    std::array<std::uint8_t, InlineSize> FInline;
+    TReadBuffer FBytes;
+    TBigEndianView FView;
 };
 
 }  // namespace base

@@ -16,11 +16,10 @@ void TStream::ReadBuffer(void* Buffer, std::size_t Count)
         throw EStreamError("Stream read error");
 }
 
-std::vector<std::uint8_t> TStream::ReadUpTo(std::size_t Count)
+TReadBuffer TStream::ReadUpTo(std::size_t Count)
 {
-    const auto Held = static_cast<std::uint64_t>(Remaining());
-    std::vector<std::uint8_t> Bytes(static_cast<std::size_t>(std::min<std::uint64_t>(Count, Held)));
-    Bytes.resize(Read(Bytes.data(), Bytes.size()));
+    TReadBuffer Bytes;
+    AppendUpTo(Bytes, Count);
     return Bytes;
 }
 

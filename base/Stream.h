@@ -1,14 +1,43 @@
 // Seekable byte streams: the only way the font library touches bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace base {
+
+// An allocator that leaves the elements a vector grows by as they are, for
+// buffers that a read fills at once: zeroing them first would be wasted.
+template <typename T>
+struct TNoFillAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = TNoFillAllocator<U>;
+    };
+    TNoFillAllocator() = default;
+    template <typename U>
+    TNoFillAllocator(const TNoFillAllocator<U>&) noexcept {}  // NOLINT(google-explicit-constructor)
+
+    template <typename U>
+    void construct(U* Place) noexcept
+    {
+        ::new (static_cast<void*>(Place)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* Place, Args&&... Values)
+    {
+        ::new (static_cast<void*>(Place)) U(std::forward<Args>(Values)...);
+    }
+};
+
+// Bytes read from a stream.
+using TReadBuffer = std::vector<std::uint8_t, TNoFillAllocator<std::uint8_t>>;
 
 // Errors of the stream itself (a short bulk copy, a file that cannot be opened).
 class EStreamError : public std::runtime_error {
@@ -38,7 +67,18 @@ public:
     void ReadBuffer(void* Buffer, std::size_t Count);
     // The next Count bytes, or as many as the stream still holds: a count
     // read from a file buys no allocation beyond what the file backs.
-    std::vector<std::uint8_t> ReadUpTo(std::size_t Count);
+    TReadBuffer ReadUpTo(std::size_t Count);
+    // The same, appended to Bytes; answers how many bytes came.
+    template <typename Buffer>
+    std::size_t AppendUpTo(Buffer& Bytes, std::size_t Count)
+    {
+        const auto Held = static_cast<std::uint64_t>(Remaining());
+        const std::size_t Had = Bytes.size();
+        Bytes.resize(Had + static_cast<std::size_t>(std::min<std::uint64_t>(Count, Held)));
+        const std::size_t Got = Read(Bytes.data() + Had, Bytes.size() - Had);
+        Bytes.resize(Had + Got);
+        return Got;
+    }
     void WriteBuffer(const void* Buffer, std::size_t Count);
 };
 

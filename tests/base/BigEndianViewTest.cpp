@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -33,4 +34,21 @@ TEST(BigEndianView, ReadsPastTheEndGiveZerosWhateverTheOffset)
     EXPECT_EQ(Block.Size(), 2u);
     EXPECT_EQ(Block.View().ULong(0), 0x789A0000u);
     EXPECT_EQ(Stream.Position(), 5);
+
+    // Short blocks, held inside the object, and long ones read alike.
+    std::vector<std::uint8_t> Counting(600);
+    for (std::size_t i = 0; i < Counting.size(); ++i)
+        Counting[i] = static_cast<std::uint8_t>(i);
+    TMemoryStream Long(Counting);
+    EXPECT_EQ(TBigEndianBlock(Long, 0).Size(), 0u);
+    for (const std::size_t Count : {std::size_t{256}, std::size_t{257}, std::size_t{200}}) {
+        const auto At = static_cast<std::size_t>(Long.Position());
+        const TBigEndianBlock Piece(Long, Count);
+        const std::size_t Held = std::min(Count, Counting.size() - At);
+        ASSERT_EQ(Piece.Size(), Held);
+        EXPECT_EQ(Piece.View().Byte(0), Counting[At]);
+        EXPECT_EQ(Piece.View().Byte(Held - 1), Counting[At + Held - 1]);
+        EXPECT_EQ(Piece.View().Byte(Held), 0);
+    }
+    EXPECT_EQ(Long.Position(), 600);
 }

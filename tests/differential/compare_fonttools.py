@@ -10,6 +10,7 @@ import subprocess
 import sys
 
 from fontTools.ttLib import TTFont
+from fontTools.ttLib.standardGlyphOrder import standardGlyphOrder
 
 FONT_GLOBS = ["/usr/share/fonts/truetype/dejavu/*.ttf", "/usr/share/fonts/truetype/liberation/*.ttf"]
 
@@ -25,6 +26,24 @@ HHEA_FIELDS = {"ascender": "ascent", "descender": "descent", "lineGap": "lineGap
 MAXP_FIELDS = ["numGlyphs", "maxPoints", "maxContours", "maxCompositePoints", "maxCompositeContours",
                "maxZones", "maxTwilightPoints", "maxStorage", "maxFunctionDefs", "maxInstructionDefs",
                "maxStackElements", "maxSizeOfInstructions", "maxComponentElements", "maxComponentDepth"]
+
+POST_FIELDS = ["underlinePosition", "underlineThickness", "isFixedPitch", "minMemType42", "maxMemType42",
+               "minMemType1", "maxMemType1"]
+# The fields of each OS/2 version; version 2 and later are read as version 2.
+OS2_FIELDS_0 = ["version", "xAvgCharWidth", "usWeightClass", "usWidthClass", "fsType",
+                "ySubscriptXSize", "ySubscriptYSize", "ySubscriptXOffset", "ySubscriptYOffset",
+                "ySuperscriptXSize", "ySuperscriptYSize", "ySuperscriptXOffset", "ySuperscriptYOffset",
+                "yStrikeoutSize", "yStrikeoutPosition", "sFamilyClass", "panose",
+                "ulUnicodeRange1", "ulUnicodeRange2", "ulUnicodeRange3", "ulUnicodeRange4", "achVendID",
+                "fsSelection", "usFirstCharIndex", "usLastCharIndex", "sTypoAscender", "sTypoDescender",
+                "sTypoLineGap", "usWinAscent", "usWinDescent"]
+OS2_FIELDS_1 = ["ulCodePageRange1", "ulCodePageRange2"]
+OS2_FIELDS_2 = ["sxHeight", "sCapHeight", "usDefaultChar", "usBreakChar", "usMaxContext"]
+PANOSE_FIELDS = ["bFamilyType", "bSerifStyle", "bWeight", "bProportion", "bContrast", "bStrokeVariation",
+                 "bArmStyle", "bLetterForm", "bMidline", "bXHeight"]
+# Our list of standard names spells these eight positions its own way.
+OUR_STANDARD_NAMES = {0: "notdef", 1: "null", 2: "CR", 163: "exclamationdown", 168: "increment",
+                      172: "nbspace", 210: "applelogo", 250: "Idot"}
 
 
 def scan_name(font):
@@ -47,8 +66,9 @@ def fixed(value):
 
 
 class Comparison:
-    def __init__(self, path):
+    def __init__(self, path, face=0):
         self.path = path
+        self.face = face
         self.failures = []
 
     def equal(self, what, ours, theirs):
@@ -56,15 +76,19 @@ class Comparison:
             self.failures.append(f"{what}: velmorant {ours!r}, fontTools {theirs!r}")
 
     def compare(self, ours):
-        font = TTFont(self.path)
+        font = TTFont(self.path, fontNumber=self.face)
         tables = ours["tables"]
         self.equal("numGlyphs", ours["numGlyphs"], font["maxp"].numGlyphs)
 
         head = font["head"]
         self.equal("head.version", tables["head"]["version"], fixed(head.tableVersion))
         self.equal("head.fontRevision", tables["head"]["fontRevision"], fixed(head.fontRevision))
+        # fontTools moves a date that looks like a Unix time to 1904; the
+        # file's own 64 bits are what we read.
+        raw = font.reader["head"]
+        dates = {"created": int.from_bytes(raw[20:28], "big"), "modified": int.from_bytes(raw[28:36], "big")}
         for field in HEAD_FIELDS:
-            self.equal("head." + field, tables["head"][field], getattr(head, field))
+            self.equal("head." + field, tables["head"][field], dates.get(field, getattr(head, field)))
 
         hhea = font["hhea"]
         self.equal("hhea.version", tables["hhea"]["version"], fixed(hhea.tableVersion))
@@ -75,7 +99,9 @@ class Comparison:
 
         maxp = font["maxp"]
         self.equal("maxp.version", tables["maxp"]["version"], fixed(maxp.tableVersion))
-        for field in MAXP_FIELDS:
+        # A version 0.5 table (CFF outlines) holds numGlyphs only: we read its
+        # other fields from whatever follows it, fontTools has none.
+        for field in MAXP_FIELDS if maxp.tableVersion != 0x5000 else MAXP_FIELDS[:1]:
             self.equal("maxp." + field, tables["maxp"][field], getattr(maxp, field))
 
         hmtx = font["hmtx"]
@@ -88,9 +114,15 @@ class Comparison:
                 break
         self.compare_cmap(ours, font)
         self.compare_names(tables, font)
+        self.compare_post(tables, font)
+        self.compare_os2(tables, font)
+        self.compare_gasp(tables, font)
+        self.compare_kern(tables, font)
 
-        self.equal("name", ours["name"], scan_name(font))
-        self.equal("validHead", ours["validHead"], True)
+        if self.face == 0 and ours["collection"] is None:
+            # The scan's reading is of the file, which is its first font.
+            self.equal("name", ours["name"], scan_name(font))
+            self.equal("validHead", ours["validHead"], True)
         return self.failures
 
     def compare_names(self, tables, font):
@@ -107,6 +139,107 @@ class Comparison:
         self.equal("name.records", sorted(mine), sorted(theirs))
         for ids in sorted(mine.keys() & theirs.keys()):
             self.equal(f"name{ids}", mine[ids], theirs[ids])
+
+    def table_pair(self, tables, font, tag):
+        """Both readers' table, or None when neither has it (a failure when
+        only one has)."""
+        if tag not in font:
+            self.equal(tag + " present", tag in tables, False)
+            return None
+        if tag not in tables:
+            self.failures.append(f"{tag}: not read")
+            return None
+        return tables[tag], font[tag]
+
+    def compare_post(self, tables, font):
+        """The header and the glyph names. fontTools names the glyphs of a
+        format 2.0 table from the standard order and the custom names, then
+        renames repeated names (its mapping keeps the originals); ours spells
+        eight standard names its own way, so the standard ones are looked up
+        by the index in the file."""
+        pair = self.table_pair(tables, font, "post")
+        if pair is None:
+            return
+        mine, theirs = pair
+        integer, fraction = mine["formatType"]
+        self.equal("post.formatType", ((integer & 0xFFFF) << 16) | fraction, fixed(theirs.formatType))
+        self.equal("post.italicAngle", mine["italicAngle"] & 0xFFFFFFFF, fixed(theirs.italicAngle))
+        for field in POST_FIELDS:
+            self.equal("post." + field, mine[field], getattr(theirs, field))
+        if theirs.formatType != 2.0:
+            return
+        data = font.reader["post"]
+        count = int.from_bytes(data[32:34], "big")
+        indices = [int.from_bytes(data[34 + 2 * i:36 + 2 * i], "big") for i in range(count)]
+        self.equal("post.numberOfGlyphs", mine["numberOfGlyphs"], count)
+        mapping = getattr(theirs, "mapping", {})
+        expected = []
+        for glyph, index in enumerate(indices):
+            if index < 258:
+                expected.append(OUR_STANDARD_NAMES.get(index, standardGlyphOrder[index]))
+            elif index < 32768:
+                name = font.getGlyphOrder()[glyph]
+                expected.append(mapping.get(name, name))
+            else:
+                expected.append("")
+        names = mine["glyphNames"]
+        self.equal("post.glyphNames count", len(names), len(expected))
+        for glyph, (a, b) in enumerate(zip(names, expected)):
+            if a != b:
+                self.equal(f"post.glyphNames[{glyph}]", a, b)
+                break
+
+    def compare_os2(self, tables, font):
+        """Every field of the table's version, and only those."""
+        pair = self.table_pair(tables, font, "OS/2")
+        if pair is None:
+            return
+        mine, theirs = pair
+        fields = OS2_FIELDS_0 + (OS2_FIELDS_1 if theirs.version >= 1 else []) + \
+            (OS2_FIELDS_2 if theirs.version >= 2 else [])
+        self.equal("OS/2 fields", sorted(mine), sorted(fields))
+        for field in fields:
+            if field not in mine:
+                continue
+            value = mine[field]
+            if field == "panose":
+                expected = [getattr(theirs.panose, name) for name in PANOSE_FIELDS]
+            elif field == "achVendID":
+                expected = theirs.achVendID
+            elif field in ("usWinAscent", "usWinDescent"):
+                # Held signed, unsigned in the format: the same 16 bits.
+                value &= 0xFFFF
+                expected = getattr(theirs, field)
+            else:
+                expected = getattr(theirs, field)
+            self.equal("OS/2." + field, value, expected)
+
+    def compare_gasp(self, tables, font):
+        pair = self.table_pair(tables, font, "gasp")
+        if pair is None:
+            return
+        mine, theirs = pair
+        self.equal("gasp.version", mine["version"], theirs.version)
+        self.equal("gasp.ranges", mine["ranges"], [list(item) for item in sorted(theirs.gaspRange.items())])
+
+    def compare_kern(self, tables, font):
+        """The pairs of the first format 0 subtable; fontTools keeps them in
+        a dict by glyph names, so they are compared as sets."""
+        pair = self.table_pair(tables, font, "kern")
+        if pair is None:
+            return
+        mine, theirs = pair
+        self.equal("kern.version", mine["version"], theirs.version)
+        first = next((t for t in theirs.kernTables if getattr(t, "format", None) == 0 and t.version == 0), None)
+        expected = {} if first is None else {
+            (font.getGlyphID(left), font.getGlyphID(right)): value
+            for (left, right), value in first.kernTable.items()}
+        got = {(left, right): value for left, right, value in mine["pairs"]}
+        self.equal("kern.count", len(mine["pairs"]), len(expected))
+        for key in sorted(got.keys() | expected.keys()):
+            if got.get(key) != expected.get(key):
+                self.equal(f"kern{key}", got.get(key), expected.get(key))
+                break
 
     def compare_cmap(self, ours, font):
         """The mappings of every format 0, 4 and 6 subtable, in file order.

@@ -100,6 +100,16 @@ TBytes Names()
 
 TBytes Gasp() { return TByteWriter().U16(0).U16(1).U16(0xFFFF).U16(0x000F); }
 
+// Glyph 0 standard, glyphs 1 and 2 custom names, one name no glyph uses.
+TBytes PostFormat2()
+{
+    return TByteWriter().U32(0x00020000).U32(0).S16(-100).S16(50).U32(0).Zeros(16)
+        .U16(GlyphCount).U16(0).U16(258).U16(259)
+        .U8(1).Text("A").U8(5).Text("B.alt").U8(3).Text("end");
+}
+
+TBytes PostFormat1() { return TByteWriter().U32(0x00010000).Zeros(28); }
+
 TBytes PostFormat3() { return TByteWriter().U32(0x00030000).U32(0).S16(-100).S16(50).U32(0).Zeros(16); }
 
 TBytes KernFormat0()
@@ -121,6 +131,30 @@ TBytes Os2Version3()
     W.S16(800).S16(-200).S16(67).U16(1000).U16(300);
     W.Zeros(8).S16(500).S16(700).U16(0).U16(0x20).U16(1);
     return W;
+}
+
+TBytes Os2Version1()
+{
+    const TBytes Version3 = Os2Version3();
+    TBytes Version1(Version3.begin(), Version3.begin() + 86);
+    Version1[1] = 1;
+    return Version1;
+}
+
+TBytes Pclt()
+{
+    return TByteWriter().U32(0x00010000).U32(7).U16(600).U16(500).U16(0).U16(4).U16(700).U16(0x0115)
+        .Text("Seed Typeface   ").Zeros(8).Text("SEED00").U8(0).U8(0).U8(64).U8(0);
+}
+
+// A format 2 subtable, then two of format 0: only the first of those loads.
+TBytes KernSubtables()
+{
+    return TByteWriter()
+        .U16(0).U16(3)
+        .U16(0).U16(8).U16(0x0201).U16(0)
+        .U16(0).U16(20).U16(0x0001).U16(1).U16(6).U16(0).U16(0).U16(1).U16(2).S16(-40)
+        .U16(0).U16(20).U16(0x0001).U16(1).U16(6).U16(0).U16(0).U16(2).U16(1).S16(30);
 }
 
 // MinimalFont's tables with another cmap.
@@ -160,12 +194,22 @@ std::vector<TSeedFont> SeedFonts()
                            .Add("fpgm", TByteWriter().U8(0xB0).U8(0)).Add("prep", TByteWriter().U8(0xB0).U8(1))
                            .Build(),
          TSeedFont::LoadsWithOutlines},
+        {"post-format2", MinimalFont(GlyphCount).Add("post", PostFormat2()).Build(), TSeedFont::LoadsWithoutOutlines},
+        {"post-format1", MinimalFont(GlyphCount).Add("post", PostFormat1()).Build(), TSeedFont::LoadsWithoutOutlines},
+        {"os2-version1-pclt", MinimalFont(GlyphCount).Add("OS/2", Os2Version1()).Add("PCLT", Pclt()).Build(),
+         TSeedFont::LoadsWithoutOutlines},
+        {"kern-subtables", MinimalFont(GlyphCount).Add("kern", KernSubtables()).Build(),
+         TSeedFont::LoadsWithoutOutlines},
         {"maxp-after-hmtx", TFontBuilder().Add("hmtx", HmtxTable({{500, 0}}, {1, 2})).Add("cmap", CmapTable())
                                 .Add("head", HeadTable()).Add("hhea", HheaTable(1)).Add("maxp", MaxpTable(GlyphCount))
                                 .Build(),
          TSeedFont::LoadsWithoutOutlines},
         {"two-maxp", MinimalFont(GlyphCount).Add("maxp", MaxpTable(1)).Build(), TSeedFont::Refused},
+        {"glyf-composites", CompositeFont(false), TSeedFont::LoadsWithOutlines},
+        {"glyf-composite-cycle", CompositeFont(true), TSeedFont::LoadsWithoutOutlines},
     };
+    Seeds.push_back({"collection-two", CollectionFile({Outlines, Minimal}), TSeedFont::LoadsWithOutlines});
+    Seeds.push_back({"collection-v2-shared", CollectionFile({Minimal}, 0x00020000, 2), TSeedFont::LoadsWithoutOutlines});
     for (const auto& [Name, Cmap] : {std::pair{"cmap-format0", CmapFormat0()}, {"cmap-format2", CmapFormat2()},
                                      {"cmap-format6", CmapFormat6()}, {"cmap-format12", CmapFormat12AndFormat4()}})
         Seeds.push_back({Name, FontWithCmap(Cmap), TSeedFont::LoadsWithoutOutlines});

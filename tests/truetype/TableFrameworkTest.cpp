@@ -64,10 +64,10 @@ TEST(RawDataTable, CopiesExactlyItsLengthOrFailsBeforeAllocating)
     TTableHinting Table("prep");
     S.SetPosition(2);
     Table.LoadRawData(S, 0);
-    EXPECT_TRUE(Table.Data.empty());
+    EXPECT_TRUE(Table.Data().empty());
     EXPECT_EQ(S.Position(), 2);
     Table.LoadRawData(S, 12);
-    EXPECT_EQ(Table.Data.size(), 12u);
+    EXPECT_EQ(Table.Data().size(), 12u);
     EXPECT_EQ(S.Position(), 14);
 
     try {
@@ -84,7 +84,7 @@ TEST(RawDataTable, CopiesExactlyItsLengthOrFailsBeforeAllocating)
 
     S.SetPosition(19);
     Table.LoadFromStream(S);  // takes the whole stream, whatever the position
-    EXPECT_EQ(Table.Data.size(), 20u);
+    EXPECT_EQ(Table.Data().size(), 20u);
 }
 
 TEST(WarningCollector, KeepsAFewThousandOfOneKindAndCountsTheRest)

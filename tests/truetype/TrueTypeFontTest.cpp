@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 
 #include "tests/support/CmapBuilder.h"
 #include "tests/support/FontBuilder.h"
+#include "tests/support/TempFolder.h"
 #include "truetype/sfnt/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/TableHead.h"
@@ -131,7 +134,7 @@ TEST(TrueTypeFont, SignaturesAndUnknownTablesAreKeptAsTheirBytes)
     EXPECT_TRUE(Font.HasDigitalSignature);
     const auto* Dsig = dynamic_cast<TTableUnknown*>(Font.Tables.FindTable("DSIG"));
     ASSERT_NE(Dsig, nullptr);
-    EXPECT_EQ(Dsig->Data, TBytes(13, 9));
+    EXPECT_EQ(Dsig->Data(), TBytes(13, 9));
 
     // A second load replaces everything, the signature flag included.
     ASSERT_EQ(Load(Font, MinimalFont().Build()), "");
@@ -145,6 +148,65 @@ TEST(TrueTypeFont, SignaturesAndUnknownTablesAreKeptAsTheirBytes)
     EXPECT_TRUE(Lean.HasDigitalSignature);
     EXPECT_EQ(Lean.Tables.FindTable("DSIG"), nullptr);
     EXPECT_NE(Lean.CmapTable(), nullptr);
+}
+
+TEST(TrueTypeFont, AFontLoadedFromItsFileReadsItsRawTablesWhenAskedAsAnEagerLoadWould)
+{
+    // More than the file stream's read window holds.
+    TBytes Pattern(200000);
+    for (std::size_t i = 0; i < Pattern.size(); ++i)
+        Pattern[i] = static_cast<std::uint8_t>(i * 7);
+    const TBytes Bytes = MinimalFont().Add("GPOS", Pattern).Add("prep", {1, 2, 3}).Add("zzzz", {}).Build();
+    const TTempFolder Folder;
+    const auto Write = [&](const std::string& Name, const TBytes& Content) {
+        const auto Path = Folder.Path() / Name;
+        std::ofstream(Path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(Content.data()), static_cast<std::streamsize>(Content.size()));
+        return Path;
+    };
+    const auto Path = Write("raw.ttf", Bytes);
+
+    TTrueTypeFont FromFile(false), FromMemory(false);
+    FromFile.LoadFromFile(Path.string());
+    ASSERT_EQ(Load(FromMemory, Bytes), "");
+    ASSERT_EQ(FromFile.Tables.Count(), FromMemory.Tables.Count());
+    for (const TFontTable& Table : FromMemory.Tables)
+        if (const auto* Eager = dynamic_cast<const TRawDataTable*>(&Table)) {
+            const auto* Deferred = dynamic_cast<const TRawDataTable*>(FromFile.Tables.FindTable(Table.Tag()));
+            ASSERT_NE(Deferred, nullptr) << Table.Tag();
+            EXPECT_EQ(Deferred->Length(), Eager->Length()) << Table.Tag();
+            EXPECT_EQ(Deferred->Data(), Eager->Data()) << Table.Tag();
+        }
+
+    // A table past the end fails the load from the file as it fails the
+    // load from memory, and the file is closed with the font's tables.
+    TFontBuilder PastTheEnd = MinimalFont();
+    const auto Size = static_cast<std::uint32_t>(PastTheEnd.Build().size() + 16);
+    PastTheEnd.Record("GSUB", Size - 32, 64);
+    const auto Hostile = Write("past.ttf", PastTheEnd.Build());
+    TTrueTypeFont Refused(false);
+    try {
+        Refused.LoadFromFile(Hostile.string());
+        FAIL();
+    } catch (const std::exception& Error) {
+        EXPECT_STREQ(Error.what(), "Stream read error");
+        EXPECT_EQ(Load(FromMemory, PastTheEnd.Build()), "Stream read error");
+    }
+    Refused.Clear();
+    std::filesystem::remove(Hostile);
+    EXPECT_FALSE(std::filesystem::exists(Hostile));
+
+#ifndef _WIN32
+    // Nothing denies other writers on POSIX: bytes the file no longer holds
+    // (and the stream has not read already) read as zeros.
+    TTrueTypeFont Shrunk(false);
+    Shrunk.LoadFromFile(Path.string());
+    std::filesystem::resize_file(Path, 0);
+    const auto* Gpos = dynamic_cast<const TRawDataTable*>(Shrunk.Tables.FindTable("GPOS"));
+    ASSERT_NE(Gpos, nullptr);
+    ASSERT_EQ(Gpos->Data().size(), Pattern.size());
+    EXPECT_EQ(TBytes(Gpos->Data().end() - 1000, Gpos->Data().end()), TBytes(1000, 0));
+#endif
 }
 
 TEST(TrueTypeFont, CmapMappingsToGlyphsTheFontLacksGoAtTheEndOfTheLoad)

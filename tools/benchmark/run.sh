@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The load benchmark: every .ttf under /usr/share/fonts (or the folder given),
 # loaded by the library, by FreeType and by fontTools, several rounds each.
-#   bash tools/benchmark/run.sh [--rounds N] [FONT_DIR]
+#   bash tools/benchmark/run.sh [--rounds N] [--outlines] [FONT_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash scripts/install-deps.sh bench >/dev/null

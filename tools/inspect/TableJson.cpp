@@ -1,13 +1,20 @@
 #include "tools/inspect/TableJson.h"
 
+#include <algorithm>
+
 #include "truetype/sfnt/RawDataTable.h"
+#include "truetype/tables/TableGasp.h"
 #include "truetype/tables/TableHead.h"
 #include "truetype/tables/TableHhea.h"
 #include "truetype/tables/TableHmtx.h"
+#include "truetype/tables/TableKern.h"
 #include "truetype/tables/TableLoca.h"
 #include "truetype/tables/TableMaxp.h"
 #include "truetype/tables/TableName.h"
+#include "truetype/tables/TableOS_2.h"
+#include "truetype/tables/TablePCLT.h"
 #include "truetype/tables/cmap/TableCmap.h"
+#include "truetype/tables/post/TablePost.h"
 
 namespace inspect {
 
@@ -99,9 +106,100 @@ void WriteCmap(TJsonWriter& Json, const TTableCmap& T)
     Json.EndArray();
 }
 
+// Single-byte font text, each byte one character (Latin-1), zero bytes included.
+std::u16string ByteText(std::string_view Bytes)
+{
+    std::u16string Text(Bytes.size(), u'\0');
+    std::transform(Bytes.begin(), Bytes.end(), Text.begin(),
+                   [](char C) { return static_cast<char16_t>(static_cast<unsigned char>(C)); });
+    return Text;
+}
+
+template <typename Bytes>
+void WriteByteArray(TJsonWriter& Json, std::string_view Name, const Bytes& Values)
+{
+    Json.Key(Name).BeginArray();
+    for (const std::uint8_t Byte : Values)
+        Json.Value(Byte);
+    Json.EndArray();
+}
+
+void WritePost(TJsonWriter& Json, const TTablePost& T)
+{
+    Json.Key("formatType").BeginArray().Value(T.FormatType.IntegerPart).Value(T.FormatType.FractionWord).EndArray();
+    Json.Field("italicAngle", T.italicAngle).Field("underlinePosition", T.underlinePosition)
+        .Field("underlineThickness", T.underlineThickness).Field("isFixedPitch", T.isFixedPitch)
+        .Field("minMemType42", T.minMemType42).Field("maxMemType42", T.maxMemType42)
+        .Field("minMemType1", T.minMemType1).Field("maxMemType1", T.maxMemType1)
+        .Field("numberOfGlyphs", T.NumberOfGlyphs);
+    Json.Key("glyphNames").BeginArray();
+    for (std::size_t i = 0; i < T.GlyphNames.Count(); ++i)
+        Json.Value(std::u16string_view(ByteText(T.GlyphNames.Items(static_cast<std::ptrdiff_t>(i)).Name)));
+    Json.EndArray();
+}
+
+void WriteOS2(TJsonWriter& Json, const TTableOS_2& T)
+{
+    Json.Field("version", T.version).Field("xAvgCharWidth", T.xAvgCharWidth)
+        .Field("usWeightClass", T.usWeightClass).Field("usWidthClass", T.usWidthClass).Field("fsType", T.fsType)
+        .Field("ySubscriptXSize", T.ySubscriptXSize).Field("ySubscriptYSize", T.ySubscriptYSize)
+        .Field("ySubscriptXOffset", T.ySubscriptXOffset).Field("ySubscriptYOffset", T.ySubscriptYOffset)
+        .Field("ySuperscriptXSize", T.ySuperscriptXSize).Field("ySuperscriptYSize", T.ySuperscriptYSize)
+        .Field("ySuperscriptXOffset", T.ySuperscriptXOffset).Field("ySuperscriptYOffset", T.ySuperscriptYOffset)
+        .Field("yStrikeoutSize", T.yStrikeoutSize).Field("yStrikeoutPosition", T.yStrikeoutPosition)
+        .Field("sFamilyClass", T.sFamilyClass);
+    WriteByteArray(Json, "panose", T.panose);
+    Json.Field("ulUnicodeRange1", T.ulUnicodeRange1).Field("ulUnicodeRange2", T.ulUnicodeRange2)
+        .Field("ulUnicodeRange3", T.ulUnicodeRange3).Field("ulUnicodeRange4", T.ulUnicodeRange4)
+        .Field("achVendID", std::u16string_view(ByteText(T.achVendID))).Field("fsSelection", T.fsSelection)
+        .Field("usFirstCharIndex", T.usFirstCharIndex).Field("usLastCharIndex", T.usLastCharIndex)
+        .Field("sTypoAscender", T.sTypoAscender).Field("sTypoDescender", T.sTypoDescender)
+        .Field("sTypoLineGap", T.sTypoLineGap).Field("usWinAscent", T.usWinAscent)
+        .Field("usWinDescent", T.usWinDescent);
+    if (T.version >= 1)
+        Json.Field("ulCodePageRange1", T.ulCodePageRange1).Field("ulCodePageRange2", T.ulCodePageRange2);
+    if (T.version >= 2)
+        Json.Field("sxHeight", T.sxHeight).Field("sCapHeight", T.sCapHeight)
+            .Field("usDefaultChar", T.usDefaultChar).Field("usBreakChar", T.usBreakChar)
+            .Field("usMaxContext", T.usMaxContext);
+}
+
+void WritePCLT(TJsonWriter& Json, const TTablePCLT& T)
+{
+    Json.Field("version", T.version).Field("fontNumber", T.fontNumber).Field("pitch", T.pitch)
+        .Field("xHeight", T.xHeight).Field("style", T.style).Field("typeFamily", T.typeFamily)
+        .Field("capHeight", T.capHeight).Field("symbolSet", T.symbolSet)
+        .Field("typeface", std::u16string_view(ByteText(T.Typeface())));
+    WriteByteArray(Json, "characterComplement", T.characterComplement);
+    Json.Field("fileName", std::u16string_view(ByteText(T.FileName()))).Field("strokeWeight", T.strokeWeight)
+        .Field("widthType", T.widthType).Field("serifStyle", T.serifStyle).Field("reserved", T.reserved);
+}
+
+void WriteGasp(TJsonWriter& Json, const TTableGasp& T)
+{
+    Json.Field("version", T.Version);
+    Json.Key("ranges").BeginArray();
+    for (std::size_t i = 0; i < T.Count(); ++i) {
+        const TGaspRange& Range = T.Items(static_cast<std::ptrdiff_t>(i));
+        Json.BeginArray().Value(Range.RangeMaxPPEM).Value(Range.RangeGaspBehavior).EndArray();
+    }
+    Json.EndArray();
+}
+
+void WriteKern(TJsonWriter& Json, const TTableKern& T)
+{
+    Json.Field("version", T.Version);
+    Json.Key("pairs").BeginArray();
+    for (std::size_t i = 0; i < T.Count(); ++i) {
+        const TKerningPair& Pair = T.Items(static_cast<std::ptrdiff_t>(i));
+        Json.BeginArray().Value(Pair.Left).Value(Pair.Right).Value(Pair.Value).EndArray();
+    }
+    Json.EndArray();
+}
+
 void WriteRaw(TJsonWriter& Json, const TRawDataTable& T)
 {
-    Json.Field("raw", true).Field("length", T.Data.size());
+    Json.Field("raw", true).Field("length", T.Length());
 }
 
 // Tries Writer when the table is of the class it takes.
@@ -122,7 +220,9 @@ void WriteTableJson(TJsonWriter& Json, const TFontTable& Table)
     // One line per table class.
     TryWrite(Json, Table, WriteHead) || TryWrite(Json, Table, WriteHhea) || TryWrite(Json, Table, WriteMaxp) ||
         TryWrite(Json, Table, WriteHmtx) || TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteCmap) ||
-        TryWrite(Json, Table, WriteName) || TryWrite(Json, Table, WriteRaw);
+        TryWrite(Json, Table, WriteName) || TryWrite(Json, Table, WritePost) || TryWrite(Json, Table, WriteOS2) ||
+        TryWrite(Json, Table, WritePCLT) || TryWrite(Json, Table, WriteGasp) || TryWrite(Json, Table, WriteKern) ||
+        TryWrite(Json, Table, WriteRaw);
     Json.EndObject();
 }
 

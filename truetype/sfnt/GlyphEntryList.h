@@ -42,6 +42,16 @@ public:
 
     // For loads: room for the backed entries, and the entries past the file.
     void Reserve(std::size_t Count) { FItems.reserve(Count); }
+    // Appends Count entries, the k-th one Make(k).
+    template <typename Make>
+    void AddRun(std::size_t Count, Make&& MakeEntry)
+    {
+        Materialize();
+        const std::size_t First = FItems.size();
+        FItems.resize(First + Count);
+        for (std::size_t k = 0; k < Count; ++k)
+            FItems[First + k] = MakeEntry(k);
+    }
     void SetTail(const T& Value, std::size_t Count)
     {
         FTail = Value;

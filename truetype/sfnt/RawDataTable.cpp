@@ -2,18 +2,54 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace truetype {
 
-void TRawDataTable::LoadRawData(TStream& Stream, std::uint32_t Length)
+namespace {
+
+void CheckHeld(TStream& Stream, std::uint32_t Length)
 {
-    Data.clear();
-    if (Length == 0)
-        return;
     if (Length > Stream.Remaining())
         throw EStreamError("Stream read error");
-    Data.resize(Length);
-    Stream.ReadBuffer(Data.data(), Data.size());
+}
+
+}  // namespace
+
+const std::vector<std::uint8_t>& TRawDataTable::Data() const
+{
+    if (FDeferred != nullptr) {
+        TStream& Source = *std::exchange(FDeferred, nullptr);
+        // The length was checked against the source at the load. Should the
+        // file have shrunk since (POSIX cannot deny other writers), the bytes
+        // it no longer holds read as zeros, like any read past an end.
+        FData.assign(FDeferredLength, 0);
+        Source.SetPosition(FDeferredAt);
+        Source.Read(FData.data(), FData.size());
+    }
+    return FData;
+}
+
+void TRawDataTable::LoadRawData(TStream& Stream, std::uint32_t Length)
+{
+    Clear();
+    if (Length == 0)
+        return;
+    CheckHeld(Stream, Length);
+    FData.resize(Length);
+    Stream.ReadBuffer(FData.data(), FData.size());
+}
+
+void TRawDataTable::DeferRawData(TStream& Source, std::uint32_t Length)
+{
+    Clear();
+    if (Length == 0)
+        return;
+    CheckHeld(Source, Length);
+    FDeferred = &Source;
+    FDeferredAt = Source.Position();
+    FDeferredLength = Length;
+    Source.SetPosition(FDeferredAt + Length);
 }
 
 void TRawDataTable::LoadFromStream(TStream& Stream)
@@ -24,7 +60,15 @@ void TRawDataTable::LoadFromStream(TStream& Stream)
 
 void TRawDataTable::SaveToStream(TStream& Stream)
 {
-    Stream.WriteBuffer(Data.data(), Data.size());
+    const std::vector<std::uint8_t>& Bytes = Data();
+    Stream.WriteBuffer(Bytes.data(), Bytes.size());
+}
+
+void TRawDataTable::Clear()
+{
+    FData = {};
+    FDeferred = nullptr;
+    FDeferredLength = 0;
 }
 
 }  // namespace truetype

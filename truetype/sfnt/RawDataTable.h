@@ -12,14 +12,30 @@ class TRawDataTable : public TFontTable, public TRawDataLoadable {
 public:
     using TFontTable::TFontTable;
 
-    std::vector<std::uint8_t> Data;
+    // The table's bytes; a table loaded by DeferRawData reads them from its
+    // source here, the first time they are asked for.
+    const std::vector<std::uint8_t>& Data() const;
+    // Their count, without reading them.
+    std::size_t Length() const { return FDeferred ? FDeferredLength : FData.size(); }
 
-    // Replaces Data with the next Length bytes; "Stream read error" when the
-    // stream holds fewer (checked before anything is allocated).
+    // Replaces the bytes with the next Length of the stream; "Stream read
+    // error" when the stream holds fewer (checked before anything is
+    // allocated).
     void LoadRawData(TStream& Stream, std::uint32_t Length) override;
-    // Replaces Data with the whole stream, whatever its position.
+    // The same check, but the bytes stay in Source until Data is first
+    // called; Source must outlive the table and hold the same bytes until
+    // then.
+    void DeferRawData(TStream& Source, std::uint32_t Length) override;
+    // Replaces the bytes with the whole stream, whatever its position.
     void LoadFromStream(TStream& Stream) override;
     void SaveToStream(TStream& Stream) override;
+    void Clear();
+
+private:
+    mutable std::vector<std::uint8_t> FData;
+    mutable TStream* FDeferred = nullptr;
+    std::int64_t FDeferredAt = 0;
+    std::uint32_t FDeferredLength = 0;
 };
 
 }  // namespace truetype

@@ -44,6 +44,8 @@ class TRawDataLoadable {
 public:
     virtual ~TRawDataLoadable() = default;
     virtual void LoadRawData(TStream& Stream, std::uint32_t Length) = 0;
+    // The same, the bytes read from Source only when first asked for.
+    virtual void DeferRawData(TStream& Source, std::uint32_t Length) = 0;
 };
 
 }  // namespace truetype

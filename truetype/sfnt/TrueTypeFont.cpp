@@ -4,16 +4,22 @@
 #include <chrono>
 
 #include "base/BigEndianView.h"
+#include "truetype/outlines/TableGlyf.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/TableGasp.h"
 #include "truetype/tables/TableHead.h"
 #include "truetype/tables/TableHhea.h"
 #include "truetype/tables/TableHinting.h"
 #include "truetype/tables/TableHmtx.h"
+#include "truetype/tables/TableKern.h"
 #include "truetype/tables/TableLoca.h"
 #include "truetype/tables/TableMaxp.h"
 #include "truetype/tables/TableName.h"
+#include "truetype/tables/TableOS_2.h"
+#include "truetype/tables/TablePCLT.h"
 #include "truetype/tables/TableUnknown.h"
 #include "truetype/tables/cmap/TableCmap.h"
+#include "truetype/tables/post/TablePost.h"
 
 namespace truetype {
 
@@ -63,15 +69,18 @@ void TTrueTypeFont::Clear()
     HasDigitalSignature = false;
     NumTables = 0;
     Directory.clear();
+    Collection.reset();
     Log.Clear();
     Tables.Clear();
     Outlines.Clear();
+    FRawSource.reset();
 }
 
 void TTrueTypeFont::LoadFromFile(const std::string& FileName)
 {
-    TFileStream Stream(FileName);
-    LoadFromStream(Stream);
+    auto File = std::make_unique<TFileStream>(FileName);
+    TStream& Stream = *File;
+    Load(Stream, std::move(File));
 }
 
 void TTrueTypeFont::DoProgress(int Percent)
@@ -80,17 +89,23 @@ void TTrueTypeFont::DoProgress(int Percent)
         OnProgress(*this, ProgressCaption, Percent);
 }
 
-void TTrueTypeFont::LoadFromStream(TStream& Stream)
+void TTrueTypeFont::LoadFromStream(TStream& Stream) { Load(Stream, nullptr); }
+
+void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
 {
     ProgressCaption = "Loading Font...";
     DoProgress(0);
     try {
         TWarningCollector::Clear();
         Clear();
+        // Kept after a failed load too: the tables filed by then stay until
+        // the next Clear.
+        FRawSource = std::move(RawSource);
         if (Stream.Position() >= Stream.Size())
             RaiseFontError("Stream is empty!");
 
         FStart = Stream.Position();
+        FindFace(Stream);
         Version = ReadFixed(Stream);
         if (FixedMajor(Version) != 1 || FixedMinor(Version) != 0)
             TWarningCollector::AddFmt("Unknown font format (version number %d.%d).",
@@ -151,6 +166,7 @@ void TTrueTypeFont::ReadDirectory(TStream& Stream)
         Entry.Offset = Bytes.ULong(At + 8);
         Entry.Length = Bytes.ULong(At + 12);
     }
+    FRecordLines.assign(Touched, std::string());
     // One more for the zero records past the stream's end.
     FDirectoryKinds.resize(Touched + 1);
     for (std::size_t i = 0; i <= Touched; ++i)
@@ -166,8 +182,17 @@ TTableKind TTrueTypeFont::RecordKind(std::size_t Index) const
 const TTrueTypeFont::TDirectoryEntry& TTrueTypeFont::LogEntry(TStream& Stream, std::uint16_t Index)
 {
     const TDirectoryEntry& Entry = Record(Index);
-    if (FLastLoggedRecord < 0 || !(Record(static_cast<std::size_t>(FLastLoggedRecord)) == Entry))
-        FLastRecordLine = FormatText("%s %d %d %d", {Entry.Tag, Entry.CheckSum, Entry.Offset, Entry.Length});
+    if (FLastLoggedRecord < 0 || !(Record(static_cast<std::size_t>(FLastLoggedRecord)) == Entry)) {
+        // Both passes log every record: the second takes the first's line.
+        std::string* Kept = Index < FRecordLines.size() ? &FRecordLines[Index] : nullptr;
+        if (Kept != nullptr && !Kept->empty()) {
+            FLastRecordLine = *Kept;
+        } else {
+            FLastRecordLine = FormatText("%s %d %d %d", {Entry.Tag, Entry.CheckSum, Entry.Offset, Entry.Length});
+            if (Kept != nullptr)
+                *Kept = FLastRecordLine;
+        }
+    }
     FLastLoggedRecord = Index;
     Log.Add(FLastRecordLine);
     Stream.SetPosition(FStart + Entry.Offset);
@@ -222,6 +247,7 @@ void TTrueTypeFont::LoadTables(TStream& Stream)
         Stream,
         [this](const TDirectoryEntry& Entry, TTableKind Kind) { return CreateSecondPassTable(Entry.Tag, Kind); },
         [this, Maxp] { Log.Add(FormatText("Number of glyphs %d", {Maxp->numGlyphs})); });
+    FRecordLines = {};
 }
 
 template <typename Create, typename AfterFiling>
@@ -286,11 +312,15 @@ std::unique_ptr<TFontTable> TTrueTypeFont::CreateSecondPassTable(const TTableTag
         return Loca;
     }
     case TTableKind::Glyf:
-        // Kept as bytes until outlines are parsed from it.
         if (!LoadOutlines)
             return nullptr;
-        return std::make_unique<TTableUnknown>(Tag);
+        return std::make_unique<TTableGlyf>(Tag);
     case TTableKind::Name: return std::make_unique<TTableName>(Tag);
+    case TTableKind::Post: return std::make_unique<TTablePost>(Tag);
+    case TTableKind::OS2: return std::make_unique<TTableOS_2>(Tag);
+    case TTableKind::PCLT: return std::make_unique<TTablePCLT>(Tag);
+    case TTableKind::Gasp: return std::make_unique<TTableGasp>(Tag);
+    case TTableKind::Kern: return std::make_unique<TTableKern>(Tag);
     default:
         if (!KeepUnknownTables)
             return nullptr;
@@ -308,7 +338,10 @@ void TTrueTypeFont::LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stre
             if (FRawBytes > RawDataBudgetFactor * FontSize)
                 RaiseFontErrorFmt("Tables kept as data claim %d bytes, more than the font's %d bytes can hold",
                                   {FRawBytes, FontSize});
-            Raw->LoadRawData(Stream, Length);
+            if (FRawSource)
+                Raw->DeferRawData(Stream, Length);
+            else
+                Raw->LoadRawData(Stream, Length);
         } else {
             Table->LoadFromStream(Stream);
         }

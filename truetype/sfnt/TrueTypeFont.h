@@ -53,9 +53,12 @@ public:
     std::vector<TDirectoryEntry> Directory;
     const TDirectoryEntry& Record(std::size_t Index) const;
 
-    // Opens the file denying other writers, and closes it whatever happens.
+    // Opens the file denying other writers and keeps it open until the font
+    // is cleared, loaded again or destroyed: the tables kept as bytes read
+    // them from it only when first asked for.
     void LoadFromFile(const std::string& FileName);
-    // Offsets count from the stream's position at the call.
+    // Offsets count from the stream's position at the call; every table is
+    // read before it returns.
     void LoadFromStream(TStream& Stream);
     void Clear();
 
@@ -65,12 +68,17 @@ public:
     TTableMaxp* MaxpTable() const;
     TTableLoca* LocaTable() const;
     TTableName* NameTable() const;
+    TTableGlyf* GlyfTable() const;
 
 private:
     template <typename Table>
     Table* Find(std::string_view Tag) const;
 
+    // RawSource, when given, is Stream itself, owned by the font from now on.
+    void Load(TStream& Stream, std::unique_ptr<TStream> RawSource);
+
     void LoadTables(TStream& Stream);
+    void FindFace(TStream& Stream);
     // One pass over the directory: each record logged, its table created (or
     // not) by CreateTable, loaded, filed, timed, then Filed called.
     template <typename Create, typename AfterFiling>
@@ -90,7 +98,13 @@ private:
     void DoProgress(int Percent);
     void ReportTableProgress();
 
+    // The font's own file, which the raw tables of the last load refer to.
+    // Cleared only after them.
+    std::unique_ptr<TStream> FRawSource;
+    // Table offsets count from FStart, the start of the file; the font's own
+    // offset table stands at FFontStart (FStart but in a collection).
     std::int64_t FStart = 0;
+    std::int64_t FFontStart = 0;
     int FCreatedTables = 0;
     std::uint64_t FRawBytes = 0;
     // The directory line of the record logged last: a hostile directory
@@ -98,6 +112,8 @@ private:
     // thousands of times, and its line need not be formatted each time.
     std::ptrdiff_t FLastLoggedRecord = -1;
     std::string FLastRecordLine;
+    // The line of each record the stream holds, once formatted.
+    std::vector<std::string> FRecordLines;
     // The kind of each record's tag, looked up once (runs of one tag once),
     // and last the kind of the zero records past the end of the stream.
     std::vector<TTableKind> FDirectoryKinds;

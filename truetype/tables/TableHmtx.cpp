@@ -20,24 +20,24 @@ void TTableHmtx::LoadFromStream(TStream& Stream)
     const std::size_t Long = std::min(NumberOfHMetrics, NumGlyphs);
     const base::TBigEndianBlock Block(Stream, 4 * Long + 2 * (NumGlyphs - Long));
     const base::TBigEndianView& Bytes = Block.View();
-    auto Offset = [Long](std::size_t Glyph) { return Glyph < Long ? 4 * Glyph : 4 * Long + 2 * (Glyph - Long); };
 
     // Glyphs past the long entries repeat the last long advance width. The
     // entries wholly past the end of the stream all hold that width and a
     // zero bearing (a long entry there has width 0, and then so has the last
     // one), so they are kept as one.
     const std::uint16_t LastAdvance = Bytes.UShort(4 * (Long - 1));
-    std::size_t Backed = 0;
-    while (Backed < NumGlyphs && Bytes.Holds(Offset(Backed)))
-        ++Backed;
+    // The entries whose first byte the block holds.
+    const std::size_t Size = Bytes.Size();
+    const std::size_t Backed = Size <= 4 * Long ? (Size + 3) / 4
+                                                : std::min<std::size_t>(NumGlyphs, Long + (Size - 4 * Long + 1) / 2);
+    const std::size_t BackedLong = std::min(Backed, Long);
     FMetrics.Reserve(Backed);
-    for (std::size_t i = 0; i < Backed; ++i) {
-        const std::size_t At = Offset(i);
-        if (i < Long)
-            FMetrics.Add({Bytes.UShort(At), Bytes.Short(At + 2)});
-        else
-            FMetrics.Add({LastAdvance, Bytes.Short(At)});
-    }
+    FMetrics.AddRun(BackedLong, [&Bytes](std::size_t i) {
+        return THmtxMetrics{Bytes.UShort(4 * i), Bytes.Short(4 * i + 2)};
+    });
+    FMetrics.AddRun(Backed - BackedLong, [&Bytes, LastAdvance, Long](std::size_t k) {
+        return THmtxMetrics{LastAdvance, Bytes.Short(4 * Long + 2 * k)};
+    });
     FMetrics.SetTail({LastAdvance, 0}, NumGlyphs - Backed);
 }
 

@@ -15,7 +15,6 @@ namespace {
 constexpr std::uint32_t MaxOffset = 0xFFFF;
 // A record can reach no further than its largest offset plus its largest
 // length from the start of the string storage.
-constexpr std::size_t StorageReach = std::size_t{MaxOffset} + MaxOffset;
 constexpr std::size_t RecordSize = 12;
 constexpr std::size_t HeaderSize = 6;
 
@@ -195,8 +194,15 @@ void TTableName::LoadFromStream(TStream& Stream)
     const std::size_t Read = std::min<std::size_t>(Count, (RecordBytes.Size() + RecordSize - 1) / RecordSize + 1);
     const std::int64_t StorageStart = Start + StringOffset;
     Stream.SetPosition(StorageStart);
+    // As far as the strings of the records read reach (at most 128 KiB): no
+    // record reads a byte beyond.
+    std::size_t Reach = 0;
+    for (std::size_t i = 0; i < Read; ++i) {
+        const TNameRecord Record = ReadNameRecord(RecordBytes.View(), i);
+        Reach = std::max<std::size_t>(Reach, std::size_t{Record.Offset} + Record.Length);
+    }
     std::vector<std::uint8_t> StorageBytes(
-        static_cast<std::size_t>(std::min<std::int64_t>(StorageReach, Stream.Remaining())));
+        static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(Reach), Stream.Remaining())));
     StorageBytes.resize(Stream.Read(StorageBytes.data(), StorageBytes.size()));
     TSpanStream Strings(StorageBytes.data(), StorageBytes.size());
 

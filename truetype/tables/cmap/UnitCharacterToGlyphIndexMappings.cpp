@@ -14,6 +14,34 @@ void TCodeSet::Insert(std::uint16_t Code)
         FFullWords[Code >> 12] |= std::uint64_t{1} << ((Code >> 6) & 63);
 }
 
+void TCodeSet::InsertRange(std::uint32_t From, std::uint32_t To)
+{
+    std::uint32_t Code = From;
+    while (Code <= To) {
+        const std::uint32_t Word = Code >> 6;
+        const std::uint32_t Last = std::min(To, Word * 64 + 63);
+        const std::uint32_t Width = Last - Code + 1;
+        const std::uint64_t Bits = Width == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << Width) - 1) << (Code & 63);
+        FWords[Word] |= Bits;
+        if (FWords[Word] == ~std::uint64_t{0})
+            FFullWords[Word >> 6] |= std::uint64_t{1} << (Word & 63);
+        Code = Last + 1;
+    }
+}
+
+std::uint32_t TCodeSet::FirstPresent(std::uint32_t From, std::uint32_t To) const
+{
+    std::uint32_t Code = From;
+    while (Code <= To) {
+        const std::size_t Word = Code >> 6;
+        const std::uint64_t Present = FWords[Word] & (~std::uint64_t{0} << (Code & 63));
+        if (Present != 0)
+            return std::min<std::uint32_t>(static_cast<std::uint32_t>(Word * 64 + static_cast<std::size_t>(std::countr_zero(Present))), To + 1);
+        Code = static_cast<std::uint32_t>(Word * 64 + 64);
+    }
+    return To + 1;
+}
+
 std::size_t TCodeSet::FirstNotFullWord(std::size_t Word) const
 {
     for (std::size_t Summary = Word / 64; Summary < FFullWords.size(); ++Summary) {
@@ -40,13 +68,6 @@ std::uint32_t TCodeSet::FirstAbsent(std::uint32_t From, std::uint32_t To) const
         Code = static_cast<std::uint32_t>(Next * 64);
     }
     return To + 1;
-}
-
-void TCharacterToGlyphIndexMappings::Add(TCharacterToGlyphIndexMapping Mapping)
-{
-    FItems.push_back(Mapping);
-    if (FIndex)
-        FIndex->Insert(Mapping.CharacterCode);
 }
 
 const TCharacterToGlyphIndexMapping& TCharacterToGlyphIndexMappings::Items(std::ptrdiff_t Index) const

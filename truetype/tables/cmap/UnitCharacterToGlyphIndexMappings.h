@@ -24,6 +24,11 @@ class TCodeSet {
 public:
     bool Contains(std::uint16_t Code) const { return (FWords[Code >> 6] >> (Code & 63)) & 1; }
     void Insert(std::uint16_t Code);
+    // Inserts every code of From ... To.
+    void InsertRange(std::uint32_t From, std::uint32_t To);
+    // The first code in From ... To that the set holds, or To + 1; costs a
+    // step per 64 codes it passes.
+    std::uint32_t FirstPresent(std::uint32_t From, std::uint32_t To) const;
     // The first code in From ... To that the set lacks, or To + 1 when it
     // holds them all. Costs at most a pass over the summary, whatever the width.
     std::uint32_t FirstAbsent(std::uint32_t From, std::uint32_t To) const;
@@ -49,7 +54,24 @@ public:
     TCharacterToGlyphIndexMappings(const TCharacterToGlyphIndexMappings&) = delete;
     TCharacterToGlyphIndexMappings& operator=(const TCharacterToGlyphIndexMappings&) = delete;
 
-    void Add(TCharacterToGlyphIndexMapping Mapping);
+    void Add(TCharacterToGlyphIndexMapping Mapping)
+    {
+        FItems.push_back(Mapping);
+        if (FIndex)
+            FIndex->Insert(Mapping.CharacterCode);
+    }
+    // Appends Count mappings, the k-th one Make(k).
+    template <typename Make>
+    void AddRun(std::size_t Count, Make&& MakeMapping)
+    {
+        const std::size_t First = FItems.size();
+        FItems.resize(First + Count);
+        for (std::size_t k = 0; k < Count; ++k)
+            FItems[First + k] = MakeMapping(k);
+        if (FIndex)
+            for (std::size_t k = 0; k < Count; ++k)
+                FIndex->Insert(FItems[First + k].CharacterCode);
+    }
     std::size_t Count() const { return FItems.size(); }
     const TCharacterToGlyphIndexMapping& Items(std::ptrdiff_t Index) const;
     void Delete(std::ptrdiff_t Index);

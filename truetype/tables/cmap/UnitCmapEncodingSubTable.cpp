@@ -60,11 +60,6 @@ private:
 
 }  // namespace
 
-void TCmapEncodingSubTable::AddMapping(std::uint16_t CharacterCode, std::uint16_t GlyphIndex)
-{
-    Mappings.Add({CharacterCode, GlyphIndex});
-}
-
 void TCmapEncodingSubTable::Clear()
 {
     Mappings.Clear();
@@ -180,6 +175,11 @@ void TCmapEncodingSubTable::LoadFormat4(TStream& Stream)
     // The codes mapped so far: the reader's own, so that it can pass over
     // runs of them in bulk, and so that no subtable keeps 8 KiB after its load.
     auto Mapped = std::make_unique<TCodeSet>();
+    // Room for the mappings at once: the segments' codes, each code once.
+    std::size_t Codes = 0;
+    for (std::size_t i = 0; i + 1 < SegCount; ++i)
+        Codes += std::size_t{1} + Words.Word(i) - std::min(Words.Word(i), Words.Word(SegCount + 1 + i));
+    Mappings.Reserve(std::min<std::size_t>(Codes, 0x10000));
     TRepeatedWarning Repeated(RepeatedCharacter);
     for (std::size_t i = 0; i + 1 < SegCount; ++i) {
         ++FStructuresRead;
@@ -202,9 +202,13 @@ void TCmapEncodingSubTable::LoadFormat4(TStream& Stream)
         while (Code <= EndCode) {
             const auto Character = static_cast<std::uint16_t>(Code);
             if (!Mapped->Contains(Character)) {
-                Mapped->Insert(Character);
-                AddMapping(Character, GlyphOf(Code));
-                ++Code;
+                // The run of codes not mapped yet, mapped in one go: the same
+                // mappings as one code at a time, with one read of glyph ids.
+                const std::uint32_t RunEnd = Mapped->FirstPresent(Code, EndCode);
+                Mapped->InsertRange(Code, RunEnd - 1);
+                AddRun(Stream, Code, RunEnd - Code, IdDelta,
+                       IdRangeOffset == 0 ? -1 : RangeOffsetField + IdRangeOffset + 2 * (Code - StartCode));
+                Code = RunEnd;
             } else if (Repeated.Keeps()) {
                 Repeated.Add({Code, GlyphOf(Code)});
                 ++Code;
@@ -218,6 +222,25 @@ void TCmapEncodingSubTable::LoadFormat4(TStream& Stream)
         }
     }
     Repeated.Flush();
+}
+
+void TCmapEncodingSubTable::AddRun(TStream& Stream, std::uint32_t First, std::uint32_t Count, std::uint16_t IdDelta,
+                                   std::int64_t GlyphIds)
+{
+    if (GlyphIds < 0) {
+        Mappings.AddRun(Count, [&](std::size_t k) {
+            return TCharacterToGlyphIndexMapping{static_cast<std::uint16_t>(First + k),
+                                                 static_cast<std::uint16_t>(First + k + IdDelta)};
+        });
+        return;
+    }
+    Stream.SetPosition(GlyphIds);
+    const TWords Glyphs(Stream, 2 * std::size_t{Count});
+    Mappings.AddRun(Count, [&](std::size_t k) {
+        const std::uint16_t Stored = Glyphs.Word(k);
+        return TCharacterToGlyphIndexMapping{static_cast<std::uint16_t>(First + k),
+                                             static_cast<std::uint16_t>(Stored == 0 ? 0 : Stored + IdDelta)};
+    });
 }
 
 void TCmapEncodingSubTable::LoadFormat6(TStream& Stream, std::uint16_t Length)
@@ -237,6 +260,9 @@ bool TCmapEncodingSubTable::RemoveIllegalMappings(std::uint16_t NumGlyphs)
     auto IsIllegal = [NumGlyphs](const TCharacterToGlyphIndexMapping& Mapping) {
         return Mapping.GlyphIndex >= NumGlyphs;
     };
+    // Most fonts have none: one pass finds that out.
+    if (std::none_of(Mappings.begin(), Mappings.end(), IsIllegal))
+        return false;
     // The warnings name the mappings last to first; the removal itself is one
     // pass, so that a table of millions of bad mappings stays linear.
     TRepeatedWarning Illegal(IllegalMapping);

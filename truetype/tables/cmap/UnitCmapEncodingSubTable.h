@@ -48,7 +48,11 @@ public:
     // the mappings are used up.
     bool FindNextSegment(std::size_t& Position, TCmapSegment& Segment) const;
 
-    void AddMapping(std::uint16_t CharacterCode, std::uint16_t GlyphIndex);
+    void AddMapping(std::uint16_t CharacterCode, std::uint16_t GlyphIndex) { Mappings.Add({CharacterCode, GlyphIndex}); }
+    // Format 4: Count codes from First, their glyphs First + k + IdDelta, or,
+    // when GlyphIds is a stream position, the ids stored there plus IdDelta.
+    void AddRun(TStream& Stream, std::uint32_t First, std::uint32_t Count, std::uint16_t IdDelta,
+                std::int64_t GlyphIds);
     // Deletes the mappings to glyphs the font does not have, with one warning
     // each, last to first. Answers whether any went.
     bool RemoveIllegalMappings(std::uint16_t NumGlyphs);

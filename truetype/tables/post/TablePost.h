@@ -1,0 +1,57 @@
+// The PostScript table: the header of every version, and for formats 1.0 and
+// 2.0 one glyph name per glyph.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "truetype/sfnt/TableBase.h"
+#include "truetype/tables/post/PostScriptNameList.h"
+
+namespace truetype {
+
+// A 16.16 version held as its two halves: 2.5 is 2 and 0x5000.
+struct TPostFormatType {
+    std::int16_t IntegerPart = 0;
+    std::uint16_t FractionWord = 0;
+
+    bool Is(std::int16_t Integer, std::uint16_t Fraction) const
+    {
+        return IntegerPart == Integer && FractionWord == Fraction;
+    }
+};
+
+class TTablePost final : public TFontTable {
+public:
+    explicit TTablePost(std::string_view Tag) : TFontTable(Tag, "TTablePost", "post") {}
+
+    TPostFormatType FormatType;
+    std::int32_t italicAngle = 0;  // raw 16.16
+    std::int16_t underlinePosition = 0;
+    std::int16_t underlineThickness = 0;
+    std::uint32_t isFixedPitch = 0;
+    std::uint32_t minMemType42 = 0;
+    std::uint32_t maxMemType42 = 0;
+    std::uint32_t minMemType1 = 0;
+    std::uint32_t maxMemType1 = 0;
+
+    // The glyph count of a format 2.0 table.
+    std::uint16_t NumberOfGlyphs = 0;
+    // One name per glyph, in glyph order.
+    TPostScriptNameList GlyphNames;
+
+    void Clear() { GlyphNames.Clear(); }
+    // Format 1.0 becomes format 2.0 naming the 258 standard glyphs.
+    void ChangeToFormat2();
+
+    // Never raises: versions it cannot read become an empty format 2.0 table.
+    void LoadFromStream(TStream& Stream) override;
+    // Writes formats 2.0 and 3.0; every other version raises after the header.
+    void SaveToStream(TStream& Stream) override;
+
+private:
+    void SaveFormat2Names(TStream& Stream) const;
+    void ResetToFormat2() { FormatType = {2, 0}; }
+};
+
+}  // namespace truetype
