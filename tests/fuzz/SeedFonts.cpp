@@ -49,6 +49,37 @@ TFontBuilder WithOutlines(bool LongLoca)
     return Font;
 }
 
+// Composites in more shapes than WithOutlines has: glyph 1 a triangle whose
+// flags repeat, glyph 2 a composite of glyph 1 anchored by point numbers and
+// of glyph 3, glyph 3 a composite of glyph 1 (or, Cyclic, of glyph 2).
+TBytes CompositeFont(bool Cyclic)
+{
+    TByteWriter Glyf;
+    Glyf.S16(1).S16(0).S16(0).S16(100).S16(100)     // contours, box
+        .U16(2).U16(0)                              // endPtsOfContours[0], instructionLength
+        .U8(0x39).U8(2)                             // on-curve, same x and y, repeated twice
+        .Zeros(4);                                  // to 20 bytes
+    Glyf.S16(-1).Zeros(8)                           // composite, box
+        .U16(0x0020).U16(1).U8(0).U8(0)             // glyph 1 anchored at points 0 and 0, more
+        .U16(0x0002 | 0x0080).U16(3).U8(5).U8(6)    // glyph 3 moved by (5, 6), 2x2
+        .U16(0x4000).U16(0x4000).U16(0x4000).U16(0x4000);
+    Glyf.S16(-1).Zeros(8)
+        .U16(0x0002 | 0x0040).U16(Cyclic ? 2 : 1).U8(1).U8(2)  // x and y scale
+        .U16(0x2000).U16(0x6000);
+    TByteWriter Loca;
+    for (const std::uint32_t Offset : {0u, 0u, 20u, 50u, 70u})
+        Loca.U32(Offset);
+    return TFontBuilder()
+        .Add("cmap", CmapTable({{0x41, 2}}))
+        .Add("glyf", Glyf)
+        .Add("head", HeadTable({.IndexToLocFormat = 1}))
+        .Add("hhea", HheaTable(1))
+        .Add("hmtx", HmtxTable({{500, 0}}, {0, 0, 0}))
+        .Add("loca", Loca)
+        .Add("maxp", MaxpTable(4))
+        .Build();
+}
+
 // A cmap of one subtable for the given platform and encoding.
 TBytes SingleCmap(std::uint16_t Platform, std::uint16_t Encoding, const TBytes& Subtable)
 {

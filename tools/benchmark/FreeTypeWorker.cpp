@@ -7,6 +7,8 @@
 #include FT_SFNT_NAMES_H
 
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "tools/benchmark/BenchWorker.h"
@@ -42,6 +44,12 @@ bool ReadFace(FT_Library Library, const std::string& FileName)
         FT_Get_Advances(Face, 0, static_cast<FT_UInt>(Advances.size()), FT_LOAD_NO_SCALE, Advances.data()) == 0)
         for (const FT_Fixed Advance : Advances)
             Sum += static_cast<unsigned long>(Advance);
+
+    // The outline mode: every glyph loaded in font units, composites resolved.
+    if (const char* Mode = std::getenv("VELMORANT_BENCH_OUTLINES"); Mode != nullptr && std::string_view(Mode) == "1")
+        for (FT_Long Glyph = 0; Glyph < Face->num_glyphs; ++Glyph)
+            if (FT_Load_Glyph(Face, static_cast<FT_UInt>(Glyph), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING) == 0)
+                Sum += static_cast<unsigned long>(Face->glyph->outline.n_points);
 
     Sink = Sink + Sum;
     FT_Done_Face(Face);

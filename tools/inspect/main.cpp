@@ -8,7 +8,12 @@
 
 #include "app/InstalledFontsUnit.h"
 #include "app/ValidTrueTypeFontUnit.h"
+#include "tools/inspect/OutlineJson.h"
 #include "tools/inspect/TableJson.h"
+#ifdef VELMORANT_HAVE_PNG
+#include "tools/inspect/PngFile.h"
+#include "tools/inspect/RenderGlyph.h"
+#endif
 #include "tools/json/JsonWriter.h"
 #include "truetype/sfnt/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
@@ -21,18 +26,34 @@ namespace {
 struct TOptions {
     bool Json = false;
     bool Outlines = false;
+    bool Glyphs = false;
+    // --render: the glyph, the image's side in pixels, and the PNG file.
+    long RenderGlyph = -1;
+    long RenderSize = 0;
+    std::string RenderFile;
     // Stands for the system's default locale in the name choice.
     std::uint16_t Locale = 0x0409;
+    // The font of a collection to load.
+    std::uint32_t Face = 0;
     std::vector<std::string> Files;
 };
 
 const char* const Usage =
-    "usage: velmorant-inspect [--json] [--outlines] [--locale LCID] FILE...\n"
+    "usage: velmorant-inspect [--json] [--outlines] [--locale LCID] [--face N] FILE...\n"
     "Loads each font file with the Velmorant TrueType library and shows what it read:\n"
     "a readable summary, or with --json one JSON array with an object per file.\n"
-    "  --outlines     load glyph outlines too (glyf and loca)\n"
+    "  --outlines     load glyph outlines too (glyf and loca); the JSON gains \"outlines\"\n"
+    "                 with their count and the points and contours of all glyphs placed\n"
+    "  --glyphs       with --outlines: the JSON gains \"glyphs\", each glyph's kind, box,\n"
+    "                 placed contours and components\n"
+#ifdef VELMORANT_HAVE_PNG
+    "  --render GLYPH --size PX --out FILE.png\n"
+    "                 draws one glyph of the (single) FILE into a PNG of PX by PX pixels\n"
+#endif
     "  --locale LCID  the system locale the scan's name choice assumes (\"name\" in the\n"
     "                 JSON; default 0x0409); \"validHead\" is the scan's raw head check\n"
+    "  --face N       load font N (from 0) of a collection; the JSON's \"collection\"\n"
+    "                 gives its header (null for a single font)\n"
     "Exit status: 0 when every file loaded, 1 when any did not, 2 on bad usage.\n";
 
 struct TResult {
@@ -87,7 +108,7 @@ TIdentity Identify(const std::string& File, std::uint16_t Locale)
 }
 
 void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueTypeFont& Font, const TResult& Result,
-               const TIdentity& Identity)
+               const TIdentity& Identity, const TOptions& Options)
 {
     Json.BeginObject();
     Json.Field("file", File).Field("loaded", Result.Loaded);
@@ -120,6 +141,10 @@ void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueT
         inspect::WriteTableJson(Json, Table);
     }
     Json.EndObject();
+    if (Options.Outlines)
+        inspect::WriteOutlineTotalsJson(Json, Font.Outlines);
+    if (Options.Glyphs)
+        inspect::WriteGlyphsJson(Json, Font.Outlines);
     Json.EndObject();
 }
 
@@ -150,6 +175,19 @@ bool ParseArguments(int Count, char** Arguments, TOptions& Options)
             Options.Json = true;
         else if (Argument == "--outlines")
             Options.Outlines = true;
+        else if (Argument == "--glyphs")
+            Options.Outlines = Options.Glyphs = true;
+#ifdef VELMORANT_HAVE_PNG
+        else if ((Argument == "--render" || Argument == "--size") && i + 1 < Count) {
+            char* End = nullptr;
+            const long Number = std::strtol(Arguments[++i], &End, 0);
+            if (End == Arguments[i] || *End != '\0' || Number < 0 || Number > 65535)
+                return false;
+            (Argument == "--render" ? Options.RenderGlyph : Options.RenderSize) = Number;
+        }
+        else if (Argument == "--out" && i + 1 < Count)
+            Options.RenderFile = Arguments[++i];
+#endif
         else if (Argument == "--locale" && i + 1 < Count) {
             char* End = nullptr;
             const unsigned long Locale = std::strtoul(Arguments[++i], &End, 0);
@@ -165,8 +203,34 @@ bool ParseArguments(int Count, char** Arguments, TOptions& Options)
         else
             Options.Files.push_back(Argument);
     }
+    if (Options.RenderGlyph >= 0) {
+        Options.Outlines = true;
+        return Options.Files.size() == 1 && Options.RenderSize > 0 && !Options.RenderFile.empty();
+    }
     return !Options.Files.empty();
 }
+
+#ifdef VELMORANT_HAVE_PNG
+int Render(const TOptions& Options)
+{
+    TTrueTypeFont Font(true);
+    Font.Face = Options.Face;
+    const TResult Result = Load(Font, Options.Files[0]);
+    if (!Result.Loaded) {
+        std::cerr << Options.Files[0] << ": not loaded: " << Result.Error << '\n';
+        return 1;
+    }
+    try {
+        const auto Glyph = static_cast<std::uint16_t>(Options.RenderGlyph);
+        inspect::WritePng(Options.RenderFile,
+                          inspect::RenderGlyph(Font, Glyph, static_cast<std::int32_t>(Options.RenderSize)));
+    } catch (const std::exception& Error) {
+        std::cerr << Error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+#endif
 
 }  // namespace
 
@@ -177,19 +241,27 @@ int main(int Count, char** Arguments)
         std::cerr << Usage;
         return 2;
     }
+#ifdef VELMORANT_HAVE_PNG
+    if (Options.RenderGlyph >= 0)
+        return Render(Options);
+#endif
     std::ios::sync_with_stdio(false);
     inspect::TJsonWriter Json(std::cout);
     if (Options.Json)
         Json.BeginArray();
     std::size_t Failed = 0;
     for (const std::string& File : Options.Files) {
+        // The scan's own reading first: it loads the font too, and would
+        // replace this load's warnings with its own.
+        const TIdentity Identity = Options.Json ? Identify(File, Options.Locale) : TIdentity{};
         TTrueTypeFont Font(Options.Outlines);
+        Font.Face = Options.Face;
         const TResult Result = Load(Font, File);
         if (!Result.Loaded)
             ++Failed;
         if (Options.Json) {
             Json.Newline();
-            WriteJson(Json, File, Font, Result, Identify(File, Options.Locale));
+            WriteJson(Json, File, Font, Result, Identity, Options);
         } else {
             WriteSummary(std::cout, File, Font, Result);
         }

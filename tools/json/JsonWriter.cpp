@@ -1,5 +1,8 @@
 #include "tools/json/JsonWriter.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "base/TextConversion.h"
 
 namespace inspect {
@@ -107,6 +110,17 @@ TJsonWriter& TJsonWriter::Value(bool Flag)
 {
     Separate();
     FOut << (Flag ? "true" : "false");
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Value(double Number)
+{
+    if (!std::isfinite(Number))
+        return Null();
+    Separate();
+    char Text[32];
+    const auto Result = std::to_chars(Text, Text + sizeof Text, Number);
+    FOut.write(Text, Result.ptr - Text);
     return *this;
 }
 

@@ -25,6 +25,9 @@ public:
     TJsonWriter& Value(const std::string& Text) { return Value(std::string_view(Text)); }
     TJsonWriter& Value(std::u16string_view Text);
     TJsonWriter& Value(bool Flag);
+    // The shortest text that reads back as the same double; whole numbers
+    // without a fraction. Not-a-number and infinities are written as null.
+    TJsonWriter& Value(double Number);
     template <std::integral T>
         requires(!std::same_as<T, bool>)
     TJsonWriter& Value(T Number)

@@ -1,20 +1,67 @@
-// The glyph outlines of a font, built from maxp, loca and glyf when a font is
-// loaded with outlines.
+// The outlines of a font, one per glyph, built from maxp, loca and glyf.
 #pragma once
 
-#include "truetype/sfnt/TableBase.h"
-#include "truetype/tables/TableLoca.h"
-#include "truetype/tables/TableMaxp.h"
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "truetype/outlines/OutlineBase.h"
 
 namespace truetype {
 
+class TTableMaxp;
+class TTableLoca;
+class TTableGlyf;
+class TOutlineComposite;
+
 class TFontOutlines {
 public:
-    std::size_t Count() const { return 0; }
-    void Clear() {}
-    // Outline building arrives with the glyf table class; until then a font
-    // loaded with outlines keeps glyf as bytes and ends with no outlines.
-    void RetrieveOutlinesFromTables(const TTableMaxp&, const TTableLoca&, const TFontTable&) {}
+    using TProgressEvent = std::function<void(TFontOutlines& Sender, int Percent)>;
+
+    // Bounds on what a glyph may expand to; no real font comes near them.
+    // Composites nest at most this deep (the depth of a composite of simple
+    // glyphs is 1).
+    static constexpr int MaxComponentDepth = 64;
+    // A TrueType glyph addresses its points in 16 bits, so the expansion of
+    // a composite holds at most this many points, and visits at most this
+    // many components.
+    static constexpr std::uint32_t MaxExpandedPoints = 65535;
+    static constexpr std::uint32_t MaxExpandedComponents = 65535;
+    // Points and components decoded from the whole table, per byte of glyph
+    // data, with room for one glyph of the largest size on top: repeated
+    // flags let a few bytes claim thousands of points, and glyphs may
+    // overlap, but real glyph data holds less than one point per byte.
+    static constexpr std::uint64_t DecodedPerByte = 4;
+    static constexpr std::uint64_t DecodedAllowance = 4 * 65536;
+
+    TFontOutlines() = default;
+    TFontOutlines(const TFontOutlines&) = delete;
+    TFontOutlines& operator=(const TFontOutlines&) = delete;
+
+    TProgressEvent OnProgress;
+
+    void Clear() { FOutlines.clear(); }
+    std::size_t Count() const { return FOutlines.size(); }
+    TOutlineBase& Items(std::ptrdiff_t Index) const;
+
+    // One outline per glyph, then the components linked and checked and
+    // their point anchors resolved. Raises "Maxp, Glyf and/ or Loca
+    // table(s) missing!" when a table is missing.
+    void RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
+    // Every component refers to the outline of its glyph; an index past
+    // the last glyph raises the list's index error.
+    void LinkComponents();
+    void ResolveAnchorPoints();
+
+private:
+    struct TCheck;
+    // Raises a FontException naming the glyph when a composite uses itself,
+    // nests too deep or expands too far; gives every composite its counts.
+    void CheckComponents();
+
+    std::vector<std::unique_ptr<TOutlineBase>> FOutlines;
 };
 
 }  // namespace truetype

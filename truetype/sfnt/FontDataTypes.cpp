@@ -273,6 +273,15 @@ std::uint16_t FloatToF2Dot14(double Value)
     return static_cast<std::uint16_t>(static_cast<std::int16_t>(Scaled));
 }
 
+int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator)
+{
+    std::int64_t Quotient = Numerator / Denominator;
+    const std::int64_t Twice = 2 * (Numerator % Denominator);
+    if (Twice > Denominator || (Twice == Denominator && Quotient % 2 != 0))
+        ++Quotient;
+    return static_cast<int>(Quotient);
+}
+
 TSearchValues CalcSearchValues(std::uint16_t Count, std::uint16_t UnitSize)
 {
     TSearchValues Values;

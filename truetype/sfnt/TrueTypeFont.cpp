@@ -31,16 +31,6 @@ std::int64_t Milliseconds()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// round(Numerator / Denominator), halves to the even neighbour.
-int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator)
-{
-    std::int64_t Quotient = Numerator / Denominator;
-    const std::int64_t Twice = 2 * (Numerator % Denominator);
-    if (Twice > Denominator || (Twice == Denominator && Quotient % 2 != 0))
-        ++Quotient;
-    return static_cast<int>(Quotient);
-}
-
 // Tables kept as bytes may overlap in a hostile file; together they may hold
 // at most this many times the font's own size.
 constexpr std::uint64_t RawDataBudgetFactor = 4;
@@ -61,6 +51,7 @@ TTableHhea* TTrueTypeFont::HheaTable() const { return Find<TTableHhea>("hhea"); 
 TTableMaxp* TTrueTypeFont::MaxpTable() const { return Find<TTableMaxp>("maxp"); }
 TTableLoca* TTrueTypeFont::LocaTable() const { return Find<TTableLoca>("loca"); }
 TTableName* TTrueTypeFont::NameTable() const { return Find<TTableName>("name"); }
+TTableGlyf* TTrueTypeFont::GlyfTable() const { return Find<TTableGlyf>("glyf"); }
 
 void TTrueTypeFont::Clear()
 {
@@ -115,7 +106,7 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
 
         if (LoadOutlines) {
             const TTableLoca* Loca = LocaTable();
-            const TFontTable* Glyf = Tables.FindTable("glyf");
+            const TTableGlyf* Glyf = GlyfTable();
             if (Loca == nullptr || Glyf == nullptr) {
                 const char* Message = Version == 0x4F54544F  // "OTTO"
                     ? "OpenType fonts containing CFF data not supported (version number %d.%d)."
@@ -123,7 +114,7 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
                 RaiseFontErrorFmt(Message, {FixedMajor(Version), FixedMinor(Version)});
             }
             const std::int64_t Started = Milliseconds();
-            Outlines.RetrieveOutlinesFromTables(*MaxpTable(), *Loca, *Glyf);
+            Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf);
             Log.Add(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
         }
 
@@ -367,8 +358,8 @@ void TTrueTypeFont::ReleaseTableData()
 {
     if (TTableLoca* Loca = LocaTable())
         Loca->Clear();
-    if (auto* Glyf = dynamic_cast<TRawDataTable*>(Tables.FindTable("glyf")))
-        Glyf->Data.clear();
+    if (TTableGlyf* Glyf = GlyfTable())
+        Glyf->Clear();
 }
 
 }  // namespace truetype

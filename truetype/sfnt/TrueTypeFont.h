@@ -18,6 +18,7 @@ class TTableHhea;
 class TTableMaxp;
 class TTableLoca;
 class TTableName;
+class TTableGlyf;
 
 class TTrueTypeFont {
 public:

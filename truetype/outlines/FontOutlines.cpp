@@ -1,0 +1,172 @@
+#include "truetype/outlines/FontOutlines.h"
+
+#include <algorithm>
+
+#include "base/ListError.h"
+#include "truetype/outlines/OutlineComposite.h"
+#include "truetype/outlines/OutlineSimple.h"
+#include "truetype/outlines/TableGlyf.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
+#include "truetype/tables/TableLoca.h"
+#include "truetype/tables/TableMaxp.h"
+
+namespace truetype {
+
+namespace {
+
+// The outline as a composite, or null; asks the kind rather than the type
+// system, since a font has thousands of outlines.
+TOutlineComposite* AsComposite(TOutlineBase& Outline)
+{
+    return Outline.GetOutlineKind() == OutlineKindComposite ? static_cast<TOutlineComposite*>(&Outline) : nullptr;
+}
+
+}  // namespace
+
+TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
+{
+    return *base::ListItem(FOutlines, Index);
+}
+
+void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+{
+    Clear();
+    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
+        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
+    const std::uint16_t NumGlyphs = Maxp->numGlyphs;
+    const base::TBigEndianView Data(Glyf->GlyphData());
+    const std::uint64_t Budget = DecodedPerByte * Data.Size() + DecodedAllowance;
+    std::uint64_t Decoded = 0;
+    FOutlines.reserve(NumGlyphs);
+    bool Skip = false;
+    for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
+        const std::uint32_t Begin = Loca->Locations(i).Offset;
+        const std::uint32_t End = Loca->Locations(i + 1).Offset;
+        if (Begin == End || Skip) {
+            FOutlines.push_back(std::make_unique<TOutlineEmpty>());
+        } else if (End < Begin) {
+            TWarningCollector::AddFmt(
+                "[fixed] Glyph index %d offsets not correct: GlyphOffsetBegin %d GlyphOffsetEnd %d", {i, Begin, End});
+            TWarningCollector::Add("[ignored] All other glyph outline data will be skipped.");
+            Skip = true;
+            FOutlines.push_back(std::make_unique<TOutlineEmpty>());
+        } else {
+            const std::int16_t Contours = Data.Short(Begin);
+            std::unique_ptr<TOutlineWithInstructions> Outline;
+            if (Contours > 0)
+                Outline = std::make_unique<TOutlineSimple>();
+            else if (Contours == -1)
+                Outline = std::make_unique<TOutlineComposite>();
+            if (Outline) {
+                // Filed before decoding, so that a glyph that fails is
+                // freed with the rest.
+                TOutlineWithInstructions& Decoding = *Outline;
+                FOutlines.push_back(std::move(Outline));
+                Decoding.Decode(Data, Begin);
+                Decoded += static_cast<std::uint64_t>(Decoding.GetPointCount()) +
+                           static_cast<std::uint64_t>(Decoding.GetComponentCount());
+                if (Decoded > Budget)
+                    RaiseFontErrorFmt("Glyph %d: %d points and components decoded, more than %d bytes of glyph "
+                                      "data can hold",
+                                      {i, Decoded, Data.Size()});
+            } else {
+                TWarningCollector::AddFmt("Unexpected number of contours %d in glyph %d", {Contours, i});
+                FOutlines.push_back(std::make_unique<TOutlineEmpty>());
+            }
+        }
+        if (OnProgress)
+            OnProgress(*this, RoundHalfEven(std::int64_t{i} * 80, NumGlyphs) + 20);
+    }
+    LinkComponents();
+    try {
+        CheckComponents();
+    } catch (...) {
+        // A font refused for its composites keeps its outlines unlinked, so
+        // that nobody can walk the cycle or the expansion later.
+        for (const auto& Outline : FOutlines)
+            if (TOutlineComposite* Composite = AsComposite(*Outline))
+                Composite->Unlink();
+        throw;
+    }
+    ResolveAnchorPoints();
+}
+
+void TFontOutlines::LinkComponents()
+{
+    for (const auto& Outline : FOutlines)
+        if (TOutlineComposite* Composite = AsComposite(*Outline))
+            for (TCompositeMember& Member : Composite->Components)
+                Member.Outline = base::ListItem(FOutlines, Member.GlyphIndex).get();
+}
+
+void TFontOutlines::ResolveAnchorPoints()
+{
+    for (const auto& Outline : FOutlines)
+        if (TOutlineComposite* Composite = AsComposite(*Outline))
+            Composite->ResolveAnchorPoints();
+}
+
+// A depth-first walk over the composites, each visited once: the counts of
+// a composite come from its components' counts.
+struct TFontOutlines::TCheck {
+    enum class TState : std::uint8_t { New, Open, Done };
+    struct TCounts {
+        std::uint32_t Points = 0;
+        std::uint32_t Contours = 0;
+        std::uint32_t Components = 0;
+        int Depth = 0;
+    };
+
+    const std::vector<std::unique_ptr<TOutlineBase>>& Outlines;
+    std::vector<TState> States = std::vector<TState>(Outlines.size(), TState::New);
+    std::vector<TCounts> Counts = std::vector<TCounts>(Outlines.size());
+
+    TCounts Visit(std::size_t Glyph, int Level)
+    {
+        TOutlineBase& Outline = *Outlines[Glyph];
+        TOutlineComposite* Composite = AsComposite(Outline);
+        if (Composite == nullptr)
+            return {static_cast<std::uint32_t>(Outline.GetPointCount()),
+                    static_cast<std::uint32_t>(Outline.GetContourCount()), 0, 0};
+        if (States[Glyph] == TState::Done)
+            return Counts[Glyph];
+        if (States[Glyph] == TState::Open)
+            RaiseFontErrorFmt("Composite glyph %d uses itself through its components", {Glyph});
+        if (Level >= MaxComponentDepth)
+            RaiseFontErrorFmt("Composite glyph %d nests components more than %d deep", {Glyph, MaxComponentDepth});
+        States[Glyph] = TState::Open;
+        TOutlineComposite::TExpansion Expansion;
+        Expansion.PointsBefore.reserve(Composite->Components.Count() + 1);
+        TCounts Total{0, 0, 0, 1};
+        for (const TCompositeMember& Member : Composite->Components) {
+            Expansion.PointsBefore.push_back(Total.Points);
+            const TCounts Child = Visit(Member.GlyphIndex, Level + 1);
+            Total.Points += Child.Points;
+            Total.Contours += Child.Contours;
+            Total.Components += 1 + Child.Components;
+            Total.Depth = std::max(Total.Depth, 1 + Child.Depth);
+            if (Total.Points > MaxExpandedPoints)
+                RaiseFontErrorFmt("Composite glyph %d expands to more than %d points", {Glyph, MaxExpandedPoints});
+            if (Total.Components > MaxExpandedComponents)
+                RaiseFontErrorFmt("Composite glyph %d expands to more than %d components",
+                                  {Glyph, MaxExpandedComponents});
+        }
+        Expansion.PointsBefore.push_back(Total.Points);
+        Expansion.Points = Total.Points;
+        Expansion.Contours = Total.Contours;
+        Expansion.Depth = Total.Depth;
+        Composite->SetExpansion(std::move(Expansion));
+        States[Glyph] = TState::Done;
+        Counts[Glyph] = Total;
+        return Total;
+    }
+};
+
+void TFontOutlines::CheckComponents()
+{
+    TCheck Check{FOutlines};
+    for (std::size_t Glyph = 0; Glyph < FOutlines.size(); ++Glyph)
+        Check.Visit(Glyph, 0);
+}
+
+}  // namespace truetype

@@ -1,0 +1,358 @@
+#include "truetype/outlines/OutlineComposite.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "truetype/outlines/OutlineSimple.h"
+#include "truetype/sfnt/UnitWarningCollector.h"
+
+namespace truetype {
+
+namespace {
+
+enum : std::uint16_t {
+    ArgsAreWords = 0x0001,
+    ArgsAreXYValues = 0x0002,
+    RoundXYToGridFlag = 0x0004,
+    WeHaveAScale = 0x0008,
+    ReservedBit = 0x0010,
+    MoreComponents = 0x0020,
+    WeHaveAnXAndYScale = 0x0040,
+    WeHaveATwoByTwo = 0x0080,
+    WeHaveInstructions = 0x0100,
+    UseMyMetricsFlag = 0x0200,
+    OverlapCompoundFlag = 0x0400,
+    ScaledComponentOffsetFlag = 0x0800,
+    UnscaledComponentOffsetFlag = 0x1000,
+};
+
+// Truncated toward zero and kept inside 16 bits (offsets of placements
+// far outside a glyph's range are not written as they would wrap).
+std::int16_t TruncateToShort(double Value)
+{
+    if (std::isnan(Value))
+        return 0;
+    return static_cast<std::int16_t>(std::clamp(std::trunc(Value), -32768.0, 32767.0));
+}
+
+std::size_t ExpandedPoints(const TOutlineBase& Outline)
+{
+    return static_cast<std::size_t>(Outline.GetPointCount()) + static_cast<std::size_t>(Outline.GetCompositePointCount());
+}
+
+}  // namespace
+
+void TOutlineComposite::Clear()
+{
+    Components.Clear();
+    Instructions.clear();
+    FExpansion.reset();
+}
+
+int TOutlineComposite::GetComponentDepth() const
+{
+    if (FExpansion)
+        return FExpansion->Depth;
+    int Deepest = 0;
+    for (const TCompositeMember& Member : Components)
+        if (Member.Outline != nullptr)
+            Deepest = std::max(Deepest, Member.Outline->GetComponentDepth());
+    return 1 + Deepest;
+}
+
+void TOutlineComposite::Unlink()
+{
+    for (TCompositeMember& Member : Components)
+        Member.Outline = nullptr;
+    FExpansion.reset();
+}
+
+template <typename Count>
+int TOutlineComposite::SumOverComponents(Count&& CountOf) const
+{
+    int Sum = 0;
+    for (const TCompositeMember& Member : Components)
+        if (Member.Outline != nullptr)
+            Sum += CountOf(*Member.Outline);
+    return Sum;
+}
+
+int TOutlineComposite::GetCompositeContourCount() const
+{
+    if (FExpansion)
+        return static_cast<int>(FExpansion->Contours);
+    return SumOverComponents(
+        [](const TOutlineBase& Outline) { return Outline.GetContourCount() + Outline.GetCompositeContourCount(); });
+}
+
+int TOutlineComposite::GetCompositePointCount() const
+{
+    if (FExpansion)
+        return static_cast<int>(FExpansion->Points);
+    return SumOverComponents(
+        [](const TOutlineBase& Outline) { return Outline.GetPointCount() + Outline.GetCompositePointCount(); });
+}
+
+bool TOutlineComposite::UsesGlyph(std::uint16_t GlyphIndex) const
+{
+    return std::any_of(Components.begin(), Components.end(),
+                       [GlyphIndex](const TCompositeMember& Member) { return Member.GlyphIndex == GlyphIndex; });
+}
+
+TPlacement TOutlineComposite::ComponentPlacement(const TPlacement& Outer, const TCompositeMember& Member)
+{
+    double ScaleX = Outer.ScaleX, ScaleY = Outer.ScaleY;
+    if (Member.ScaleX != 0 || Member.ScaleY != 0) {
+        ScaleX *= Member.ScaleX;
+        ScaleY *= Member.ScaleY;
+    }
+    double U = Member.OffsetX, V = Member.OffsetY;
+    double Scale01 = Member.Scale01, Scale10 = Member.Scale10;
+    if (Outer.Scale01 != 0 && Outer.Scale10 != 0) {
+        U = Outer.Scale10 * Member.OffsetY;
+        V = Outer.Scale01 * Member.OffsetX;
+        if (Member.Scale01 == 0 || Member.Scale10 == 0) {
+            Scale01 = Outer.Scale01;
+            Scale10 = Outer.Scale10;
+        } else {
+            Scale01 = Scale10 = 0;
+            if (Outer.Scale01 * Member.Scale01 > 0 && Outer.Scale10 * Member.Scale10 > 0) {
+                ScaleX = -ScaleX;
+                ScaleY = -ScaleY;
+            }
+        }
+    }
+    return {U * Outer.ScaleX + Outer.OffsetX, V * Outer.ScaleY + Outer.OffsetY, ScaleX, ScaleY, Scale01, Scale10};
+}
+
+void TOutlineComposite::AppendContours(TOutlineContours& Target, const TPlacement& Placement) const
+{
+    for (const TCompositeMember& Member : Components)
+        if (Member.Outline != nullptr)
+            Member.Outline->AppendContours(Target, ComponentPlacement(Placement, Member));
+}
+
+std::optional<TTrueTypePoint> TOutlineComposite::PlacedPoint(const TOutlineBase& Outline, const TPlacement& Placement,
+                                                             std::size_t Number)
+{
+    if (const auto* Simple = dynamic_cast<const TOutlineSimple*>(&Outline)) {
+        const std::span<const TTrueTypePoint> Points = Simple->Contours.AllPoints();
+        if (Number >= Points.size())
+            return std::nullopt;
+        TTrueTypePoint Point = Points[Number];
+        Placement.Apply(Point);
+        return Point;
+    }
+    const auto* Composite = dynamic_cast<const TOutlineComposite*>(&Outline);
+    if (Composite == nullptr)
+        return std::nullopt;
+    const TCompositeGlyph& Members = Composite->Components;
+    std::size_t First = 0;
+    if (Composite->FExpansion) {
+        // The last component whose points start at or before Number.
+        const std::vector<std::uint32_t>& Before = Composite->FExpansion->PointsBefore;
+        const auto At = std::upper_bound(Before.begin(), Before.begin() + static_cast<std::ptrdiff_t>(Members.Count()),
+                                         Number);
+        First = static_cast<std::size_t>(At - Before.begin());
+        First = First > 0 ? First - 1 : 0;
+        Number -= Before[First];
+    }
+    for (std::size_t i = First; i < Members.Count(); ++i) {
+        const TCompositeMember& Member = Members.Items(static_cast<std::ptrdiff_t>(i));
+        if (Member.Outline == nullptr)
+            continue;
+        const std::size_t Count = ExpandedPoints(*Member.Outline);
+        if (Number < Count)
+            return PlacedPoint(*Member.Outline, ComponentPlacement(Placement, Member), Number);
+        Number -= Count;
+    }
+    return std::nullopt;
+}
+
+void TOutlineComposite::ResolveAnchorPoints()
+{
+    const auto Rounded = [](const std::optional<TTrueTypePoint>& Point) {
+        return Point ? std::pair{std::nearbyint(Point->X), std::nearbyint(Point->Y)} : std::pair{0.0, 0.0};
+    };
+    for (TCompositeMember& Member : Components) {
+        if (Member.XYValues)
+            continue;
+        const auto [ParentX, ParentY] = Rounded(PlacedPoint(*this, IdentityPlacement, Member.ParentPoint));
+        std::optional<TTrueTypePoint> Child;
+        if (Member.Outline != nullptr)
+            Child = PlacedPoint(*Member.Outline, ComponentPlacement(IdentityPlacement, Member), Member.ChildPoint);
+        const auto [ChildX, ChildY] = Rounded(Child);
+        Member.XYValues = true;
+        Member.OffsetX = ParentX - ChildX;
+        Member.OffsetY = ParentY - ChildY;
+    }
+}
+
+std::size_t TOutlineComposite::Decode(const base::TBigEndianView& Glyf, std::size_t Offset)
+{
+    Clear();
+    const std::int16_t Contours = Glyf.Short(Offset);
+    if (Contours != -1)
+        RaiseFontErrorFmt("Composite Glyph with %d number of contours", {Contours});
+    BoundingBox = {Glyf.Short(Offset + 2), Glyf.Short(Offset + 4), Glyf.Short(Offset + 6), Glyf.Short(Offset + 8)};
+    std::size_t Cursor = Offset + 10;
+    std::uint16_t Flags = 0;
+    // Past the end of the table the flags read as zeros and end the list;
+    // inside it every component takes at least six bytes.
+    do {
+        TCompositeMember& Member = Components.Add({});
+        Member.XYValues = false;
+        Flags = Glyf.UShort(Cursor);
+        Member.GlyphIndex = Glyf.UShort(Cursor + 2);
+        Cursor += 4;
+        std::int32_t Argument1 = 0, Argument2 = 0;
+        if (Flags & ArgsAreWords) {
+            Argument1 = Glyf.Short(Cursor);
+            Argument2 = Glyf.Short(Cursor + 2);
+            Cursor += 4;
+        } else {
+            Argument1 = static_cast<std::int8_t>(Glyf.Byte(Cursor));
+            Argument2 = static_cast<std::int8_t>(Glyf.Byte(Cursor + 1));
+            Cursor += 2;
+        }
+        if (Flags & ArgsAreXYValues) {
+            Member.XYValues = true;
+            Member.OffsetX = Argument1;
+            Member.OffsetY = Argument2;
+        } else {
+            TWarningCollector::Add("no flagXYValues");
+            Member.ParentPoint = static_cast<std::uint8_t>(Argument1 & 0xFF);
+            Member.ChildPoint = static_cast<std::uint8_t>(Argument2 & 0xFF);
+        }
+        const auto F2Dot14At = [&](std::size_t At) { return F2Dot14ToFloat(Glyf.UShort(At)); };
+        if (Flags & WeHaveAScale) {
+            Member.ScaleX = Member.ScaleY = F2Dot14At(Cursor);
+            Cursor += 2;
+        } else if (Flags & WeHaveAnXAndYScale) {
+            Member.ScaleX = F2Dot14At(Cursor);
+            Member.ScaleY = F2Dot14At(Cursor + 2);
+            Cursor += 4;
+        } else if (Flags & WeHaveATwoByTwo) {
+            Member.ScaleX = F2Dot14At(Cursor);
+            Member.Scale01 = F2Dot14At(Cursor + 2);
+            Member.Scale10 = F2Dot14At(Cursor + 4);
+            Member.ScaleY = F2Dot14At(Cursor + 6);
+            Member.TwoByTwo = true;
+            Cursor += 8;
+        }
+        Member.ReservedFlag = (Flags & ReservedBit) != 0;
+        Member.RoundXYToGrid = (Flags & RoundXYToGridFlag) != 0;
+        Member.UseMyMetrics = (Flags & UseMyMetricsFlag) != 0;
+        Member.OverlapCompound = (Flags & OverlapCompoundFlag) != 0;
+        Member.ScaledComponentOffset = (Flags & ScaledComponentOffsetFlag) != 0;
+        Member.UnscaledComponentOffset = (Flags & UnscaledComponentOffsetFlag) != 0;
+    } while (Flags & MoreComponents);
+    if (Flags & WeHaveInstructions) {
+        const std::uint16_t Length = Glyf.UShort(Cursor);
+        CopyInstructions(Glyf, Cursor + 2, Length);
+        Cursor += 2 + std::size_t{Length};
+    }
+    return Cursor;
+}
+
+std::vector<std::uint8_t> TOutlineComposite::Encode() const
+{
+    std::vector<std::uint8_t> Out;
+    PutUShort(Out, 0xFFFF);
+    for (const std::int32_t Value : {BoundingBox.Left, BoundingBox.Top, BoundingBox.Right, BoundingBox.Bottom})
+        PutUShort(Out, static_cast<std::uint16_t>(Value));
+    const std::size_t Count = Components.Count();
+    for (std::size_t i = 0; i < Count; ++i) {
+        const TCompositeMember& M = Components.Items(static_cast<std::ptrdiff_t>(i));
+        const bool Last = i + 1 == Count;
+        std::uint16_t Flags = 0;
+        if (M.OffsetX < -128 || M.OffsetX > 127 || M.OffsetY < -128 || M.OffsetY > 127)
+            Flags |= ArgsAreWords;
+        if (M.XYValues)
+            Flags |= ArgsAreXYValues;
+        if (M.RoundXYToGrid)
+            Flags |= RoundXYToGridFlag;
+        if (M.ReservedFlag)
+            Flags |= ReservedBit;
+        if (M.TwoByTwo)
+            Flags |= WeHaveATwoByTwo;
+        else if (M.ScaleX != 1 || M.ScaleY != 1)
+            Flags |= M.ScaleX == M.ScaleY ? WeHaveAScale : WeHaveAnXAndYScale;
+        if (!Last)
+            Flags |= MoreComponents;
+        if (M.UseMyMetrics)
+            Flags |= UseMyMetricsFlag;
+        if (M.OverlapCompound)
+            Flags |= OverlapCompoundFlag;
+        if (M.ScaledComponentOffset)
+            Flags |= ScaledComponentOffsetFlag;
+        if (M.UnscaledComponentOffset)
+            Flags |= UnscaledComponentOffsetFlag;
+        if (Last && !Instructions.empty())
+            Flags |= WeHaveInstructions;
+        PutUShort(Out, Flags);
+        PutUShort(Out, M.GlyphIndex);
+        const bool Words = (Flags & ArgsAreWords) != 0;
+        if (M.XYValues) {
+            const auto X = static_cast<std::uint16_t>(TruncateToShort(M.OffsetX));
+            const auto Y = static_cast<std::uint16_t>(TruncateToShort(M.OffsetY));
+            if (Words) {
+                PutUShort(Out, X);
+                PutUShort(Out, Y);
+            } else {
+                Out.push_back(static_cast<std::uint8_t>(X & 0xFF));
+                Out.push_back(static_cast<std::uint8_t>(Y & 0xFF));
+            }
+        } else if (Words) {
+            PutUShort(Out, M.ParentPoint);
+            PutUShort(Out, M.ChildPoint);
+        } else {
+            Out.push_back(M.ParentPoint);
+            Out.push_back(M.ChildPoint);
+        }
+        if (Flags & WeHaveAScale) {
+            PutUShort(Out, FloatToF2Dot14(M.ScaleX));
+        } else if (Flags & WeHaveAnXAndYScale) {
+            PutUShort(Out, FloatToF2Dot14(M.ScaleX));
+            PutUShort(Out, FloatToF2Dot14(M.ScaleY));
+        } else if (Flags & WeHaveATwoByTwo) {
+            for (const double Value : {M.ScaleX, M.Scale01, M.Scale10, M.ScaleY})
+                PutUShort(Out, FloatToF2Dot14(Value));
+        }
+    }
+    if (!Instructions.empty()) {
+        PutUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
+        Out.insert(Out.end(), Instructions.begin(), Instructions.begin() + (Instructions.size() & 0xFFFF));
+    }
+    return Out;
+}
+
+void TOutlineComposite::SaveToStream(TStream& Stream) const
+{
+    const std::vector<std::uint8_t> Bytes = Encode();
+    Stream.WriteBuffer(Bytes.data(), Bytes.size());
+}
+
+void TOutlineComposite::PlaceInto(TOutlineSimple& Temporary) const
+{
+    Temporary.BoundingBox = BoundingBox;
+    AppendContours(Temporary.Contours, IdentityPlacement);
+}
+
+void TOutlineComposite::Draw(base::IPolygonSurface& Canvas, const TDrawView& View) const
+{
+    TOutlineSimple Temporary;
+    PlaceInto(Temporary);
+    Temporary.Draw(Canvas, View);
+}
+
+base::TIntRect TOutlineComposite::CalculateBoundingBox()
+{
+    TOutlineSimple Temporary;
+    PlaceInto(Temporary);
+    BoundingBox = Temporary.CalculateBoundingBox();
+    return BoundingBox;
+}
+
+}  // namespace truetype

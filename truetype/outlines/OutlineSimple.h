@@ -1,0 +1,32 @@
+// The outline of a simple glyph: contours of quadratic on-curve and
+// off-curve points, and the glyph's instruction bytes.
+#pragma once
+
+#include "truetype/outlines/OutlineBase.h"
+
+namespace truetype {
+
+class TOutlineSimple final : public TOutlineWithInstructions {
+public:
+    TOutlineContours Contours;
+
+    void Clear();
+
+    int GetContourCount() const override { return static_cast<int>(Contours.Count()); }
+    int GetPointCount() const override { return static_cast<int>(Contours.PointCount()); }
+    void AppendContours(TOutlineContours& Target, const TPlacement& Placement) const override;
+    void Draw(base::IPolygonSurface& Canvas, const TDrawView& View) const override;
+    void SaveToStream(TStream& Stream) const override;
+    int GetOutlineKind() const override { return OutlineKindSimple; }
+    bool UsesGlyph(std::uint16_t) const override { return false; }
+    base::TIntRect CalculateBoundingBox() override;
+
+    // Of each point's flag byte only the on-curve bit is kept; the others
+    // are derived again on encoding. Raises "Simple Glyph with %d number of
+    // points" when the last end point index is 65535.
+    std::size_t Decode(const base::TBigEndianView& Glyf, std::size_t Offset) override;
+    // The glyph's encoding, as SaveToStream writes it.
+    std::vector<std::uint8_t> Encode() const;
+};
+
+}  // namespace truetype
