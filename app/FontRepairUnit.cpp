@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/FilePaths.h"
+#include "app/RegistryOverlay.h"
+#include "app/RepairBackup.h"
 #include "app/SystemUtilsUnit.h"
 #include "base/AsciiText.h"
 
@@ -16,6 +18,8 @@ const std::string_view AccessDeniedMessage =
 const std::string_view NoFontNameMessage =
     "Can't repair some items because their font name could not be read from the font file, "
     "and the registry value is named after the font.";
+const std::string_view UserKeyUnavailableMessage =
+    "Can't repair some of your own fonts because your Fonts key in the registry could not be opened.";
 
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
@@ -24,32 +28,47 @@ std::string FontValueData(const std::string& FileName, const std::string& FontsF
     return FileName;
 }
 
+// One pass over the selected entries: for real, or as a preview that changes
+// nothing but the overlay it is given.
+struct TFontRepair::TRun {
+    const platform::TPlatform& Platform;
+    bool Apply;
+    // The files of the fonts registered anew.
+    std::vector<std::string> NewFonts;
+    bool RegistryChanged = false;
+};
+
 namespace {
 
-void DeleteFontValue(platform::IRegistryKey& Key, TEntryRepair& Repair, const std::string& Name)
+void DeleteFontValue(platform::IRegistryKey& Key, TEntryRepair& Repair, const std::string& Name, bool& Changed)
 {
     const bool Deleted = Key.DeleteValue(Name);
+    Changed |= Deleted;
     Repair.Changes.push_back(TRepairStep{TRepairStep::DeleteValue, Name, {}, Deleted});
 }
 
 void WriteFontValue(platform::IRegistryKey& Key, TEntryRepair& Repair, const std::string& Name,
-                    const std::string& Data)
+                    const std::string& Data, bool& Changed)
 {
     Key.WriteString(Name, Data);
+    Changed = true;
     Repair.Changes.push_back(TRepairStep{TRepairStep::WriteValue, Name, Data, true});
-}
-
-void MarkRepaired(TFontInfo& Entry, TEntryRepair& Repair, const std::string& RegistryName)
-{
-    Entry.Problem = fpNone;
-    Repair.Action = TRowAction::MarkRepaired;
-    Repair.RegistryName = RegistryName;
 }
 
 bool AnyOutcome(const std::vector<TEntryRepair>& Entries, TRepairOutcome Outcome)
 {
     return std::any_of(Entries.begin(), Entries.end(),
                        [Outcome](const TEntryRepair& Entry) { return Entry.Outcome == Outcome; });
+}
+
+std::vector<std::string> RecycledFiles(const TRepairResult& Result)
+{
+    std::vector<std::string> Files;
+    for (const TEntryRepair& Entry : Result.Entries)
+        for (const TRepairStep& Step : Entry.Changes)
+            if (Step.Kind == TRepairStep::RecycleFile)
+                Files.push_back(Step.Name);
+    return Files;
 }
 
 }  // namespace
@@ -59,7 +78,48 @@ TFontRepair::TFontRepair(const platform::TPlatform& Platform, TInstalledFonts& F
 {
 }
 
+TRepairResult TFontRepair::PreviewSelectedItems(const std::vector<TFontInfo*>& Selected)
+{
+    TOverlayPlatform Overlay(FPlatform);
+    TRun Preview{Overlay.Platform, false, {}, false};
+    return Work(Preview, Selected);
+}
+
 TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Selected)
+{
+    // The preview learns every value the run will change and every file it
+    // will recycle, so that the backup holds them before anything changes.
+    TOverlayPlatform Overlay(FPlatform);
+    TRun Preview{Overlay.Platform, false, {}, false};
+    const TRepairResult Planned = Work(Preview, Selected);
+    const std::vector<TKeyChanges> Changes = Overlay.Registry.Changes();
+    const std::vector<std::string> Recycled = RecycledFiles(Planned);
+    std::string Backup;
+    if (!Changes.empty() || !Recycled.empty()) {
+        try {
+            Backup = WriteRepairBackup(FPlatform, RepairBackupOf(Changes, Recycled));
+        } catch (const platform::EFileError& Error) {
+            TRepairResult Refused;
+            Refused.Error = std::make_exception_ptr(platform::EFileError(
+                std::string("The repair changed nothing: its registry backup could not be written (") + Error.what() +
+                ")"));
+            return Refused;
+        }
+    }
+
+    TRun Real{FPlatform, true, {}, false};
+    TRepairResult Result = Work(Real, Selected);
+    Result.Backup = Backup;
+    if (Real.RegistryChanged) {
+        // Open programs see the fonts without a restart.
+        for (const std::string& File : Real.NewFonts)
+            FPlatform.Session.AddFont(File);
+        FPlatform.Session.BroadcastFontChange();
+    }
+    return Result;
+}
+
+TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Selected)
 {
     TRepairResult Result;
     // From the last to the first: an entry removed and destroyed is behind
@@ -68,8 +128,11 @@ TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Se
         TEntryRepair Repair;
         Repair.Index = Index;
         try {
-            Repair.Outcome = RepairItem(*Selected[Index], Repair);
+            Repair.Outcome = RepairItem(Run, *Selected[Index], Repair);
         } catch (const platform::ERegistryError&) {
+            Repair.Outcome = TRepairOutcome::WriteRefused;
+            Repair.Action = TRowAction::Keep;
+            Result.Entries.push_back(std::move(Repair));
             Result.Error = std::current_exception();
             return Result;
         }
@@ -81,10 +144,12 @@ TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Se
         Result.Messages.emplace_back(NameTakenMessage);
     if (AnyOutcome(Result.Entries, TRepairOutcome::NoFontName))
         Result.Messages.emplace_back(NoFontNameMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::UserKeyUnavailable))
+        Result.Messages.emplace_back(UserKeyUnavailableMessage);
     return Result;
 }
 
-TRepairOutcome TFontRepair::RepairItem(TFontInfo& Entry, TEntryRepair& Repair)
+TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair)
 {
     switch (Entry.Problem) {
     case fpInvalidFont:
@@ -103,70 +168,110 @@ TRepairOutcome TFontRepair::RepairItem(TFontInfo& Entry, TEntryRepair& Repair)
         return TRepairOutcome::Repaired;
     }
 
-    // Without full access every change below would silently do nothing.
-    const std::unique_ptr<platform::IRegistryKey> Key = FPlatform.Registry.OpenLocalMachineKey(
-        GetFontsRegistryKey(FPlatform.System), platform::TRegistryAccess::Full);
+    // Without full access every change below would silently do nothing. A
+    // user's own key needs no administrator.
+    const std::unique_ptr<platform::IRegistryKey> Key =
+        OpenFontsKey(Run.Platform, Entry.Scope, platform::TRegistryAccess::Full);
     if (!Key)
-        return TRepairOutcome::AccessDenied;
+        return Entry.Scope == TFontScope::User ? TRepairOutcome::UserKeyUnavailable : TRepairOutcome::AccessDenied;
 
     switch (Entry.Problem) {
     case fpInvalidFont: {
         // The shell's outcome does not hold the repair up: an invalid file
         // that stays behind shows as unregistered in the next scan.
         TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, true};
-        Step.Done = ShellDeleteFiles(FPlatform.Shell, FOwner, std::vector<std::string>{Entry.FileName});
+        Step.Done = ShellDeleteFiles(Run.Platform.Shell, FOwner, std::vector<std::string>{Entry.FileName});
         Repair.Changes.push_back(Step);
-        DeleteFontValue(*Key, Repair, Entry.RegistryName);
-        RemoveEntry(Entry, Repair);
+        DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
+        RemoveEntry(Run, Entry, Repair);
         return TRepairOutcome::Repaired;
     }
     case fpNoRegistryKey:
-        return RegisterFont(*Key, Entry, Repair);
+        return RegisterFont(Run, *Key, Entry, Repair);
     case fpWrongFontName:
-        return RenameFont(*Key, Entry, Repair);
+        return RenameFont(Run, *Key, Entry, Repair);
     default:
-        DeleteFontValue(*Key, Repair, Entry.RegistryName);
-        RemoveEntry(Entry, Repair);
+        DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
+        RemoveEntry(Run, Entry, Repair);
         return TRepairOutcome::Repaired;
     }
 }
 
-TRepairOutcome TFontRepair::RegisterFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair)
+namespace {
+
+// The Fonts folder whose files a scope's value names by their bare name.
+std::string BareNameFolder(const platform::TPlatform& Platform, TFontScope Scope)
+{
+    return Scope == TFontScope::Machine ? GetFontsFolder(Platform.Shell) : std::string();
+}
+
+}  // namespace
+
+TRepairOutcome TFontRepair::RegisterFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry,
+                                         TEntryRepair& Repair)
 {
     const std::string Name = RegistryValueName(Entry.FontName);
     if (Key.ValueExists(Name))
         return TRepairOutcome::NameTaken;
-    WriteFontValue(Key, Repair, Name, FontValueData(Entry.FileName, GetFontsFolder(FPlatform.Shell)));
-    MarkRepaired(Entry, Repair, Name);
+    WriteFontValue(Key, Repair, Name, FontValueData(Entry.FileName, BareNameFolder(Run.Platform, Entry.Scope)),
+                   Run.RegistryChanged);
+    Run.NewFonts.push_back(Entry.FileName);
+    MarkRepaired(Run, Entry, Repair, Name);
     return TRepairOutcome::Repaired;
 }
 
-TRepairOutcome TFontRepair::RenameFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair)
+TRepairOutcome TFontRepair::RenameFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair)
 {
     const std::string Name = RegistryValueName(Entry.FontName);
-    // The entry's own value spelled in another letter case does not block.
-    const bool OwnValue = base::SameTextAscii(Name, Entry.RegistryName);
+    // The entry's own value spelled in another letter case does not block;
+    // letter case as the registry matches names, across Unicode.
+    platform::ITextServices& Text = Run.Platform.Text;
+    const bool OwnValue = Text.UpperCaseOrdinal(Name) == Text.UpperCaseOrdinal(Entry.RegistryName);
     if (!OwnValue && Key.ValueExists(Name))
         return TRepairOutcome::NameTaken;
-    const std::string Data = FontValueData(Entry.FileName, GetFontsFolder(FPlatform.Shell));
+    const std::string Data = FontValueData(Entry.FileName, BareNameFolder(Run.Platform, Entry.Scope));
     if (OwnValue) {
-        // Only a new value takes the new letter case, so the old one goes first.
-        DeleteFontValue(Key, Repair, Entry.RegistryName);
-        WriteFontValue(Key, Repair, Name, Data);
+        // Only a new value takes the new letter case, so the old one goes
+        // first; a refused write puts it back as it was.
+        const platform::TRegistryValue Old = Key.QueryValue(Entry.RegistryName);
+        DeleteFontValue(Key, Repair, Entry.RegistryName, Run.RegistryChanged);
+        try {
+            WriteFontValue(Key, Repair, Name, Data, Run.RegistryChanged);
+        } catch (const platform::ERegistryError&) {
+            if (Old.State == platform::TRegistryValueState::Present) {
+                TRepairStep Restore{TRepairStep::RestoreValue, Entry.RegistryName, {}, true};
+                try {
+                    Key.WriteValue(Entry.RegistryName, Old.Type, Old.Data);
+                } catch (const platform::ERegistryError&) {
+                    Restore.Done = false;
+                }
+                Repair.Changes.push_back(Restore);
+            }
+            throw;
+        }
     } else {
         // Written before the old value goes: a refused write leaves the font
         // registered as it was.
-        WriteFontValue(Key, Repair, Name, Data);
-        DeleteFontValue(Key, Repair, Entry.RegistryName);
+        WriteFontValue(Key, Repair, Name, Data, Run.RegistryChanged);
+        DeleteFontValue(Key, Repair, Entry.RegistryName, Run.RegistryChanged);
     }
-    MarkRepaired(Entry, Repair, Name);
+    MarkRepaired(Run, Entry, Repair, Name);
     return TRepairOutcome::Repaired;
 }
 
-void TFontRepair::RemoveEntry(TFontInfo& Entry, TEntryRepair& Repair)
+void TFontRepair::MarkRepaired(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair, const std::string& RegistryName)
+{
+    Repair.Action = TRowAction::MarkRepaired;
+    Repair.RegistryName = RegistryName;
+    if (Run.Apply)
+        Entry.Problem = fpNone;
+}
+
+void TFontRepair::RemoveEntry(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair)
 {
     Repair.Action = TRowAction::Remove;
-    FFonts.Remove(&Entry);
+    if (Run.Apply)
+        FFonts.Remove(&Entry);
 }
 
 }  // namespace app

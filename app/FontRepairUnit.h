@@ -21,24 +21,32 @@ enum class TRepairOutcome : std::uint8_t {
     NoFontName,
     // The Fonts key cannot be opened with full access.
     AccessDenied,
+    // The current user's Fonts key can neither be opened nor created.
+    UserKeyUnavailable,
+    // The registry refused a write, which ended the run (TRepairResult::Error).
+    WriteRefused,
 };
 
 // One change a repair makes, in the order it makes them.
 struct TRepairStep {
-    enum TKind : std::uint8_t { RecycleFile, DeleteValue, WriteValue };
+    // RestoreValue: a value deleted for a rename whose write was refused,
+    // written back as it was.
+    enum TKind : std::uint8_t { RecycleFile, DeleteValue, WriteValue, RestoreValue };
     TKind Kind = DeleteValue;
     // The file's path, or the value's name.
     std::string Name;
     // What WriteValue stores.
     std::string Data;
     // RecycleFile: whether the shell reports the file moved; DeleteValue:
-    // whether the value was there. The repair goes on either way.
+    // whether the value was there; RestoreValue: whether the registry took
+    // it. The repair goes on either way.
     bool Done = true;
 };
 
 extern const std::string_view NameTakenMessage;
 extern const std::string_view AccessDeniedMessage;
 extern const std::string_view NoFontNameMessage;
+extern const std::string_view UserKeyUnavailableMessage;
 
 // What the font list does with the row of a worked entry.
 enum class TRowAction : std::uint8_t {
@@ -67,19 +75,28 @@ struct TRepairResult {
     // this order leave the positions of the rows still to come unchanged.
     std::vector<TEntryRepair> Entries;
     // One per kind of failure in the run (no full access, name taken, no
-    // font name, in that order), each shown once after the rows are updated,
-    // in a message box of the error type with a single OK button. None when
-    // the run ended in Error: the error is what the user is told.
+    // font name, the user's key unavailable, in that order), each shown once
+    // after the rows are updated, in a message box of the error type with a
+    // single OK button. None when the run ended in Error: the error is what
+    // the user is told.
     std::vector<std::string> Messages;
-    // The refused registry write (platform::ERegistryError) that ended the
-    // run; the entry it was raised in is not among Entries. The front end
-    // applies the result first, then hands this to its general error handler,
-    // so that what was repaired before stays shown as repaired.
+    // What ended the run: a refused registry write (platform::ERegistryError;
+    // the entry it was raised in is the last of Entries, WriteRefused, with
+    // the changes it made), or a backup that could not be written
+    // (platform::EFileError; nothing was changed, Entries is empty). The
+    // front end applies the result first, then hands this to its general
+    // error handler, so that what was repaired before stays shown as
+    // repaired.
     std::exception_ptr Error;
+    // The registry file that puts back every value the run changed, written
+    // before the first change; empty when the run had nothing to change, and
+    // for a preview.
+    std::string Backup;
 };
 
 // The registry value data for a font file: its bare name when it lies
-// directly in the Fonts folder, else the full path.
+// directly in the Fonts folder, else the full path. (A user's font is always
+// registered by its full path: pass no Fonts folder.)
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder);
 
 // Decides and makes the changes; the font list (a window's or a console's)
@@ -93,14 +110,25 @@ public:
     // order, from the last to the first; every one is tried, also after one
     // that could not be repaired, until a registry write is refused. A
     // repaired entry of code 1, 2, 3 or 5 leaves the inventory and is
-    // destroyed; one of code 4 or 6 stays, with fpNone.
+    // destroyed; one of code 4 or 6 stays, with fpNone. A machine entry's
+    // repair changes the machine's Fonts key, a user entry's the user's.
+    // Before the first change the run writes its registry backup; when that
+    // fails it changes nothing. After a run that changed the registry, the
+    // fonts it registered anew join the session and running programs are
+    // told the fonts changed.
     TRepairResult RepairSelectedItems(const std::vector<TFontInfo*>& Selected);
+    // What RepairSelectedItems would do, with nothing changed: neither the
+    // registry, nor the files, nor the inventory.
+    TRepairResult PreviewSelectedItems(const std::vector<TFontInfo*>& Selected);
 
 private:
-    TRepairOutcome RepairItem(TFontInfo& Entry, TEntryRepair& Repair);
-    TRepairOutcome RegisterFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);
-    TRepairOutcome RenameFont(platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);
-    void RemoveEntry(TFontInfo& Entry, TEntryRepair& Repair);
+    struct TRun;
+    TRepairResult Work(TRun& Run, const std::vector<TFontInfo*>& Selected);
+    TRepairOutcome RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair);
+    TRepairOutcome RegisterFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);
+    TRepairOutcome RenameFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);
+    void RemoveEntry(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair);
+    void MarkRepaired(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair, const std::string& RegistryName);
 
     const platform::TPlatform& FPlatform;
     TInstalledFonts& FFonts;

@@ -26,7 +26,7 @@ enum class TIniState : std::uint8_t { Correct, Corrupted, Unreadable };
 TIniState CheckDesktopIni(platform::IFileSystem& Files, const std::string& Path)
 {
     try {
-        const std::unique_ptr<base::TStream> Stream = Files.OpenRead(Path);
+        const std::unique_ptr<base::TStream> Stream = Files.OpenReadShared(Path);
         if (Stream->Size() > static_cast<std::int64_t>(DesktopIniContent.size()))
             return TIniState::Corrupted;
         std::string Text(static_cast<std::size_t>(Stream->Size()), '\0');
@@ -72,8 +72,12 @@ std::string NormalizeLineBreaks(std::string_view Text)
 
 void RestoreFontsFolder(const platform::TPlatform& Platform, platform::TWindowHandle Owner, IResultsLog& Log)
 {
-    const std::string Cache = GetWindowsFolder(Platform.Files) + "\\ttfCache";
-    if (Platform.Files.FileExists(Cache)) {
+    const std::string Windows = GetWindowsFolder(Platform.Files);
+    const std::string Cache = Windows + "\\ttfCache";
+    if (Windows.empty()) {
+        // "\ttfCache" would be the current drive's root.
+        Log.Add("Warning: Could not determine the Windows folder. The font cache file was not checked.");
+    } else if (Platform.Files.FileExists(Cache)) {
         if (ShellDeleteFiles(Platform.Shell, Owner, std::vector<std::string>{Cache}))
             Log.Add(FormatText(
                 "Succesfully deleted (possible corrupted) file %s. If necessary Windows will regenerate it.", {Cache}));
@@ -95,7 +99,11 @@ void RestoreFontsFolder(const platform::TPlatform& Platform, platform::TWindowHa
     const std::string Ini = Folder + "\\Desktop.ini";
     bool Recreate = false;
     if (Platform.Files.FileExists(Ini)) {
-        if (CheckDesktopIni(Platform.Files, Ini) == TIniState::Corrupted) {
+        const TIniState State = CheckDesktopIni(Platform.Files, Ini);
+        if (State == TIniState::Unreadable) {
+            // Neither correct nor corrupted as far as anyone can tell: left alone.
+            Log.Add(FormatText("Warning: Could not read file %s.", {Ini}));
+        } else if (State == TIniState::Corrupted) {
             if (ShellDeleteFiles(Platform.Shell, Owner, std::vector<std::string>{Ini})) {
                 Log.Add(FormatText("Succesfully deleted corrupted file %s.", {Ini}));
                 Recreate = true;

@@ -138,23 +138,44 @@ TFontInfo& TInstalledFonts::Items(std::size_t Index) const
 TFontInfo& TInstalledFonts::Add(std::unique_ptr<TFontInfo> Entry)
 {
     FItems.push_back(std::move(Entry));
-    return *FItems.back();
+    TFontInfo& Added = *FItems.back();
+    if (FIndexed)
+        FByFile[static_cast<std::size_t>(Added.Scope)][base::UpperCaseAscii(Added.FileName)] = FItems.size() - 1;
+    return Added;
 }
 
 void TInstalledFonts::Remove(const TFontInfo* Entry)
 {
     const auto Found = std::find_if(FItems.begin(), FItems.end(),
                                     [Entry](const std::unique_ptr<TFontInfo>& Item) { return Item.get() == Entry; });
-    if (Found != FItems.end())
+    if (Found != FItems.end()) {
         FItems.erase(Found);
+        FIndexed = false;
+    }
+}
+
+const TInstalledFonts::TFileIndex& TInstalledFonts::FileIndex(TFontScope Scope) const
+{
+    if (!FIndexed) {
+        for (TFileIndex& Index : FByFile)
+            Index.clear();
+        for (std::size_t i = 0; i < FItems.size(); ++i)
+            FByFile[static_cast<std::size_t>(FItems[i]->Scope)][base::UpperCaseAscii(FItems[i]->FileName)] = i;
+        FIndexed = true;
+    }
+    return FByFile[static_cast<std::size_t>(Scope)];
+}
+
+std::ptrdiff_t TInstalledFonts::IndexOfFileName(std::string_view Path, TFontScope Scope) const
+{
+    const TFileIndex& Index = FileIndex(Scope);
+    const auto Found = Index.find(base::UpperCaseAscii(Path));
+    return Found == Index.end() ? -1 : static_cast<std::ptrdiff_t>(Found->second);
 }
 
 std::ptrdiff_t TInstalledFonts::IndexOfFileName(std::string_view Path) const
 {
-    for (std::size_t i = FItems.size(); i-- > 0;)
-        if (base::SameTextAscii(FItems[i]->FileName, Path))
-            return static_cast<std::ptrdiff_t>(i);
-    return -1;
+    return std::max(IndexOfFileName(Path, TFontScope::Machine), IndexOfFileName(Path, TFontScope::User));
 }
 
 bool TInstalledFonts::IsTrueTypeFile(std::string_view Path)
@@ -165,19 +186,23 @@ bool TInstalledFonts::IsTrueTypeFile(std::string_view Path)
 void TInstalledFonts::Refresh()
 {
     FItems.clear();
+    FIndexed = false;
     FFontsFolder = GetFontsFolder(FPlatform.Shell);
-    ReadRegistry();
-    ReadFontsFolder();
+    FUserFontsFolder = GetUserFontsFolder(FPlatform.Shell);
+    for (const TFontScope Scope : {TFontScope::Machine, TFontScope::User}) {
+        ReadRegistry(Scope);
+        ReadFontsFolder(Scope);
+    }
     std::stable_sort(FItems.begin(), FItems.end(),
                      [](const std::unique_ptr<TFontInfo>& A, const std::unique_ptr<TFontInfo>& B) {
                          return CompareFontInfo(*A, *B) < 0;
                      });
+    FIndexed = false;
 }
 
-void TInstalledFonts::ReadRegistry()
+void TInstalledFonts::ReadRegistry(TFontScope Scope)
 {
-    const std::unique_ptr<platform::IRegistryKey> Key = FPlatform.Registry.OpenLocalMachineKey(
-        GetFontsRegistryKey(FPlatform.System), platform::TRegistryAccess::Read);
+    const std::unique_ptr<platform::IRegistryKey> Key = OpenFontsKey(FPlatform, Scope, platform::TRegistryAccess::Read);
     if (!Key)
         return;
     std::vector<std::string> Names = Key->ValueNames();
@@ -186,13 +211,14 @@ void TInstalledFonts::ReadRegistry()
         return FPlatform.Text.CompareText(A, B) < 0;
     });
     for (const std::string& Name : Names)
-        ReadValue(*Key, Name);
+        ReadValue(*Key, Name, Scope);
 }
 
-void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& Name)
+void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& Name, TFontScope Scope)
 {
     auto Entry = std::make_unique<TFontInfo>();
     Entry->RegistryName = Name;
+    Entry->Scope = Scope;
     std::string Path;
     if (ReadStringValue(Key, Name, Path) == TDataKind::WrongType) {
         Add(std::move(Entry)).Problem = fpWrongDataType;
@@ -203,11 +229,13 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
         return;
     }
     if (!HasFolderPart(Path)) {
-        // Without the Fonts folder a bare name has no place to be judged in;
-        // any other folder (the current drive's root) would be a guess.
-        if (FFontsFolder.empty())
+        // A bare name lies in its scope's folder. Without that folder it has
+        // no place to be judged in; any other (the current drive's root)
+        // would be a guess.
+        const std::string& Folder = ScopeFolder(Scope);
+        if (Folder.empty())
             return;
-        Path = FFontsFolder + "\\" + Path;
+        Path = Folder + "\\" + Path;
     }
     if (!IsTrueTypeFile(Path))
         return;
@@ -216,7 +244,7 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
     if (Entry->RegistryName != RegistryValueName(Entry->FontName))
         Entry->Problem = fpWrongFontName;
 
-    const std::ptrdiff_t Other = IndexOfFileName(Path);
+    const std::ptrdiff_t Other = IndexOfFileName(Path, Scope);
     TFontInfo& E = Add(std::move(Entry));
     if (Other >= 0) {
         TFontInfo& O = *FItems[static_cast<std::size_t>(Other)];
@@ -232,21 +260,24 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
         E.Problem = fpInvalidFont;
 }
 
-void TInstalledFonts::ReadFontsFolder()
+void TInstalledFonts::ReadFontsFolder(TFontScope Scope)
 {
-    if (FFontsFolder.empty())
+    const std::string& Folder = ScopeFolder(Scope);
+    if (Folder.empty())
         return;
-    for (const platform::TFolderEntry& Found : FPlatform.Files.ListFolder(FFontsFolder)) {
+    for (const platform::TFolderEntry& Found : FPlatform.Files.ListFolder(Folder)) {
         if ((Found.Attributes & (platform::FileAttrDirectory | platform::FileAttrVolumeLabel)) != 0)
             continue;
-        const std::string Path = FFontsFolder + "\\" + Found.Name;
-        if (!IsTrueTypeFile(Path) || IndexOfFileName(Path) != -1)
+        const std::string Path = Folder + "\\" + Found.Name;
+        if (!IsTrueTypeFile(Path) || IndexOfFileName(Path, Scope) != -1)
             continue;
-        TFontInfo& Entry = Add(std::make_unique<TFontInfo>());
-        Entry.ParseFile(FPlatform, FProgress, Path);
+        auto Entry = std::make_unique<TFontInfo>();
+        Entry->Scope = Scope;
+        Entry->ParseFile(FPlatform, FProgress, Path);
         // Marlett is the system's own symbol font and is never registered.
-        if (!base::SameTextAscii(Found.Name, "Marlett.ttf"))
-            Entry.Problem = fpNoRegistryKey;
+        if (Scope == TFontScope::User || !base::SameTextAscii(Found.Name, "Marlett.ttf"))
+            Entry->Problem = fpNoRegistryKey;
+        Add(std::move(Entry));
     }
 }
 

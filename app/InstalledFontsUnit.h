@@ -1,5 +1,6 @@
 // The inventory of installed TrueType fonts: the registry's Fonts key and
-// the Fonts folder, every entry classified by one problem code.
+// the Fonts folder, then the current user's Fonts key and font folder, every
+// entry classified by one problem code within its scope.
 #pragma once
 
 #include <cstddef>
@@ -7,8 +8,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "app/SystemUtilsUnit.h"
 #include "platform/Platform.h"
 
 namespace base {
@@ -60,6 +63,7 @@ public:
     std::string FontName;
     std::string RegistryName;
     TFontProblem Problem = fpNone;
+    TFontScope Scope = TFontScope::Machine;
 
     // Sets FileName to Path and FontName to the font's name, or to empty text;
     // never fails.
@@ -81,7 +85,8 @@ class TInstalledFonts {
 public:
     TInstalledFonts(const platform::TPlatform& Platform, IScanProgress& Progress);
 
-    // Rebuilds the inventory: registry pass, folder pass, sort.
+    // Rebuilds the inventory: the machine scope's registry pass and folder
+    // pass, the user scope's, then the sort.
     void Refresh();
 
     std::size_t Count() const { return FItems.size(); }
@@ -89,24 +94,42 @@ public:
     // Takes the entry out of the list and destroys it.
     void Remove(const TFontInfo* Entry);
     // The last entry whose FileName equals Path without regard to ASCII
-    // case; -1 when there is none.
+    // case; -1 when there is none. Looked up in an index, which follows the
+    // entries as they join and leave (an entry's FileName never changes).
     std::ptrdiff_t IndexOfFileName(std::string_view Path) const;
+    // The same among the entries of one scope.
+    std::ptrdiff_t IndexOfFileName(std::string_view Path, TFontScope Scope) const;
     static bool IsTrueTypeFile(std::string_view Path);
 
     // The Fonts folder of the last Refresh; empty when the shell could not
     // name it, in which case bare file names and the folder were not read.
     const std::string& FontsFolder() const { return FFontsFolder; }
+    // The user font folder of the last Refresh; empty when the shell could
+    // not name it.
+    const std::string& UserFontsFolder() const { return FUserFontsFolder; }
+    const std::string& ScopeFolder(TFontScope Scope) const
+    {
+        return Scope == TFontScope::User ? FUserFontsFolder : FFontsFolder;
+    }
 
 private:
-    void ReadRegistry();
-    void ReadFontsFolder();
-    void ReadValue(platform::IRegistryKey& Key, const std::string& Name);
+    using TFileIndex = std::unordered_map<std::string, std::size_t>;
+
+    void ReadRegistry(TFontScope Scope);
+    void ReadFontsFolder(TFontScope Scope);
+    void ReadValue(platform::IRegistryKey& Key, const std::string& Name, TFontScope Scope);
     TFontInfo& Add(std::unique_ptr<TFontInfo> Entry);
+    const TFileIndex& FileIndex(TFontScope Scope) const;
 
     const platform::TPlatform& FPlatform;
     IScanProgress& FProgress;
     std::string FFontsFolder;
+    std::string FUserFontsFolder;
     std::vector<std::unique_ptr<TFontInfo>> FItems;
+    // Per scope, the position of the last entry naming a file, by the file's
+    // path in upper case; rebuilt after the list is sorted or shrinks.
+    mutable TFileIndex FByFile[2];
+    mutable bool FIndexed = true;
 };
 
 }  // namespace app

@@ -42,10 +42,10 @@ struct TFileStream::THandle {
     }
 };
 
-TFileStream::TFileStream(const std::string& FileName) : FHandle(std::make_unique<THandle>())
+TFileStream::TFileStream(const std::string& FileName, TFileShare Share) : FHandle(std::make_unique<THandle>())
 {
-    // Readers may share the file, writers may not while the font is being read.
-    FHandle->File = TFileHandle(CreateFileW(Utf8ToWide(FileName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    const DWORD ShareMode = Share == TFileShare::AllowWriters ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
+    FHandle->File = TFileHandle(CreateFileW(Utf8ToWide(FileName).c_str(), GENERIC_READ, ShareMode, nullptr,
                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER Size;
     if (!FHandle->File.Valid() || !GetFileSizeEx(FHandle->File.Get(), &Size))
@@ -76,7 +76,7 @@ struct TFileStream::THandle {
     }
 };
 
-TFileStream::TFileStream(const std::string& FileName) : FHandle(std::make_unique<THandle>())
+TFileStream::TFileStream(const std::string& FileName, TFileShare) : FHandle(std::make_unique<THandle>())
 {
     // POSIX has no share modes; the file is simply opened read-only.
     FHandle->File = open(FileName.c_str(), O_RDONLY | O_CLOEXEC);

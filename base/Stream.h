@@ -122,10 +122,20 @@ private:
 // A file opened for reading. Other writers are denied where the platform can
 // (Windows share modes); small reads go through a window buffer so that the
 // many two-byte reads of a table parse do not each become a system call.
+// Whom a read-only file stream lets open the file beside it (Windows only;
+// POSIX has no share modes).
+enum class TFileShare : std::uint8_t {
+    // Other readers only: what a font load wants while it reads.
+    DenyWriters,
+    // Other readers and writers, as a plain read does: a file another program
+    // holds open for writing still opens.
+    AllowWriters,
+};
+
 class TFileStream final : public TStream {
 public:
     // Raises EStreamError "Cannot open file %s" when the file cannot be opened.
-    explicit TFileStream(const std::string& FileName);
+    explicit TFileStream(const std::string& FileName, TFileShare Share = TFileShare::DenyWriters);
     ~TFileStream() override;
     TFileStream(const TFileStream&) = delete;
     TFileStream& operator=(const TFileStream&) = delete;

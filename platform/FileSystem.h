@@ -51,9 +51,18 @@ public:
     // raw bytes at any position. Raises base::EStreamError
     // "Cannot open file %s" when the file cannot be opened.
     virtual std::unique_ptr<base::TStream> OpenRead(const std::string& Path) = 0;
+    // The same, allowing other readers and writers as a plain read does.
+    virtual std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) = 0;
     // Creates the file (replacing one that exists) with exactly these bytes.
     // Raises EFileError "Cannot create file %s" when it cannot.
     virtual void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) = 0;
+    // Creates the file with exactly these bytes unless a file or folder of
+    // that name exists; answers false then. Raises EFileError
+    // "Cannot create file %s" when it cannot otherwise.
+    virtual bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) = 0;
+    // Creates the folder and every folder above it that is missing. Raises
+    // EFileError "Cannot create folder %s" when it cannot.
+    virtual void CreateFolders(const std::string& Path) = 0;
 };
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/FontSession.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
@@ -14,6 +15,7 @@ struct TPlatform {
     IFileSystem& Files;
     ISystemInfo& System;
     ITextServices& Text;
+    IFontSession& Session;
 };
 
 }  // namespace platform

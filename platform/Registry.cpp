@@ -16,6 +16,11 @@ std::vector<std::uint8_t> RegistryStringData(const std::string& Text)
     return Data;
 }
 
+void IRegistryKey::WriteString(const std::string& Name, const std::string& Data)
+{
+    WriteValue(Name, RegSz, RegistryStringData(Data));
+}
+
 std::string RegistryStringText(const std::vector<std::uint8_t>& Data)
 {
     std::u16string Units;

@@ -1,4 +1,5 @@
-// The registry under HKEY_LOCAL_MACHINE, as far as the application needs it.
+// The registry's machine and current-user hives, as far as the application
+// needs them.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +19,11 @@ public:
 enum class TRegistryAccess : std::uint8_t {
     Read,  // KEY_READ, 0x20019: what a scan needs
     Full,  // KEY_ALL_ACCESS, 0xF003F: what a repair needs
+};
+
+enum class TRegistryRoot : std::uint8_t {
+    LocalMachine,  // HKEY_LOCAL_MACHINE
+    CurrentUser,   // HKEY_CURRENT_USER
 };
 
 // The Windows value types the application tells apart.
@@ -53,9 +59,12 @@ public:
     virtual TRegistryValue QueryValue(const std::string& Name) = 0;
     // True when the value can be queried.
     virtual bool ValueExists(const std::string& Name) = 0;
+    // Stores the value exactly: its type and its bytes. Raises
+    // ERegistryError when the registry refuses.
+    virtual void WriteValue(const std::string& Name, std::uint32_t Type, const std::vector<std::uint8_t>& Data) = 0;
     // Stores Data as REG_SZ, its terminating NUL included in the stored
     // size. Raises ERegistryError when the registry refuses.
-    virtual void WriteString(const std::string& Name, const std::string& Data) = 0;
+    void WriteString(const std::string& Name, const std::string& Data);
     // Answers whether a value was deleted.
     virtual bool DeleteValue(const std::string& Name) = 0;
 };
@@ -70,10 +79,19 @@ class IRegistry {
 public:
     virtual ~IRegistry() = default;
 
-    // Opens an existing key below HKEY_LOCAL_MACHINE; a leading backslash
-    // counts from the root. Never creates the key. Null when the key does not
-    // exist or the access is not granted.
-    virtual std::unique_ptr<IRegistryKey> OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access) = 0;
+    // Opens an existing key below the root; a leading backslash counts from
+    // the root. Never creates the key. Null when the key does not exist or the
+    // access is not granted.
+    virtual std::unique_ptr<IRegistryKey> OpenKey(TRegistryRoot Root, const std::string& Path,
+                                                  TRegistryAccess Access) = 0;
+    // Opens the key with full access, creating it (and the keys above it)
+    // when it is missing; null when that is not granted.
+    virtual std::unique_ptr<IRegistryKey> CreateKey(TRegistryRoot Root, const std::string& Path) = 0;
+
+    std::unique_ptr<IRegistryKey> OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access)
+    {
+        return OpenKey(TRegistryRoot::LocalMachine, Path, Access);
+    }
 };
 
 }  // namespace platform

@@ -23,6 +23,9 @@ public:
     // The special folder CSIDL_FONTS, without a trailing backslash; empty text
     // when the shell cannot name it.
     virtual std::string FontsFolder() = 0;
+    // The known folder FOLDERID_LocalAppData, without a trailing backslash;
+    // empty text when the shell cannot name it.
+    virtual std::string LocalAppDataFolder() = 0;
     // Moves the files to the recycle bin in one shell operation, without
     // asking for confirmation.
     virtual TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) = 0;

@@ -32,6 +32,15 @@ struct TMemoryStatus {
     std::uint64_t AvailableVirtual = 0;
 };
 
+struct TLocalTime {
+    std::uint16_t Year = 0;
+    std::uint16_t Month = 0;
+    std::uint16_t Day = 0;
+    std::uint16_t Hour = 0;
+    std::uint16_t Minute = 0;
+    std::uint16_t Second = 0;
+};
+
 class ISystemInfo {
 public:
     virtual ~ISystemInfo() = default;
@@ -40,6 +49,8 @@ public:
     virtual std::uint32_t DefaultLocale() = 0;
     virtual TOsVersion Version() = 0;
     virtual TMemoryStatus MemoryStatus() = 0;
+    // GetLocalTime.
+    virtual TLocalTime LocalTime() = 0;
     // The string values of a file's version resource, one per sub-block
     // ("StringFileInfo\040904E4\ProductName"), in the order asked; a value
     // the resource lacks, or every value when the file has no version
@@ -54,6 +65,11 @@ public:
 
     // The user's locale's case-insensitive order: negative, 0 or positive.
     virtual int CompareText(std::string_view A, std::string_view B) = 0;
+    // The text with every letter in upper case by the system's own table,
+    // code unit by code unit and without regard to locale: the registry
+    // matches value names by this, so two names are the same value when
+    // their upper-case forms are equal.
+    virtual std::string UpperCaseOrdinal(std::string_view Text) = 0;
 };
 
 }  // namespace platform

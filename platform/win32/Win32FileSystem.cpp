@@ -56,6 +56,11 @@ std::unique_ptr<base::TStream> TWin32FileSystem::OpenRead(const std::string& Pat
     return std::make_unique<base::TFileStream>(Path);
 }
 
+std::unique_ptr<base::TStream> TWin32FileSystem::OpenReadShared(const std::string& Path)
+{
+    return std::make_unique<base::TFileStream>(Path, base::TFileShare::AllowWriters);
+}
+
 void TWin32FileSystem::WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes)
 {
     const base::TFileHandle File(CreateFileW(base::Utf8ToWide(Path).c_str(), GENERIC_WRITE, 0, nullptr,
@@ -65,6 +70,42 @@ void TWin32FileSystem::WriteNewFile(const std::string& Path, const std::vector<s
         !WriteFile(File.Get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr) ||
         Written != Bytes.size())
         throw EFileError(base::FormatText("Cannot create file %s", {Path}));
+}
+
+bool TWin32FileSystem::CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes)
+{
+    const std::wstring WidePath = base::Utf8ToWide(Path);
+    base::TFileHandle File(
+        CreateFileW(WidePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!File.Valid()) {
+        const DWORD Error = GetLastError();
+        if (Error == ERROR_FILE_EXISTS || Error == ERROR_ALREADY_EXISTS)
+            return false;
+        throw EFileError(base::FormatText("Cannot create file %s", {Path}));
+    }
+    DWORD Written = 0;
+    if (!WriteFile(File.Get(), Bytes.data(), static_cast<DWORD>(Bytes.size()), &Written, nullptr) ||
+        Written != Bytes.size()) {
+        // A part of the file is worse than none.
+        File.Reset();
+        DeleteFileW(WidePath.c_str());
+        throw EFileError(base::FormatText("Cannot create file %s", {Path}));
+    }
+    return true;
+}
+
+void TWin32FileSystem::CreateFolders(const std::string& Path)
+{
+    // Each folder from the top down; those that exist already are passed over.
+    for (std::size_t At = Path.find('\\', 3); ; At = Path.find('\\', At + 1)) {
+        const std::string Folder = Path.substr(0, At);
+        CreateDirectoryW(base::Utf8ToWide(Folder).c_str(), nullptr);
+        if (At == std::string::npos)
+            break;
+    }
+    const DWORD Attributes = GetFileAttributesW(base::Utf8ToWide(Path).c_str());
+    if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        throw EFileError(base::FormatText("Cannot create folder %s", {Path}));
 }
 
 }  // namespace platform

@@ -12,7 +12,8 @@ namespace platform {
 
 class TWin32Registry final : public IRegistry {
 public:
-    std::unique_ptr<IRegistryKey> OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access) override;
+    std::unique_ptr<IRegistryKey> OpenKey(TRegistryRoot Root, const std::string& Path, TRegistryAccess Access) override;
+    std::unique_ptr<IRegistryKey> CreateKey(TRegistryRoot Root, const std::string& Path) override;
 };
 
 class TWin32Shell final : public IShell {
@@ -23,6 +24,7 @@ public:
     explicit TWin32Shell(TUi Ui = TUi::Interactive) : FUi(Ui) {}
 
     std::string FontsFolder() override;
+    std::string LocalAppDataFolder() override;
     TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) override;
 
 private:
@@ -37,7 +39,10 @@ public:
     bool FileExists(const std::string& Path) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Folder) override;
     std::unique_ptr<base::TStream> OpenRead(const std::string& Path) override;
+    std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    void CreateFolders(const std::string& Path) override;
 };
 
 class TWin32SystemInfo final : public ISystemInfo {
@@ -45,6 +50,7 @@ public:
     std::uint32_t DefaultLocale() override;
     TOsVersion Version() override;
     TMemoryStatus MemoryStatus() override;
+    TLocalTime LocalTime() override;
     std::vector<std::optional<std::string>> VersionStrings(const std::string& File,
                                                            const std::vector<std::string>& SubBlocks) override;
 };
@@ -52,6 +58,13 @@ public:
 class TWin32TextServices final : public ITextServices {
 public:
     int CompareText(std::string_view A, std::string_view B) override;
+    std::string UpperCaseOrdinal(std::string_view Text) override;
+};
+
+class TWin32FontSession final : public IFontSession {
+public:
+    bool AddFont(const std::string& Path) override;
+    bool BroadcastFontChange() override;
 };
 
 // The running machine's services, ready to be handed to the core.
@@ -61,13 +74,14 @@ public:
     TWin32Platform(const TWin32Platform&) = delete;
     TWin32Platform& operator=(const TWin32Platform&) = delete;
 
-    TPlatform Platform() { return {Registry, Shell, Files, System, Text}; }
+    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session}; }
 
     TWin32Registry Registry;
     TWin32Shell Shell;
     TWin32FileSystem Files;
     TWin32SystemInfo System;
     TWin32TextServices Text;
+    TWin32FontSession Session;
 };
 
 }  // namespace platform

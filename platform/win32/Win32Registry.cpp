@@ -69,12 +69,10 @@ public:
                ERROR_SUCCESS;
     }
 
-    void WriteString(const std::string& Name, const std::string& Data) override
+    void WriteValue(const std::string& Name, std::uint32_t Type, const std::vector<std::uint8_t>& Data) override
     {
-        const std::wstring Text = base::Utf8ToWide(Data);
-        const auto Size = static_cast<DWORD>((Text.size() + 1) * sizeof(wchar_t));
-        if (RegSetValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(Text.c_str()), Size) != ERROR_SUCCESS)
+        if (RegSetValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), 0, Type, Data.empty() ? nullptr : Data.data(),
+                           static_cast<DWORD>(Data.size())) != ERROR_SUCCESS)
             throw ERegistryError(base::FormatText("Failed to set data for '%s'", {Name}));
     }
 
@@ -89,13 +87,33 @@ private:
 
 }  // namespace
 
-std::unique_ptr<IRegistryKey> TWin32Registry::OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access)
+namespace {
+
+HKEY RootKey(TRegistryRoot Root) { return Root == TRegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+
+// The leading backslash means "from the root"; the API wants none.
+std::wstring RelativePath(const std::string& Path)
 {
-    // The leading backslash means "from the root"; the API wants none.
-    const std::string_view Relative = !Path.empty() && Path.front() == '\\' ? std::string_view(Path).substr(1) : Path;
+    return base::Utf8ToWide(!Path.empty() && Path.front() == '\\' ? std::string_view(Path).substr(1) : Path);
+}
+
+}  // namespace
+
+std::unique_ptr<IRegistryKey> TWin32Registry::OpenKey(TRegistryRoot Root, const std::string& Path,
+                                                      TRegistryAccess Access)
+{
     const REGSAM Mask = Access == TRegistryAccess::Full ? KEY_ALL_ACCESS : KEY_READ;
     HKEY Key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, base::Utf8ToWide(Relative).c_str(), 0, Mask, &Key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(RootKey(Root), RelativePath(Path).c_str(), 0, Mask, &Key) != ERROR_SUCCESS)
+        return nullptr;
+    return std::make_unique<TWin32RegistryKey>(Key);
+}
+
+std::unique_ptr<IRegistryKey> TWin32Registry::CreateKey(TRegistryRoot Root, const std::string& Path)
+{
+    HKEY Key = nullptr;
+    if (RegCreateKeyExW(RootKey(Root), RelativePath(Path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &Key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return std::make_unique<TWin32RegistryKey>(Key);
 }

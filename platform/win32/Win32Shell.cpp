@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include "base/TextConversion.h"
@@ -30,6 +31,18 @@ std::string TWin32Shell::FontsFolder()
     if (!SHGetPathFromIDListW(Folder.Get(), Buffer))
         return {};
     return base::WideToUtf8(Buffer);
+}
+
+std::string TWin32Shell::LocalAppDataFolder()
+{
+    PWSTR Path = nullptr;
+    const HRESULT Status = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &Path);
+    // The path is the caller's to free, also when the call failed.
+    std::string Folder = SUCCEEDED(Status) && Path != nullptr ? base::WideToUtf8(Path) : std::string();
+    CoTaskMemFree(Path);
+    while (Folder.size() > 3 && Folder.back() == '\\')
+        Folder.pop_back();
+    return Folder;
 }
 
 TShellDeleteResult TWin32Shell::DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths)

@@ -40,6 +40,13 @@ TMemoryStatus TWin32SystemInfo::MemoryStatus()
     return Memory;
 }
 
+TLocalTime TWin32SystemInfo::LocalTime()
+{
+    SYSTEMTIME Now{};
+    GetLocalTime(&Now);
+    return {Now.wYear, Now.wMonth, Now.wDay, Now.wHour, Now.wMinute, Now.wSecond};
+}
+
 std::vector<std::optional<std::string>> TWin32SystemInfo::VersionStrings(const std::string& File,
                                                                          const std::vector<std::string>& SubBlocks)
 {
@@ -72,6 +79,33 @@ int TWin32TextServices::CompareText(std::string_view A, std::string_view B)
     if (Result == 0)
         return base::CompareTextAscii(A, B);
     return Result - CSTR_EQUAL;
+}
+
+}  // namespace platform
+
+namespace platform {
+
+std::string TWin32TextServices::UpperCaseOrdinal(std::string_view Text)
+{
+    std::wstring Wide = base::Utf8ToWide(Text);
+    if (Wide.empty())
+        return {};
+    // The invariant upper-case mapping keeps the length: one code unit each.
+    std::wstring Upper(Wide.size(), L'\0');
+    const int Length = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide.data(), static_cast<int>(Wide.size()),
+                                     Upper.data(), static_cast<int>(Upper.size()), nullptr, nullptr, 0);
+    if (Length <= 0)
+        return base::UpperCaseAscii(Text);
+    Upper.resize(static_cast<std::size_t>(Length));
+    return base::WideToUtf8(Upper);
+}
+
+bool TWin32FontSession::AddFont(const std::string& Path) { return AddFontResourceW(base::Utf8ToWide(Path).c_str()) > 0; }
+
+bool TWin32FontSession::BroadcastFontChange()
+{
+    DWORD_PTR Ignored = 0;
+    return SendMessageTimeoutW(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, 2000, &Ignored) != 0;
 }
 
 }  // namespace platform

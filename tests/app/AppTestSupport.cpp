@@ -1,5 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
+#include <algorithm>
+
 using namespace testing_support;
 
 namespace app_testing {
@@ -35,6 +37,21 @@ TMachine::TMachine()
 void TMachine::PutFont(const std::string& Path, const std::u16string& FullName)
 {
     Files.PutFile(Path.find('\\') == std::string::npos ? InFonts(Path) : Path, NamedFont(FullName));
+}
+
+std::vector<std::string> TMachine::Snapshot() const
+{
+    std::vector<std::string> Lines;
+    for (const std::string& Key : {FontsKey, UserFontsKey})
+        for (const std::string& Name : Registry.ValueNames(Key)) {
+            const auto Value = Registry.Value(Key, Name);
+            std::string Line = Key + "|" + Name + "|" + std::to_string(Value->Type) + "|";
+            for (const std::uint8_t Byte : Value->Data)
+                Line += "0123456789abcdef"[Byte >> 4], Line += "0123456789abcdef"[Byte & 15];
+            Lines.push_back(Line);
+        }
+    std::sort(Lines.begin(), Lines.end());
+    return Lines;
 }
 
 std::string Describe(const app::TFontInfo& Entry)

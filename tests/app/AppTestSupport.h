@@ -15,6 +15,8 @@ namespace app_testing {
 
 inline const std::string FontsKey = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 inline const std::string FontsFolder = "C:\\Windows\\Fonts";
+inline const std::string UserFontsKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+inline const std::string UserFontsFolder = "C:\\Users\\Tester\\AppData\\Local\\Microsoft\\Windows\\Fonts";
 
 // A font that loads, named by a Microsoft full name in English (none when
 // FullName is empty), plus any further name records.
@@ -33,6 +35,14 @@ public:
     // A file in the Fonts folder (bare name) or anywhere (full path).
     void PutFont(const std::string& Path, const std::u16string& FullName);
     std::string InFonts(const std::string& Name) const { return FontsFolder + "\\" + Name; }
+    void RegisterUser(const std::string& ValueName, const std::string& Data)
+    {
+        Registry.SetString(UserFontsKey, ValueName, Data);
+    }
+    std::string InUserFonts(const std::string& Name) const { return UserFontsFolder + "\\" + Name; }
+    // Every value of both Fonts keys, as "key|name|type|data bytes in hex",
+    // sorted: what a backup and its undo must leave exactly as it was.
+    std::vector<std::string> Snapshot() const;
 };
 
 // Refresh, and the entries as "problem|font name|registry name|file name".

@@ -44,19 +44,19 @@ TEST(Cli, ScanPrintsOneRowPerEntryAndChangesNothing)
     PlantProblems(M);
     const TRun Text = RunCli(M, {"scan"});
     EXPECT_EQ(Text.Status, cli::ExitProblems);
-    EXPECT_EQ(Text.Out, "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\n"
-                        "File not found\t\tGone (TrueType)\tC:\\Windows\\Fonts\\gone.ttf\n"
-                        "Wrong Registry Data Type\t\tNumber (TrueType)\t\n"
+    EXPECT_EQ(Text.Out, "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\tmachine\n"
+                        "File not found\t\tGone (TrueType)\tC:\\Windows\\Fonts\\gone.ttf\tmachine\n"
+                        "Wrong Registry Data Type\t\tNumber (TrueType)\t\tmachine\n"
                         "3 items\n");
     const TRun Json = RunCli(M, {"scan", "--json"});
     EXPECT_EQ(Json.Status, cli::ExitProblems);
     EXPECT_EQ(Json.Out, "{\"items\":[\n"
                         "{\"fontName\":\"\",\"registryName\":\"Bad (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Gone (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Number (TrueType)\",\"fileName\":\"\",\"problem\":3,"
-                        "\"problemText\":\"Wrong Registry Data Type\"}]}\n");
+                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\"}]}\n");
     EXPECT_EQ(M.Registry.ValueNames(FontsKey).size(), 3u);
     EXPECT_TRUE(M.Files.FileExists(M.InFonts("bad.ttf")));
 }
@@ -67,10 +67,10 @@ TEST(Cli, ADryRunTellsWhatTheRepairThenDoes)
     PlantProblems(M);
     const TRun Dry = RunCli(M, {"repair", "--dry-run", "--problem", "1", "--problem", "2"});
     EXPECT_EQ(Dry.Status, cli::ExitClean);
-    EXPECT_EQ(Dry.Out, "File not found\t\tGone (TrueType)\tC:\\Windows\\Fonts\\gone.ttf\n"
+    EXPECT_EQ(Dry.Out, "File not found\t\tGone (TrueType)\tC:\\Windows\\Fonts\\gone.ttf\tmachine\n"
                        "  would delete registry value \"Gone (TrueType)\"\n"
                        "  would be repaired\n"
-                       "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\n"
+                       "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\tmachine\n"
                        "  would move C:\\Windows\\Fonts\\bad.ttf to the recycle bin\n"
                        "  would delete registry value \"Bad (TrueType)\"\n"
                        "  would be repaired\n");
@@ -79,10 +79,11 @@ TEST(Cli, ADryRunTellsWhatTheRepairThenDoes)
 
     const TRun Real = RunCli(M, {"repair", "--problem", "1", "--problem", "2"});
     EXPECT_EQ(Real.Status, cli::ExitClean);
-    EXPECT_EQ(Real.Out, "File not found\t\tGone (TrueType)\tC:\\Windows\\Fonts\\gone.ttf\n"
+    EXPECT_EQ(Real.Out, "backup: C:\\Users\\Tester\\AppData\\Local\\Velmorant\\Backups\\repair-20260307-090502.reg\n"
+                        "File not found\t\tGone (TrueType)\tC:\\Windows\\Fonts\\gone.ttf\tmachine\n"
                         "  deleted registry value \"Gone (TrueType)\"\n"
                         "  repaired\n"
-                        "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\n"
+                        "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\tmachine\n"
                         "  moved C:\\Windows\\Fonts\\bad.ttf to the recycle bin\n"
                         "  deleted registry value \"Bad (TrueType)\"\n"
                         "  repaired\n");

@@ -40,7 +40,8 @@ struct TRepairRun {
 // Per entry worked: "index outcome row-action[ registry name]".
 std::vector<std::string> Rows(const TRepairResult& Result)
 {
-    static const char* const Outcomes[] = {"repaired", "nameTaken", "noFontName", "accessDenied"};
+    static const char* const Outcomes[] = {"repaired",           "nameTaken",   "noFontName", "accessDenied",
+                                           "userKeyUnavailable", "writeRefused"};
     static const char* const Actions[] = {"keep", "remove", "mark"};
     std::vector<std::string> Lines;
     for (const TEntryRepair& Entry : Result.Entries) {
@@ -56,7 +57,7 @@ std::vector<std::string> Rows(const TRepairResult& Result)
 // Every entry's changes, in the order made.
 std::vector<std::string> Changes(const TRepairResult& Result)
 {
-    static const char* const Kinds[] = {"recycle", "delete", "write"};
+    static const char* const Kinds[] = {"recycle", "delete", "write", "restore"};
     std::vector<std::string> Lines;
     for (const TEntryRepair& Entry : Result.Entries)
         for (const TRepairStep& Step : Entry.Changes) {
@@ -257,7 +258,7 @@ TEST(FontRepair, ARefusedWriteEndsTheRunAndKeepsWhatWasWorkedBefore)
     const TRepairResult Result = R.Run();
     EXPECT_EQ(Values(M), Before);
     // The healthy font and the copy whose name is taken; B raised the error, A was never reached.
-    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"3 repaired keep", "2 nameTaken keep"}));
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"3 repaired keep", "2 nameTaken keep", "1 writeRefused keep"}));
     EXPECT_TRUE(Result.Messages.empty());
     EXPECT_THROW(std::rethrow_exception(Result.Error), platform::ERegistryError);
     EXPECT_EQ(R.Selected[0]->Problem, fpWrongFontName);
@@ -287,4 +288,30 @@ TEST(FontRepair, TheValueDataIsTheBareNameOnlyDirectlyInTheFontsFolder)
     EXPECT_EQ(FontValueData("C:\\Windows\\Fonts\\sub\\a.ttf", "C:\\Windows\\Fonts"), "C:\\Windows\\Fonts\\sub\\a.ttf");
     EXPECT_EQ(FontValueData("C:\\Windows\\a.ttf", "C:\\Windows\\Fonts"), "C:\\Windows\\a.ttf");
     EXPECT_EQ(FontValueData("\\a.ttf", ""), "\\a.ttf");
+}
+
+TEST(FontRepair, ALetterCaseRenameWhoseWriteIsRefusedPutsTheOldValueBack)
+{
+    TMachine M;
+    M.PutFont("case.ttf", u"Case Name");
+    M.Registry.SetString(FontsKey, "CASE NAME (TrueType)", "C:\\Windows\\Fonts\\case.ttf");
+    TRepairRun R(M, {fpWrongFontName});
+    M.Registry.RefusedWriteNames.insert("Case Name (TrueType)");
+    const TRepairResult Result = R.Run();
+    EXPECT_EQ(Values(M), std::vector<std::string>{"CASE NAME (TrueType)=C:\\Windows\\Fonts\\case.ttf"});
+    EXPECT_EQ(Rows(Result), std::vector<std::string>{"0 writeRefused keep"});
+    EXPECT_EQ(Changes(Result), (std::vector<std::string>{"delete CASE NAME (TrueType)", "restore CASE NAME (TrueType)"}));
+    EXPECT_THROW(std::rethrow_exception(Result.Error), platform::ERegistryError);
+    EXPECT_EQ(R.Selected[0]->Problem, fpWrongFontName);
+}
+
+TEST(FontRepair, ARenameInNonAsciiLetterCaseIsTheEntrysOwnValue)
+{
+    TMachine M;
+    M.PutFont("ecole.ttf", u"\u00C9cole \u0416");
+    M.Register("\xC3\xA9" "cole \xD0\xB6 (TrueType)", "ecole.ttf");
+    TRepairRun R(M, {fpWrongFontName});
+    const TRepairResult Result = R.Run();
+    EXPECT_EQ(Rows(Result), std::vector<std::string>{"0 repaired mark \xC3\x89" "cole \xD0\x96 (TrueType)"});
+    EXPECT_EQ(Values(M), std::vector<std::string>{"\xC3\x89" "cole \xD0\x96 (TrueType)=ecole.ttf"});
 }

@@ -152,3 +152,21 @@ TEST(FontsFolder, LinesAreSplitAtEveryKindOfLineBreak)
     EXPECT_EQ(NormalizeLineBreaks("a\r\r\n"), "a\r\n\r\n");
     EXPECT_EQ(NormalizeLineBreaks("\n"), "\r\n");
 }
+
+TEST(FontsFolder, WithoutAWindowsFolderOrAReadableIniThereIsAWarningAndNoGuess)
+{
+    TMachine M;
+    M.Files.PutFile("C:\\ttfCache", std::string_view("a root file the fix must not reach"));
+    M.Files.SetWindowsFolder("");
+    M.Files.HoldOpen(Ini, platform::TSimulatedFileSystem::THold::Exclusive);
+    EXPECT_EQ(Fix(M), (std::vector<std::string>{
+                          "Warning: Could not determine the Windows folder. The font cache file was not checked.",
+                          "Warning: Could not read file C:\\Windows\\Fonts\\Desktop.ini.",
+                      }));
+    EXPECT_TRUE(M.Shell.Requests.empty());
+    EXPECT_TRUE(M.Files.FileExists("C:\\ttfCache"));
+    // An ini another program only writes to is read as a plain read reads it.
+    M.Files.HoldOpen(Ini, platform::TSimulatedFileSystem::THold::ForWriting);
+    EXPECT_EQ(Fix(M), std::vector<std::string>{
+                          "Warning: Could not determine the Windows folder. The font cache file was not checked."});
+}

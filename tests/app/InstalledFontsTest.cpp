@@ -222,6 +222,9 @@ TEST(InstalledFonts, EveryFileParsedShowsItsPathAndLetsMessagesRun)
     EXPECT_EQ(Progress.Pumps, 3);
     EXPECT_EQ(Fonts.IndexOfFileName("c:\\windows\\fonts\\A.TTF"), 2);
     EXPECT_EQ(Fonts.IndexOfFileName("a.ttf"), -1);
+    // The index follows an entry that leaves.
+    Fonts.Remove(&Fonts.Items(0));
+    EXPECT_EQ(Fonts.IndexOfFileName("c:\\windows\\fonts\\A.TTF"), 1);
     // A second refresh starts from nothing.
     Fonts.Refresh();
     EXPECT_EQ(Fonts.Count(), 3u);
@@ -238,4 +241,21 @@ TEST(InstalledFonts, TheFontsKeyDependsOnThePlatformFamily)
     M.System.OsVersion.PlatformId = platform::PlatformWin32Windows;
     EXPECT_EQ(GetFontsRegistryKey(M.System), Key9x);
     EXPECT_EQ(Scan(M), std::vector<std::string>{Entry(fpNone, "Arial", "Arial (TrueType)", M.InFonts("arial.ttf"))});
+}
+
+TEST(InstalledFonts, AFontAnotherProgramWritesIsStillValid)
+{
+    TMachine M;
+    M.PutFont("busy.ttf", u"Busy");
+    M.PutFont("locked.ttf", u"Locked");
+    M.Register("Busy (TrueType)", "busy.ttf");
+    M.Register("Locked (TrueType)", "locked.ttf");
+    M.Files.HoldOpen(M.InFonts("busy.ttf"), platform::TSimulatedFileSystem::THold::ForWriting);
+    M.Files.HoldOpen(M.InFonts("locked.ttf"), platform::TSimulatedFileSystem::THold::Exclusive);
+    // The name is read while denying writers, so the busy font has none now;
+    // its head check still passes and its value is not taken for an invalid font's.
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpInvalidFont, "", "Locked (TrueType)", M.InFonts("locked.ttf")),
+                           Entry(fpWrongFontName, "", "Busy (TrueType)", M.InFonts("busy.ttf")),
+                       }));
 }

@@ -2,8 +2,11 @@
 """velmorant-cli on the real Win32 layer under Wine, in a throwaway prefix.
 
 Plants registry values in the prefix's Fonts key and files in its Fonts
-folder, scans, repairs, and checks the registry, the recycle bin (the XDG
-trash of a HOME of our own) and a second scan. Fonts with names of our own
+folder, and in the user's own Fonts key and font folder, scans, repairs, and
+checks the registry, the recycle bin (the XDG trash of a HOME of our own), a
+second scan, the repair's registry backup, and that undoing it (with
+velmorant-cli undo, and with the Registry Editor's import) leaves both Fonts
+keys exactly as they were before the repair. Fonts with names of our own
 are made from Debian's DejaVu fonts with fontTools.
 
     cli_wine.py PATH/TO/velmorant-cli.exe
@@ -20,8 +23,10 @@ from fontTools.ttLib import TTFont
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 FONTS_KEY = r"HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\Fonts"
+USER_KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\Fonts"
 # Files of fonts-dejavu-core only.
 DEJAVU = "/usr/share/fonts/truetype/dejavu/"
+WINE_MARLETT = "/usr/share/wine/fonts/marlett.ttf"  # fonts-wine
 UNICODE_NAME = "Velmorant \u00dcn\u00efcode \u4e2d\u6587"
 FAILURES = []
 
@@ -48,6 +53,10 @@ class Prefix:
         result = subprocess.run([WINE, *arguments], env=self.env, capture_output=True, timeout=300)
         return result.returncode, result.stdout.decode("utf-8", "replace"), result.stderr.decode("utf-8", "replace")
 
+    def unix_path(self, windows_path):
+        _, out, _ = self.run("winepath", "-u", windows_path)
+        return out.strip()
+
     def stop(self):
         subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
 
@@ -68,14 +77,26 @@ def scan(prefix):
     return {entry["registryName"] or entry["fileName"].lower(): entry for entry in json.loads(out)["items"]}
 
 
-def registry(prefix):
-    status, out, _ = prefix.run("reg", "query", FONTS_KEY)
+def registry(prefix, key=FONTS_KEY, typed=False):
+    status, out, _ = prefix.run("reg", "query", key)
     values = {}
     for line in out.splitlines():
         parts = line.strip().split("    ")
         if len(parts) >= 2 and parts[1].startswith("REG_"):
-            values[parts[0]] = parts[2] if len(parts) > 2 else ""
+            data = parts[2] if len(parts) > 2 else ""
+            values[parts[0]] = (parts[1], data) if typed else data
     return values
+
+
+def both_keys(prefix):
+    """Every value of both Fonts keys with its type and data."""
+    return {"machine": registry(prefix, FONTS_KEY, True), "user": registry(prefix, USER_KEY, True)}
+
+
+def user_font_folder(prefix):
+    _, out, _ = prefix.run("cmd", "/c", "echo", "%LOCALAPPDATA%")
+    local = out.strip()
+    return local + "\\Microsoft\\Windows\\Fonts", prefix.unix_path(local + "\\Microsoft\\Windows\\Fonts")
 
 
 def expect(entries, key, problem, font_name=None, file_name=None):
@@ -114,7 +135,9 @@ def plant(prefix):
     os.makedirs(fonts, exist_ok=True)
     renamed_font("DejaVuSerif.ttf", os.path.join(fonts, "taken.ttf"), "Velmorant Taken")
     renamed_font("DejaVuSerif.ttf", os.path.join(fonts, "taken2.ttf"), "Velmorant Taken")
-    shutil.copy(DEJAVU + "DejaVuSansMono.ttf", os.path.join(fonts, "marlett.ttf"))
+    # Wine's own Marlett: unregistered, as on Windows, and it draws the
+    # window programs' caption buttons.
+    shutil.copy(WINE_MARLETT, os.path.join(fonts, "marlett.ttf"))
     renamed_font("DejaVuSans.ttf", os.path.join(fonts, "vts.ttf"), "Velmorant Test Sans")
     renamed_font("DejaVuSans-Bold.ttf", os.path.join(fonts, "vtb.ttf"), "Velmorant Test Bold")
     renamed_font("DejaVuSansMono-Bold.ttf", os.path.join(fonts, "loose.ttf"), "Velmorant Loose")
@@ -123,12 +146,47 @@ def plant(prefix):
         garbage.write(b"this is no font at all" * 10)
     with open(os.path.join(prefix.env["WINEPREFIX"], "drive_c", "windows", "ttfCache"), "wb") as cache:
         cache.write(b"cache")
+    # Kept exactly by the backup: binary data.
+    status, out, err = prefix.run("reg", "add", FONTS_KEY, "/v", "Velmorant Blob (TrueType)", "/t", "REG_BINARY",
+                                  "/d", "01ab", "/f")
+    check(status == 0, "reg add blob: %s %s" % (out, err))
+
+
+def plant_user(prefix):
+    """The user's own fonts: values with full paths in HKCU, files in the user font folder."""
+    windows_folder, folder = user_font_folder(prefix)
+    os.makedirs(folder, exist_ok=True)
+    renamed_font("DejaVuSans.ttf", os.path.join(folder, "ug.ttf"), "Velmorant User Good")
+    renamed_font("DejaVuSerif.ttf", os.path.join(folder, "uw.ttf"), "Velmorant User Right")
+    renamed_font("DejaVuSansMono.ttf", os.path.join(folder, "ul.ttf"), "Velmorant User Loose")
+    values = [
+        ("Velmorant User Good (TrueType)", windows_folder + "\\ug.ttf"),
+        ("Velmorant User Wrong (TrueType)", windows_folder + "\\uw.ttf"),
+        ("Velmorant User Missing (TrueType)", windows_folder + "\\gone.ttf"),
+        ("Velmorant User Number (TrueType)", 7),
+    ]
+    for name, data in values:
+        kind = "REG_DWORD" if isinstance(data, int) else "REG_SZ"
+        status, out, err = prefix.run("reg", "add", USER_KEY, "/v", name, "/t", kind, "/d", str(data), "/f")
+        check(status == 0, "reg add %s: %s %s" % (name, out, err))
+    return windows_folder
+
+
+def backup_text(prefix, path):
+    with open(prefix.unix_path(path), "rb") as backup:
+        data = backup.read()
+    check(data.startswith(b"\xff\xfe"), "the backup begins with the UTF-16LE byte-order mark")
+    text = data[2:].decode("utf-16-le")
+    check("\n" not in text.replace("\r\n", ""), "the backup's lines end in CR LF")
+    return text
 
 
 def main():
     root = tempfile.mkdtemp(prefix="velmorant-cli-wine.")
     prefix = Prefix(root)
     try:
+        # One server for the whole test: Wine registers its fonts once per session.
+        subprocess.run([WINESERVER, "-p"], env=prefix.env, capture_output=True, timeout=60)
         status, _, err = prefix.run("wineboot", "-i")
         check(status == 0, "wineboot: " + err)
         fresh = scan(prefix)
@@ -136,6 +194,8 @@ def main():
         _, _, timing = prefix.run(CLI, "scan", "--time")
         print("velmorant-cli on a fresh prefix: " + timing.strip())
         plant(prefix)
+        user_folder = plant_user(prefix)
+        UF = lambda name: user_folder + "\\" + name
 
         before = scan(prefix)
         _, _, timing = prefix.run(CLI, "scan", "--time")
@@ -152,8 +212,16 @@ def main():
         expect(before, "Velmorant Empty (TrueType)", 2, "", "")
         expect(before, "Velmorant Number (TrueType)", 3, "", "")
         expect(before, F("loose.ttf").lower(), 4, "Velmorant Loose")
-        expect(before, F("marlett.ttf").lower(), 0, "DejaVu Sans Mono")
+        expect(before, F("marlett.ttf").lower(), 0, "Marlett")
         check("Velmorant Bitmap" not in before, "a .fon value is not listed")
+        expect(before, "Velmorant User Good (TrueType)", 0, "Velmorant User Good", UF("ug.ttf"))
+        expect(before, "Velmorant User Wrong (TrueType)", 6, "Velmorant User Right", UF("uw.ttf"))
+        expect(before, "Velmorant User Missing (TrueType)", 2)
+        expect(before, "Velmorant User Number (TrueType)", 3)
+        expect(before, UF("ul.ttf").lower(), 4, "Velmorant User Loose")
+        for key in ("Velmorant User Good (TrueType)", UF("ul.ttf").lower()):
+            check(before.get(key, {}).get("scope") == "user", "%r is a user font" % key)
+        check(before.get("Velmorant Taken (TrueType)", {}).get("scope") == "machine", "a machine font's scope")
         for key, entry in before.items():
             check(0 <= entry["problem"] <= 6, "%r: problem %d" % (key, entry["problem"]))
 
@@ -166,6 +234,9 @@ def main():
         check(os.path.exists(os.path.join(prefix.fonts, "garbage.ttf")), "a dry run leaves the files alone")
 
         # Every code: Wine's own values are repaired as well.
+        keys_before = both_keys(prefix)
+        check(len(keys_before["user"]) == 4 and ("REG_BINARY", "01AB") in keys_before["machine"].values(),
+              "the planted values are read back: %r" % keys_before["user"])
         status, out, err = prefix.run(CLI, "repair", "--json")
         check(status == 1, "repair exit status %d (a name is taken): %s" % (status, err))
         report = json.loads(out)
@@ -184,6 +255,12 @@ def main():
         for gone in ("Garbage", "Missing", "Empty", "Number", "Unicode"):
             check("Velmorant %s (TrueType)" % gone not in values, "%s value deleted" % gone)
         check(values.get("Velmorant Bitmap") == "velmorant.fon", "the .fon value stays")
+        user_values = registry(prefix, USER_KEY)
+        check(user_values.get("Velmorant User Right (TrueType)") == UF("uw.ttf"), "the user font renamed: %r" % user_values)
+        check(user_values.get("Velmorant User Loose (TrueType)") == UF("ul.ttf"), "the loose user font registered")
+        check(user_values.get("Velmorant User Good (TrueType)") == UF("ug.ttf"), "the healthy user value stays")
+        for gone in ("Wrong", "Missing", "Number"):
+            check("Velmorant User %s (TrueType)" % gone not in user_values, "user %s value deleted" % gone)
         check(not os.path.exists(os.path.join(prefix.fonts, "garbage.ttf")), "garbage.ttf left the Fonts folder")
         check(os.path.exists(os.path.join(prefix.trash, "garbage.ttf")), "garbage.ttf is in the recycle bin")
 
@@ -195,6 +272,43 @@ def main():
         for key, entry in after.items():
             check(entry["problem"] == 0 or outcomes.get(key, "repaired") != "repaired",
                   "%r still has problem %d after its repair" % (key, entry["problem"]))
+
+        # The backup holds what the repair changed, and undo puts it back exactly.
+        backup = report.get("backup", "")
+        check(backup.lower().endswith(".reg") and "\\velmorant\\backups\\repair-" in backup.lower(),
+              "the repair names its backup: %r" % backup)
+        text = backup_text(prefix, backup)
+        check(text.startswith("Windows Registry Editor Version 5.00\r\n\r\n"), "the backup's header")
+        for line in ("; Moved to the recycle bin: C:\\windows\\Fonts\\garbage.ttf",
+                     "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]",
+                     '"Velmorant Number (TrueType)"=dword:00000005',
+                     '"Velmorant Blob (TrueType)"=hex:01,ab',
+                     '"Velmorant User Number (TrueType)"=dword:00000007',
+                     '"Velmorant Loose (TrueType)"=-',
+                     '"Velmorant User Loose (TrueType)"=-',
+                     '"Velmorant Test Sans (TrueType)"=-',
+                     '"velmorant test sans (TrueType)"="vts.ttf"'):
+            check(line + "\r\n" in text, "the backup holds %r" % line)
+        status, out, err = prefix.run(CLI, "undo", backup)
+        check(status == 0, "undo exit status %d: %s" % (status, err))
+        check(both_keys(prefix) == keys_before, "undo leaves both Fonts keys as before the repair")
+
+        # The Registry Editor imports a backup to the same end.
+        status, out, err = prefix.run(CLI, "repair", "--json")
+        second = json.loads(out).get("backup", "")
+        check(second != backup and second != "", "a second repair writes a backup of its own")
+        status, _, err = prefix.run("regedit", "/s", second)
+        check(status == 0, "regedit import: %s" % err)
+        check(both_keys(prefix) == keys_before, "the Registry Editor's import leaves both keys as before")
+
+        # Refusals change nothing.
+        foreign = os.path.join(root, "foreign.reg")
+        with open(foreign, "wb") as reg:
+            reg.write(("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
+                       "[HKEY_LOCAL_MACHINE\\Software\\Velmorant]\r\n\"x\"=\"y\"\r\n").encode("utf-16-le"))
+        status, _, err = prefix.run(CLI, "undo", "Z:" + foreign.replace("/", "\\"))
+        check(status == 2 and "only the two Fonts keys" in err, "undo refuses another key: %d %s" % (status, err))
+        check(both_keys(prefix) == keys_before, "a refused undo changes nothing")
 
         status, out, _ = prefix.run(CLI, "fix-folder")
         check(status == 0, "fix-folder exit status %d" % status)

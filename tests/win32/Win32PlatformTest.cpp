@@ -188,3 +188,63 @@ TEST_F(Win32Platform, SystemFactsAndTextServicesAnswer)
     EXPECT_LT(Machine.Text.CompareText("arial", "Courier"), 0);
     EXPECT_GT(Machine.Text.CompareText("Times", "courier"), 0);
 }
+
+TEST_F(Win32Platform, TheUsersHiveTakesValuesOfEveryTypeExactly)
+{
+    const std::string UserKey = "\\" + TestKeyName + "\\Fonts";
+    ASSERT_EQ(Machine.Registry.OpenKey(TRegistryRoot::CurrentUser, UserKey, TRegistryAccess::Read), nullptr);
+    auto Key = Machine.Registry.CreateKey(TRegistryRoot::CurrentUser, UserKey);
+    ASSERT_NE(Key, nullptr);
+    // A DWORD of three bytes: the data is stored as given, whatever its type says.
+    const std::vector<std::uint8_t> Short{7, 0, 0};
+    Key->WriteValue("Raw", RegDword, Short);
+    Key->WriteValue("Blob", RegBinary, {1, 2, 3});
+    Key->WriteValue("Empty", RegSz, {});
+    Key->WriteString("\xC3\x89" "cole (TrueType)", "x.ttf");
+    auto Again = Machine.Registry.OpenKey(TRegistryRoot::CurrentUser, UserKey, TRegistryAccess::Read);
+    ASSERT_NE(Again, nullptr);
+    EXPECT_EQ(Again->QueryValue("Raw").Data, Short);
+    EXPECT_EQ(Again->QueryValue("Blob").Type, RegBinary);
+    EXPECT_EQ(Again->QueryValue("Blob").Data, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(Again->QueryValue("Empty").Data.size(), 0u);
+    // The registry matches names by its own upper case, beyond ASCII too.
+    EXPECT_TRUE(Again->ValueExists("\xC3\xA9" "COLE (TRUETYPE)"));
+    EXPECT_EQ(Machine.Text.UpperCaseOrdinal("\xC3\xA9" "cole \xD0\xB6"), "\xC3\x89" "COLE \xD0\x96");
+    EXPECT_EQ(Machine.Registry.OpenKey(TRegistryRoot::LocalMachine, UserKey, TRegistryAccess::Read), nullptr);
+    Key.reset();
+    Again.reset();
+    RegDeleteKeyW(HKEY_CURRENT_USER, base::Utf8ToWide(TestKeyName + "\\Fonts").c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, base::Utf8ToWide(TestKeyName).c_str());
+}
+
+TEST_F(Win32Platform, AFileAnotherProgramWritesOpensForAPlainReadOnly)
+{
+    const std::string File = Folder + "\\busy.ttf";
+    EXPECT_TRUE(Machine.Files.CreateNewFile(File, {'b', 'u', 's', 'y'}));
+    EXPECT_FALSE(Machine.Files.CreateNewFile(File, {'x'}));
+    const base::TFileHandle Writer(CreateFileW(base::Utf8ToWide(File).c_str(), GENERIC_WRITE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(Writer.Valid());
+    EXPECT_THROW(Machine.Files.OpenRead(File), base::EStreamError);
+    char Bytes[4] = {};
+    EXPECT_EQ(Machine.Files.OpenReadShared(File)->Read(Bytes, 4), 4u);
+}
+
+TEST_F(Win32Platform, FoldersTimeAndTheSessionAnswer)
+{
+    const std::string LocalAppData = Machine.Shell.LocalAppDataFolder();
+    ASSERT_FALSE(LocalAppData.empty());
+    EXPECT_NE(Machine.Files.GetAttributes(LocalAppData) & FileAttrDirectory, 0u);
+    const std::string Nested = Folder + "\\a\\b";
+    Machine.Files.CreateFolders(Nested);
+    EXPECT_NE(Machine.Files.GetAttributes(Nested) & FileAttrDirectory, 0u);
+    Machine.Files.CreateFolders(Nested);
+    Machine.Files.WriteNewFile(Folder + "\\file", {'x'});
+    EXPECT_THROW(Machine.Files.CreateFolders(Folder + "\\file\\c"), EFileError);
+    RemoveDirectoryW(base::Utf8ToWide(Nested).c_str());
+    RemoveDirectoryW(base::Utf8ToWide(Folder + "\\a").c_str());
+    EXPECT_GE(Machine.System.LocalTime().Year, 2020u);
+    EXPECT_FALSE(Machine.Session.AddFont(Folder + "\\file"));
+    EXPECT_TRUE(Machine.Session.BroadcastFontChange());
+}

@@ -10,8 +10,8 @@
 #include "app/FontRepairUnit.h"
 #include "app/FontsFolderUnit.h"
 #include "app/InstalledFontsUnit.h"
+#include "app/RepairBackup.h"
 #include "base/TextConversion.h"
-#include "tools/cli/DryRun.h"
 #include "tools/json/JsonWriter.h"
 
 namespace cli {
@@ -26,12 +26,13 @@ const char* const Usage =
     "window does, for administrators and scripts.\n"
     "\n"
     "  scan [--json] [--time]\n"
-    "      Rebuilds the inventory from the registry's Fonts key and the Fonts folder\n"
-    "      and prints one row per entry, problems first: problem, font name,\n"
-    "      registry value name and file name, separated by tabs (the problem is\n"
-    "      empty for a healthy font), then \"N items\". With --json it prints\n"
-    "      {\"items\": [{\"fontName\", \"registryName\", \"fileName\", \"problem\",\n"
-    "      \"problemText\"}]}. --time also prints to stderr how long the scan took.\n"
+    "      Rebuilds the inventory from the registry's Fonts key and the Fonts folder,\n"
+    "      then from your own Fonts key and font folder, and prints one row per\n"
+    "      entry, problems first: problem, font name, registry value name, file name\n"
+    "      and scope (machine or user), separated by tabs (the problem is empty for\n"
+    "      a healthy font), then \"N items\". With --json it prints {\"items\":\n"
+    "      [{\"fontName\", \"registryName\", \"fileName\", \"problem\", \"problemText\",\n"
+    "      \"scope\"}]}. --time also prints to stderr how long the scan took.\n"
     "      Changes nothing.\n"
     "      Exit status: 0 when no entry has a problem, 1 when some have.\n"
     "\n"
@@ -41,10 +42,16 @@ const char* const Usage =
     "      each repair changed. Codes: 1 Invalid Font (file to the recycle bin, value\n"
     "      deleted), 2 File not found, 3 Wrong Registry Data Type, 5 Duplicate\n"
     "      Registry Data (value deleted), 4 No Registry Key (value written),\n"
-    "      6 Wrong Registry Font Name (value renamed). --dry-run prints what would\n"
-    "      change and changes nothing. Needs administrator rights.\n"
+    "      6 Wrong Registry Font Name (value renamed). Before it changes anything it\n"
+    "      writes a registry backup to %LOCALAPPDATA%\\Velmorant\\Backups and prints\n"
+    "      its path. --dry-run prints what would change and changes nothing. The\n"
+    "      machine's fonts need administrator rights, your own do not.\n"
     "      Exit status: 0 when every chosen entry was repaired, 1 when some could\n"
     "      not be.\n"
+    "\n"
+    "  undo FILE [--dry-run]\n"
+    "      Puts back the registry values a repair's backup holds. Only the two\n"
+    "      Fonts keys are accepted. --dry-run prints what would change.\n"
     "\n"
     "  fix-folder\n"
     "      Runs the Fonts folder fixes (font cache file, the folder's system\n"
@@ -52,7 +59,7 @@ const char* const Usage =
     "\n"
     "Exit status 2 on an error or bad usage.\n";
 
-enum class TCommand : std::uint8_t { Help, Scan, Repair, FixFolder };
+enum class TCommand : std::uint8_t { Help, Scan, Repair, FixFolder, Undo };
 
 struct TOptions {
     TCommand Command = TCommand::Help;
@@ -60,6 +67,7 @@ struct TOptions {
     bool DryRun = false;
     bool Time = false;
     std::set<TFontProblem> Problems;
+    std::string File;
 };
 
 std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments)
@@ -69,6 +77,7 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
         return std::nullopt;
     static const std::map<std::string, TCommand> Commands = {
         {"scan", TCommand::Scan}, {"repair", TCommand::Repair}, {"fix-folder", TCommand::FixFolder},
+        {"undo", TCommand::Undo},
         {"--help", TCommand::Help}, {"-h", TCommand::Help}, {"help", TCommand::Help}};
     const auto Command = Commands.find(Arguments[0]);
     if (Command == Commands.end())
@@ -83,17 +92,21 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
             Options.Json = true;
         } else if (Argument == "--time" && Options.Command == TCommand::Scan) {
             Options.Time = true;
-        } else if (Argument == "--dry-run" && Options.Command == TCommand::Repair) {
+        } else if (Argument == "--dry-run" && (Options.Command == TCommand::Repair || Options.Command == TCommand::Undo)) {
             Options.DryRun = true;
         } else if (Argument == "--problem" && Options.Command == TCommand::Repair && i + 1 < Arguments.size()) {
             const std::string& Code = Arguments[++i];
             if (Code.size() != 1 || Code[0] < '0' || Code[0] > '6')
                 return std::nullopt;
             Options.Problems.insert(static_cast<TFontProblem>(Code[0] - '0'));
+        } else if (Options.Command == TCommand::Undo && Options.File.empty() && !Argument.starts_with("--")) {
+            Options.File = Argument;
         } else {
             return std::nullopt;
         }
     }
+    if (Options.Command == TCommand::Undo && Options.File.empty())
+        return std::nullopt;
     if (Options.Command == TCommand::Repair && Options.Problems.empty())
         for (int Code = fpInvalidFont; Code <= fpWrongFontName; ++Code)
             Options.Problems.insert(static_cast<TFontProblem>(Code));
@@ -114,12 +127,13 @@ void WriteEntryFields(inspect::TJsonWriter& Json, const TFontInfo& Entry)
     JsonText(Json, "fileName", Entry.FileName);
     Json.Field("problem", static_cast<unsigned>(Entry.Problem));
     Json.Field("problemText", ProblemText(Entry.Problem));
+    Json.Field("scope", ScopeName(Entry.Scope));
 }
 
 std::string EntryRow(const TFontInfo& Entry)
 {
     return std::string(ProblemText(Entry.Problem)) + "\t" + Entry.FontName + "\t" + Entry.RegistryName + "\t" +
-           Entry.FileName;
+           Entry.FileName + "\t" + std::string(ScopeName(Entry.Scope));
 }
 
 void WarnWithoutFontsFolder(const TInstalledFonts& Fonts, std::ostream& Err)
@@ -191,6 +205,8 @@ const char* OutcomeName(TRepairOutcome Outcome)
     case TRepairOutcome::NameTaken: return "nameTaken";
     case TRepairOutcome::NoFontName: return "noFontName";
     case TRepairOutcome::AccessDenied: return "accessDenied";
+    case TRepairOutcome::UserKeyUnavailable: return "userKeyUnavailable";
+    case TRepairOutcome::WriteRefused: return "writeRefused";
     }
     return "";
 }
@@ -202,6 +218,8 @@ std::string OutcomeText(TRepairOutcome Outcome, bool DryRun)
     case TRepairOutcome::NameTaken: return "not repaired: another font uses the registry value name";
     case TRepairOutcome::NoFontName: return "not repaired: the font's name could not be read";
     case TRepairOutcome::AccessDenied: return "not repaired: administrator rights are needed";
+    case TRepairOutcome::UserKeyUnavailable: return "not repaired: your Fonts key could not be opened";
+    case TRepairOutcome::WriteRefused: return "not repaired: the registry refused a write";
     }
     return "";
 }
@@ -220,15 +238,20 @@ std::string StepText(const TRepairStep& Step, bool DryRun)
     case TRepairStep::WriteValue:
         return (DryRun ? "would write" : "wrote") + std::string(" registry value \"") + Step.Name + "\" = \"" +
                Step.Data + "\"";
+    case TRepairStep::RestoreValue:
+        return (Step.Done ? "put back registry value \"" : "could not put back registry value \"") + Step.Name + "\"";
     }
     return "";
 }
 
 void WriteRepairJson(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun)
 {
-    static const char* const Actions[] = {"recycleFile", "deleteValue", "writeValue"};
+    static const char* const Actions[] = {"recycleFile", "deleteValue", "writeValue", "restoreValue"};
     inspect::TJsonWriter Json(Out);
-    Json.BeginObject().Field("dryRun", DryRun).Key("items").BeginArray();
+    Json.BeginObject().Field("dryRun", DryRun);
+    if (!Result.Backup.empty())
+        JsonText(Json, "backup", Result.Backup);
+    Json.Key("items").BeginArray();
     for (const TEntryRepair& Repair : Result.Entries) {
         Json.Newline();
         Json.BeginObject();
@@ -253,6 +276,8 @@ void WriteRepairJson(std::ostream& Out, const TConsoleList& List, const TRepairR
 
 void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun)
 {
+    if (!Result.Backup.empty())
+        Out << "backup: " << Result.Backup << '\n';
     for (const TEntryRepair& Repair : Result.Entries) {
         Out << EntryRow(List.Before[Repair.Index]) << '\n';
         for (const TRepairStep& Step : Repair.Changes)
@@ -263,20 +288,16 @@ void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairR
         Out << Message << '\n';
 }
 
-int Repair(const platform::TPlatform& Real, const TOptions& Options, std::ostream& Out, std::ostream& Err)
+int Repair(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out, std::ostream& Err)
 {
-    TDryRunRegistry DryRegistry(Real.Registry);
-    TDryRunShell DryShell(Real.Shell);
-    const platform::TPlatform Platform = Options.DryRun
-        ? platform::TPlatform{DryRegistry, DryShell, Real.Files, Real.System, Real.Text}
-        : Real;
-
     TNoScanProgress Progress;
     TInstalledFonts Fonts(Platform, Progress);
     Fonts.Refresh();
     WarnWithoutFontsFolder(Fonts, Err);
     const TConsoleList List = SelectByCode(Fonts, Options.Problems);
-    const TRepairResult Result = TFontRepair(Platform, Fonts, nullptr).RepairSelectedItems(List.Selected);
+    TFontRepair Repairer(Platform, Fonts, nullptr);
+    const TRepairResult Result =
+        Options.DryRun ? Repairer.PreviewSelectedItems(List.Selected) : Repairer.RepairSelectedItems(List.Selected);
     if (Options.Json)
         WriteRepairJson(Out, List, Result, Options.DryRun);
     else
@@ -288,6 +309,31 @@ int Repair(const platform::TPlatform& Real, const TOptions& Options, std::ostrea
         return Repair.Outcome == TRepairOutcome::Repaired;
     });
     return AllRepaired ? ExitClean : ExitProblems;
+}
+
+int Undo(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out, std::ostream& Err)
+{
+    TUndoResult Result;
+    try {
+        Result = UndoRepairBackup(Platform, Options.File, Options.DryRun);
+    } catch (const ERegistryFileError& Error) {
+        Err << "velmorant-cli: " << Error.what() << "; nothing was changed\n";
+        return ExitError;
+    }
+    for (const TUndoStep& Step : Result.Steps) {
+        const std::string Where = " in the " + std::string(ScopeName(Step.Scope)) + " Fonts key";
+        if (Step.Value.State == platform::TRegistryValueState::Missing)
+            Out << (!Step.Done            ? "registry value \"" + Step.Name + "\" was already gone"
+                    : Options.DryRun ? "would delete registry value \"" + Step.Name + "\""
+                                     : "deleted registry value \"" + Step.Name + "\"")
+                << Where << '\n';
+        else
+            Out << (Options.DryRun ? "would put back" : "put back") << " registry value \"" << Step.Name << "\""
+                << Where << '\n';
+    }
+    if (Result.Error)
+        std::rethrow_exception(Result.Error);
+    return ExitClean;
 }
 
 class TStreamLog final : public IResultsLog {
@@ -322,6 +368,7 @@ int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& 
         case TCommand::Scan: return Scan(Platform, *Options, Out, Err);
         case TCommand::Repair: return Repair(Platform, *Options, Out, Err);
         case TCommand::FixFolder: return FixFolder(Platform, Out);
+        case TCommand::Undo: return Undo(Platform, *Options, Out, Err);
         }
     } catch (const std::exception& Error) {
         Err << "velmorant-cli: " << Error.what() << '\n';

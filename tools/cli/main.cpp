@@ -2,42 +2,21 @@
 // administrators and scripts.
 #include <windows.h>
 
-#include <objbase.h>
-
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "base/TextConversion.h"
+#include "platform/win32/ComScope.h"
 #include "platform/win32/Win32Platform.h"
 #include "tools/cli/Cli.h"
-
-namespace {
-
-// The shell's recycle bin wants COM on the thread that uses it.
-class TComScope {
-public:
-    TComScope() : FInitialized(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
-    ~TComScope()
-    {
-        if (FInitialized)
-            CoUninitialize();
-    }
-    TComScope(const TComScope&) = delete;
-    TComScope& operator=(const TComScope&) = delete;
-
-private:
-    bool FInitialized;
-};
-
-}  // namespace
 
 int wmain(int Count, wchar_t** Arguments)
 {
     // Names of any script: what the console shows and a pipe carries is UTF-8.
     SetConsoleOutputCP(CP_UTF8);
     std::ios::sync_with_stdio(false);
-    const TComScope Com;
+    const platform::TComScope Com;
     std::vector<std::string> Words;
     for (int i = 1; i < Count; ++i)
         Words.push_back(base::WideToUtf8(Arguments[i]));

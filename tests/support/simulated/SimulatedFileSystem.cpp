@@ -115,15 +115,47 @@ std::vector<TFolderEntry> TSimulatedFileSystem::ListFolder(const std::string& Fo
     return Entries;
 }
 
-std::unique_ptr<base::TStream> TSimulatedFileSystem::OpenRead(const std::string& Path)
+std::unique_ptr<base::TStream> TSimulatedFileSystem::Open(const std::string& Path, bool AllowWriters)
 {
     if (FileExists(Path)) {
+        const auto Held = FHeld.find(AttributeKey(*HostPath(Path)));
+        const bool Blocked =
+            Held != FHeld.end() && (Held->second == THold::Exclusive || !AllowWriters);
         try {
-            return std::make_unique<base::TFileStream>(ToUtf8(*HostPath(Path)));
+            if (!Blocked)
+                return std::make_unique<base::TFileStream>(ToUtf8(*HostPath(Path)));
         } catch (const base::EStreamError&) {
         }
     }
     throw base::EStreamError(base::FormatText("Cannot open file %s", {Path}));
+}
+
+std::unique_ptr<base::TStream> TSimulatedFileSystem::OpenRead(const std::string& Path) { return Open(Path, false); }
+
+std::unique_ptr<base::TStream> TSimulatedFileSystem::OpenReadShared(const std::string& Path) { return Open(Path, true); }
+
+void TSimulatedFileSystem::HoldOpen(const std::string& Path, THold Hold)
+{
+    if (const auto Host = HostPath(Path))
+        FHeld[AttributeKey(*Host)] = Hold;
+}
+
+bool TSimulatedFileSystem::CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes)
+{
+    if (GetAttributes(Path) != FileAttrInvalid)
+        return false;
+    WriteNewFile(Path, Bytes);
+    return true;
+}
+
+void TSimulatedFileSystem::CreateFolders(const std::string& Path)
+{
+    const auto Host = HostPath(Path);
+    std::error_code Error;
+    if (!RefuseCreate && Host)
+        fs::create_directories(*Host, Error);
+    if (RefuseCreate || !Host || !fs::is_directory(*Host, Error))
+        throw EFileError(base::FormatText("Cannot create folder %s", {Path}));
 }
 
 void TSimulatedFileSystem::WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,13 @@
 
 namespace platform {
 
+// The registry's fold of value names: upper case, code unit by code unit,
+// for ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic (what the tests
+// write), every other character as it is.
+std::string SimulatedUpperCase(std::string_view Text);
+
+// Key paths below HKEY_LOCAL_MACHINE, or below HKEY_CURRENT_USER when they
+// begin with "HKEY_CURRENT_USER\".
 class TSimulatedRegistry final : public IRegistry {
 public:
     struct TStoredValue {
@@ -29,7 +37,8 @@ public:
         std::vector<std::uint8_t> Data;
     };
 
-    std::unique_ptr<IRegistryKey> OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access) override;
+    std::unique_ptr<IRegistryKey> OpenKey(TRegistryRoot Root, const std::string& Path, TRegistryAccess Access) override;
+    std::unique_ptr<IRegistryKey> CreateKey(TRegistryRoot Root, const std::string& Path) override;
 
     // Setting up and inspecting the simulated registry.
     void CreateKey(const std::string& Path);
@@ -45,19 +54,28 @@ public:
     // Refusals.
     void DenyAccess(const std::string& Path, TRegistryAccess Access);  // Read: no access at all
     bool RefuseWrites = false;
+    // Writes of a value of exactly this name (letter case included) only.
+    std::set<std::string> RefusedWriteNames;
     void RefuseData(const std::string& Path, const std::string& Name);
+    // Keys may not be created (a user without a profile key of his own).
+    bool RefuseCreateKeys = false;
 
 private:
     friend class TSimulatedRegistryKey;
     struct TKey {
         std::vector<TStoredValue> Values;  // in the order they were created
+        std::unordered_map<std::string, std::size_t> Index;  // by folded name
         bool DenyRead = false;
         bool DenyFull = false;
         std::set<std::string> Refused;  // folded names
+        TStoredValue* Find(const std::string& Name);
+        bool Erase(const std::string& Name);
     };
     TKey* FindKey(const std::string& Path);
     const TKey* FindKey(const std::string& Path) const;
     static std::string Fold(std::string_view Text);
+    static std::string KeyName(TRegistryRoot Root, std::string_view Path);
+    static std::string KeyName(std::string_view Path);
 
     std::map<std::string, TKey> FKeys;  // by folded path without the leading backslash
 };
@@ -76,7 +94,10 @@ public:
     bool FileExists(const std::string& Path) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Folder) override;
     std::unique_ptr<base::TStream> OpenRead(const std::string& Path) override;
+    std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    void CreateFolders(const std::string& Path) override;
 
     // Setting up and inspecting.
     void SetWindowsFolder(std::string Folder) { FWindowsFolder = std::move(Folder); }
@@ -93,13 +114,19 @@ public:
     // Refusals.
     bool RefuseCreate = false;
     bool RefuseAttributeChanges = false;
+    // Another program holds the file open: for writing (it still opens for
+    // a reader that allows writers), or exclusively (it opens for nobody).
+    enum class THold : std::uint8_t { ForWriting, Exclusive };
+    void HoldOpen(const std::string& Path, THold Hold);
 
 private:
+    std::unique_ptr<base::TStream> Open(const std::string& Path, bool AllowWriters);
     std::string AttributeKey(const std::filesystem::path& Host) const;
 
     std::filesystem::path FRoot;
     std::string FWindowsFolder = "C:\\Windows";
     std::map<std::string, std::uint32_t> FAttributes;  // by host path; files absent here carry archive
+    std::map<std::string, THold> FHeld;  // by host path
 };
 
 class TSimulatedShell final : public IShell {
@@ -107,9 +134,11 @@ public:
     TSimulatedShell(TSimulatedFileSystem& Files, std::filesystem::path RecycleBin);
 
     std::string FontsFolder() override { return FFontsFolder; }
+    std::string LocalAppDataFolder() override { return FLocalAppData; }
     TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) override;
 
     void SetFontsFolder(std::string Folder) { FFontsFolder = std::move(Folder); }
+    void SetLocalAppDataFolder(std::string Folder) { FLocalAppData = std::move(Folder); }
     // The names of the files in the recycle bin, in the order they came.
     const std::vector<std::string>& Recycled() const { return FRecycled; }
     const std::filesystem::path& RecycleBin() const { return FRecycleBin; }
@@ -123,6 +152,7 @@ private:
     TSimulatedFileSystem& FFiles;
     std::filesystem::path FRecycleBin;
     std::string FFontsFolder = "C:\\Windows\\Fonts";
+    std::string FLocalAppData = "C:\\Users\\Tester\\AppData\\Local";
     std::vector<std::string> FRecycled;
 };
 
@@ -131,12 +161,14 @@ public:
     std::uint32_t DefaultLocale() override { return Locale; }
     TOsVersion Version() override { return OsVersion; }
     TMemoryStatus MemoryStatus() override { return Memory; }
+    TLocalTime LocalTime() override { return Now; }
     std::vector<std::optional<std::string>> VersionStrings(const std::string& File,
                                                            const std::vector<std::string>& SubBlocks) override;
 
     std::uint32_t Locale = 0x0409;
     TOsVersion OsVersion{PlatformWin32NT, 5, 1, 2600, "Service Pack 3"};
     TMemoryStatus Memory{25, 512ull << 20, 384ull << 20, 2048ull << 20, 1900ull << 20};
+    TLocalTime Now{2026, 3, 7, 9, 5, 2};
     // By file (ASCII case folded) and sub-block.
     std::map<std::pair<std::string, std::string>, std::string> VersionResources;
 };
@@ -146,18 +178,38 @@ public:
 class TSimulatedTextServices final : public ITextServices {
 public:
     int CompareText(std::string_view A, std::string_view B) override;
+    std::string UpperCaseOrdinal(std::string_view Text) override { return SimulatedUpperCase(Text); }
+};
+
+// Remembers what the session was told.
+class TSimulatedFontSession final : public IFontSession {
+public:
+    bool AddFont(const std::string& Path) override
+    {
+        Added.push_back(Path);
+        return true;
+    }
+    bool BroadcastFontChange() override
+    {
+        ++Broadcasts;
+        return true;
+    }
+
+    std::vector<std::string> Added;
+    int Broadcasts = 0;
 };
 
 // One simulated machine in its own temporary folder, removed with it: a
 // C:\Windows folder with an empty Fonts folder, the Fonts key of the NT
-// family, and a recycle bin.
+// family, a user's local application data folder (without fonts and
+// without a Fonts key of the user's own), and a recycle bin.
 class TSimulatedMachine {
 public:
     TSimulatedMachine();
     TSimulatedMachine(const TSimulatedMachine&) = delete;
     TSimulatedMachine& operator=(const TSimulatedMachine&) = delete;
 
-    TPlatform Platform() { return {Registry, Shell, Files, System, Text}; }
+    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session}; }
 
 private:
     testing_support::TTempFolder FFolder{"velmorant-machine"};
@@ -169,6 +221,7 @@ public:
     TSimulatedShell Shell;
     TSimulatedSystemInfo System;
     TSimulatedTextServices Text;
+    TSimulatedFontSession Session;
 };
 
 }  // namespace platform

@@ -3,20 +3,39 @@
 #include <algorithm>
 
 #include "base/AsciiText.h"
-
+#include "base/TextConversion.h"
 
 namespace platform {
 
 namespace {
 
-std::string KeyPath(std::string_view Path)
+char16_t UpperCaseUnit(char16_t C)
 {
-    if (!Path.empty() && Path.front() == '\\')
-        Path.remove_prefix(1);
-    return std::string(Path);
+    if ((C >= u'a' && C <= u'z') || (C >= 0xE0 && C <= 0xFE && C != 0xF7) || (C >= 0x3B1 && C <= 0x3C9 && C != 0x3C2) ||
+        (C >= 0x430 && C <= 0x44F))
+        return static_cast<char16_t>(C - 0x20);
+    if (C == 0xFF)
+        return 0x178;
+    if (C >= 0x450 && C <= 0x45F)
+        return static_cast<char16_t>(C - 0x50);
+    // Latin Extended-A pairs its letters upper, lower; from U+0139 to U+0148
+    // and U+0179 to U+017E lower, upper.
+    const bool OddPairs = (C >= 0x139 && C <= 0x148) || (C >= 0x179 && C <= 0x17E);
+    if (C >= 0x100 && C <= 0x17F && C != 0x131 && C != 0x138 && C != 0x149 && C != 0x17F &&
+        (C % 2 == 0) == OddPairs)
+        return static_cast<char16_t>(C - 1);
+    return C;
 }
 
 }  // namespace
+
+std::string SimulatedUpperCase(std::string_view Text)
+{
+    std::u16string Units = base::Utf8ToUtf16(Text);
+    for (char16_t& Unit : Units)
+        Unit = UpperCaseUnit(Unit);
+    return base::Utf16ToUtf8(Units);
+}
 
 class TSimulatedRegistryKey final : public IRegistryKey {
 public:
@@ -27,9 +46,9 @@ public:
     TRegistryValue QueryValue(const std::string& Name) override
     {
         TRegistryValue Result;
-        const TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
-        const auto Stored = FRegistry.Value(FPath, Name);
-        if (Key == nullptr || !Stored)
+        TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
+        const TSimulatedRegistry::TStoredValue* Stored = Key == nullptr ? nullptr : Key->Find(Name);
+        if (Stored == nullptr)
             return Result;
         if (Key->Refused.count(TSimulatedRegistry::Fold(Name)) != 0) {
             Result.State = TRegistryValueState::Refused;
@@ -41,28 +60,23 @@ public:
         return Result;
     }
 
-    bool ValueExists(const std::string& Name) override { return FRegistry.Value(FPath, Name).has_value(); }
-
-    void WriteString(const std::string& Name, const std::string& Data) override
+    bool ValueExists(const std::string& Name) override
     {
-        if (FRegistry.RefuseWrites)
+        TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
+        return Key != nullptr && Key->Find(Name) != nullptr;
+    }
+
+    void WriteValue(const std::string& Name, std::uint32_t Type, const std::vector<std::uint8_t>& Data) override
+    {
+        if (FRegistry.RefuseWrites || FRegistry.RefusedWriteNames.count(Name) != 0)
             throw ERegistryError("Failed to set data for '" + Name + "'");
-        FRegistry.SetString(FPath, Name, Data);
+        FRegistry.SetValue(FPath, Name, Type, Data);
     }
 
     bool DeleteValue(const std::string& Name) override
     {
         TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
-        if (Key == nullptr || FRegistry.RefuseWrites)
-            return false;
-        const std::string Folded = TSimulatedRegistry::Fold(Name);
-        const auto Found = std::find_if(Key->Values.begin(), Key->Values.end(), [&](const auto& Value) {
-            return TSimulatedRegistry::Fold(Value.Name) == Folded;
-        });
-        if (Found == Key->Values.end())
-            return false;
-        Key->Values.erase(Found);
-        return true;
+        return Key != nullptr && !FRegistry.RefuseWrites && Key->Erase(Name);
     }
 
 private:
@@ -70,29 +84,83 @@ private:
     std::string FPath;
 };
 
-std::string TSimulatedRegistry::Fold(std::string_view Text) { return base::UpperCaseAscii(Text); }
+TSimulatedRegistry::TStoredValue* TSimulatedRegistry::TKey::Find(const std::string& Name)
+{
+    const auto Found = Index.find(Fold(Name));
+    return Found == Index.end() ? nullptr : &Values[Found->second];
+}
+
+bool TSimulatedRegistry::TKey::Erase(const std::string& Name)
+{
+    const auto Found = Index.find(Fold(Name));
+    if (Found == Index.end())
+        return false;
+    Values.erase(Values.begin() + static_cast<std::ptrdiff_t>(Found->second));
+    Index.clear();
+    for (std::size_t i = 0; i < Values.size(); ++i)
+        Index[Fold(Values[i].Name)] = i;
+    return true;
+}
+
+std::string TSimulatedRegistry::Fold(std::string_view Text) { return SimulatedUpperCase(Text); }
+
+std::string TSimulatedRegistry::KeyName(TRegistryRoot Root, std::string_view Path)
+{
+    if (!Path.empty() && Path.front() == '\\')
+        Path.remove_prefix(1);
+    return (Root == TRegistryRoot::CurrentUser ? "HKCU\\" : "HKLM\\") + base::UpperCaseAscii(Path);
+}
+
+std::string TSimulatedRegistry::KeyName(std::string_view Path)
+{
+    constexpr std::string_view User = "HKEY_CURRENT_USER\\";
+    if (Path.size() >= User.size() && base::SameTextAscii(Path.substr(0, User.size()), User))
+        return KeyName(TRegistryRoot::CurrentUser, Path.substr(User.size()));
+    return KeyName(TRegistryRoot::LocalMachine, Path);
+}
 
 TSimulatedRegistry::TKey* TSimulatedRegistry::FindKey(const std::string& Path)
 {
-    const auto Found = FKeys.find(Fold(KeyPath(Path)));
+    const auto Found = FKeys.find(KeyName(Path));
     return Found == FKeys.end() ? nullptr : &Found->second;
 }
 
 const TSimulatedRegistry::TKey* TSimulatedRegistry::FindKey(const std::string& Path) const
 {
-    const auto Found = FKeys.find(Fold(KeyPath(Path)));
+    const auto Found = FKeys.find(KeyName(Path));
     return Found == FKeys.end() ? nullptr : &Found->second;
 }
 
-std::unique_ptr<IRegistryKey> TSimulatedRegistry::OpenLocalMachineKey(const std::string& Path, TRegistryAccess Access)
+namespace {
+
+std::string SetUpPath(TRegistryRoot Root, std::string_view Path)
 {
-    const TKey* Key = FindKey(Path);
-    if (Key == nullptr || Key->DenyRead || (Access == TRegistryAccess::Full && Key->DenyFull))
-        return nullptr;
-    return std::make_unique<TSimulatedRegistryKey>(*this, KeyPath(Path));
+    if (!Path.empty() && Path.front() == '\\')
+        Path.remove_prefix(1);
+    return (Root == TRegistryRoot::CurrentUser ? "HKEY_CURRENT_USER\\" : "") + std::string(Path);
 }
 
-void TSimulatedRegistry::CreateKey(const std::string& Path) { FKeys[Fold(KeyPath(Path))]; }
+}  // namespace
+
+std::unique_ptr<IRegistryKey> TSimulatedRegistry::OpenKey(TRegistryRoot Root, const std::string& Path,
+                                                          TRegistryAccess Access)
+{
+    const std::string Full = SetUpPath(Root, Path);
+    const TKey* Key = FindKey(Full);
+    if (Key == nullptr || Key->DenyRead || (Access == TRegistryAccess::Full && Key->DenyFull))
+        return nullptr;
+    return std::make_unique<TSimulatedRegistryKey>(*this, Full);
+}
+
+std::unique_ptr<IRegistryKey> TSimulatedRegistry::CreateKey(TRegistryRoot Root, const std::string& Path)
+{
+    const std::string Full = SetUpPath(Root, Path);
+    if (FindKey(Full) == nullptr && !RefuseCreateKeys)
+        CreateKey(Full);
+    return OpenKey(Root, Path, TRegistryAccess::Full);
+}
+
+void TSimulatedRegistry::CreateKey(const std::string& Path) { FKeys[KeyName(Path)]; }
 
 void TSimulatedRegistry::SetString(const std::string& Path, const std::string& Name, const std::string& Text)
 {
@@ -100,31 +168,29 @@ void TSimulatedRegistry::SetString(const std::string& Path, const std::string& N
 }
 
 void TSimulatedRegistry::SetValue(const std::string& Path, const std::string& Name, std::uint32_t Type,
-                               std::vector<std::uint8_t> Data)
+                                  std::vector<std::uint8_t> Data)
 {
-    TKey& Key = FKeys[Fold(KeyPath(Path))];
-    const std::string Folded = Fold(Name);
-    for (TStoredValue& Value : Key.Values)
-        if (Fold(Value.Name) == Folded) {
-            // As in Windows, the value keeps the letter case it was created with.
-            Value.Type = Type;
-            Value.Data = std::move(Data);
-            return;
-        }
+    TKey& Key = FKeys[KeyName(Path)];
+    // As in Windows, a value keeps the letter case it was created with.
+    if (TStoredValue* Value = Key.Find(Name)) {
+        Value->Type = Type;
+        Value->Data = std::move(Data);
+        return;
+    }
+    Key.Index[Fold(Name)] = Key.Values.size();
     Key.Values.push_back({Name, Type, std::move(Data)});
 }
 
 std::optional<TSimulatedRegistry::TStoredValue> TSimulatedRegistry::Value(const std::string& Path,
-                                                                    const std::string& Name) const
+                                                                          const std::string& Name) const
 {
     const TKey* Key = FindKey(Path);
     if (Key == nullptr)
         return std::nullopt;
-    const std::string Folded = Fold(Name);
-    for (const TStoredValue& Value : Key->Values)
-        if (Fold(Value.Name) == Folded)
-            return Value;
-    return std::nullopt;
+    const auto Found = Key->Index.find(Fold(Name));
+    if (Found == Key->Index.end())
+        return std::nullopt;
+    return Key->Values[Found->second];
 }
 
 std::optional<std::string> TSimulatedRegistry::StringValue(const std::string& Path, const std::string& Name) const
@@ -146,7 +212,7 @@ std::vector<std::string> TSimulatedRegistry::ValueNames(const std::string& Path)
 
 void TSimulatedRegistry::DenyAccess(const std::string& Path, TRegistryAccess Access)
 {
-    TKey& Key = FKeys[Fold(KeyPath(Path))];
+    TKey& Key = FKeys[KeyName(Path)];
     if (Access == TRegistryAccess::Read)
         Key.DenyRead = true;
     Key.DenyFull = true;
@@ -154,7 +220,7 @@ void TSimulatedRegistry::DenyAccess(const std::string& Path, TRegistryAccess Acc
 
 void TSimulatedRegistry::RefuseData(const std::string& Path, const std::string& Name)
 {
-    FKeys[Fold(KeyPath(Path))].Refused.insert(Fold(Name));
+    FKeys[KeyName(Path)].Refused.insert(Fold(Name));
 }
 
 }  // namespace platform

@@ -26,6 +26,7 @@ TSimulatedMachine::TSimulatedMachine()
 {
     Files.CreateFolder("C:\\Windows\\Fonts");
     Registry.CreateKey("\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts");
+    Files.CreateFolder(Shell.LocalAppDataFolder());
 }
 
 }  // namespace platform

@@ -1,0 +1,150 @@
+#include "app/RepairBackup.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+
+#include "base/AsciiText.h"
+#include "base/Format.h"
+#include "base/Stream.h"
+
+namespace app {
+
+using platform::TRegistryValueState;
+
+namespace {
+
+constexpr int SameSecondLimit = 100;
+
+std::string RootName(platform::TRegistryRoot Root)
+{
+    return Root == platform::TRegistryRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+std::string WithoutLeadingBackslash(const std::string& Path)
+{
+    return !Path.empty() && Path.front() == '\\' ? Path.substr(1) : Path;
+}
+
+}  // namespace
+
+TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles)
+{
+    TRegistryFile File;
+    for (const std::string& Recycled : RecycledFiles)
+        File.Comments.push_back("Moved to the recycle bin: " + Recycled);
+    for (const TKeyChanges& Key : Keys) {
+        TRegistryFileKey Section{RootName(Key.Root) + "\\" + Key.Path, {}};
+        // The created values go first: a value renamed in letter case only
+        // is deleted under its new spelling before the old one is written.
+        for (const TValueChange& Change : Key.Values)
+            if (Change.New.State == TRegistryValueState::Present &&
+                (Change.Old.State == TRegistryValueState::Missing || Change.NewName != Change.OldName))
+                Section.Values.push_back({Change.NewName, {}});
+        for (const TValueChange& Change : Key.Values) {
+            if (Change.Old.State == TRegistryValueState::Present)
+                Section.Values.push_back({Change.OldName, Change.Old});
+            else if (Change.Old.State == TRegistryValueState::Refused)
+                File.Comments.push_back("Not kept, the registry would not return its data: " + Section.Path + "\\" +
+                                        Change.OldName);
+        }
+        File.Keys.push_back(std::move(Section));
+    }
+    return File;
+}
+
+std::string WriteRepairBackup(const platform::TPlatform& Platform, const TRegistryFile& Backup)
+{
+    const std::string LocalAppData = Platform.Shell.LocalAppDataFolder();
+    if (LocalAppData.empty())
+        throw platform::EFileError("Cannot find the local application data folder");
+    const std::string Folder = LocalAppData + "\\Velmorant\\Backups";
+    Platform.Files.CreateFolders(Folder);
+    const platform::TLocalTime Now = Platform.System.LocalTime();
+    char Stamp[32];
+    std::snprintf(Stamp, sizeof Stamp, "%04u%02u%02u-%02u%02u%02u", Now.Year % 10000u, Now.Month % 100u,
+                  Now.Day % 100u, Now.Hour % 100u, Now.Minute % 100u, Now.Second % 100u);
+    const std::vector<std::uint8_t> Bytes = FormatRegistryFile(Backup);
+    for (int Run = 1; Run <= SameSecondLimit; ++Run) {
+        const std::string Path = Folder + "\\repair-" + Stamp + (Run > 1 ? "-" + std::to_string(Run) : "") + ".reg";
+        if (Platform.Files.CreateNewFile(Path, Bytes))
+            return Path;
+    }
+    throw platform::EFileError(base::FormatText("Cannot create a new backup file in %s", {Folder}));
+}
+
+std::string RegistryFileKeyName(const platform::TPlatform& Platform, TFontScope Scope)
+{
+    if (Scope == TFontScope::User)
+        return RootName(platform::TRegistryRoot::CurrentUser) + "\\" + WithoutLeadingBackslash(GetUserFontsRegistryKey());
+    return RootName(platform::TRegistryRoot::LocalMachine) + "\\" +
+           WithoutLeadingBackslash(GetFontsRegistryKey(Platform.System));
+}
+
+TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::string& Path, bool DryRun)
+{
+    std::vector<std::uint8_t> Bytes;
+    try {
+        const std::unique_ptr<base::TStream> Stream = Platform.Files.OpenReadShared(Path);
+        if (Stream->Size() > static_cast<std::int64_t>(RegistryFileLimit))
+            throw ERegistryFileError(base::FormatText("%s is too large for a registry backup", {Path}));
+        Bytes.resize(static_cast<std::size_t>(Stream->Size()));
+        Bytes.resize(Stream->Read(Bytes.data(), Bytes.size()));
+    } catch (const base::EStreamError& Error) {
+        throw ERegistryFileError(Error.what());
+    }
+    TRegistryFile File;
+    try {
+        File = ParseRegistryFile(Bytes);
+    } catch (const ERegistryFileError& Error) {
+        throw ERegistryFileError(base::FormatText("%s is not a registry backup: %s", {Path, Error.what()}));
+    }
+
+    // Every key is checked and opened before the first value changes.
+    std::vector<TFontScope> Scopes;
+    for (const TRegistryFileKey& Key : File.Keys) {
+        if (base::SameTextAscii(Key.Path, RegistryFileKeyName(Platform, TFontScope::Machine)))
+            Scopes.push_back(TFontScope::Machine);
+        else if (base::SameTextAscii(Key.Path, RegistryFileKeyName(Platform, TFontScope::User)))
+            Scopes.push_back(TFontScope::User);
+        else
+            throw ERegistryFileError(base::FormatText(
+                "%s names the key %s; only the two Fonts keys are put back", {Path, Key.Path}));
+    }
+    std::unique_ptr<platform::IRegistryKey> Keys[2];
+    for (const TFontScope Scope : Scopes) {
+        auto& Key = Keys[static_cast<std::size_t>(Scope)];
+        if (!Key)
+            Key = DryRun ? OpenFontsKey(Platform, Scope, platform::TRegistryAccess::Read)
+                         : OpenFontsKey(Platform, Scope, platform::TRegistryAccess::Full);
+        if (!Key && !(DryRun && Scope == TFontScope::User))
+            throw ERegistryFileError(base::FormatText(
+                "Cannot open %s with full access; putting its values back needs administrator rights",
+                {RegistryFileKeyName(Platform, Scope)}));
+    }
+
+    TUndoResult Result;
+    bool Changed = false;
+    try {
+        for (std::size_t k = 0; k < File.Keys.size(); ++k) {
+            platform::IRegistryKey* Key = Keys[static_cast<std::size_t>(Scopes[k])].get();
+            for (const TRegistryFileValue& Value : File.Keys[k].Values) {
+                TUndoStep Step{Scopes[k], Value.Name, Value.Value, true};
+                if (Value.Value.State == TRegistryValueState::Missing) {
+                    Step.Done = Key != nullptr && (DryRun ? Key->ValueExists(Value.Name) : Key->DeleteValue(Value.Name));
+                } else if (!DryRun) {
+                    Key->WriteValue(Value.Name, Value.Value.Type, Value.Value.Data);
+                }
+                Changed |= Step.Done && !DryRun;
+                Result.Steps.push_back(std::move(Step));
+            }
+        }
+    } catch (const platform::ERegistryError&) {
+        Result.Error = std::current_exception();
+    }
+    if (Changed)
+        Platform.Session.BroadcastFontChange();
+    return Result;
+}
+
+}  // namespace app

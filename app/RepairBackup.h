@@ -1,0 +1,52 @@
+// The registry backup a repair writes before it changes anything, and the
+// undo that puts its values back.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/RegistryFile.h"
+#include "app/RegistryOverlay.h"
+#include "app/SystemUtilsUnit.h"
+#include "platform/Platform.h"
+
+namespace app {
+
+// The file that puts back what the changes change: per key, "Name"=- for
+// every value they create (or create in another letter case) first, then
+// every value they change or delete as it was; the files they recycle as
+// comment lines.
+TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles);
+
+// Writes the file to %LOCALAPPDATA%\Velmorant\Backups\repair-YYYYMMDD-HHMMSS.reg
+// (with "-2", "-3" ... for further runs in the same second) and answers its
+// path. Raises platform::EFileError when it cannot.
+std::string WriteRepairBackup(const platform::TPlatform& Platform, const TRegistryFile& Backup);
+
+// The full names of the two keys an undo may change, as a backup names them.
+std::string RegistryFileKeyName(const platform::TPlatform& Platform, TFontScope Scope);
+
+struct TUndoStep {
+    TFontScope Scope = TFontScope::Machine;
+    std::string Name;
+    // Missing: the value is deleted; else written so.
+    platform::TRegistryValue Value;
+    // Delete: whether the value was there; write: always.
+    bool Done = true;
+};
+
+struct TUndoResult {
+    std::vector<TUndoStep> Steps;
+    // The refused write (platform::ERegistryError) that ended the undo.
+    std::exception_ptr Error;
+};
+
+// Puts the values of a backup back, in the file's order, or with DryRun only
+// says what it would do. A file that is not a registry file, that names a
+// key other than the two Fonts keys, or whose keys cannot be opened with
+// full access raises ERegistryFileError before anything changes. After an
+// undo that changed the registry, running programs are told the fonts
+// changed.
+TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::string& Path, bool DryRun);
+
+}  // namespace app
