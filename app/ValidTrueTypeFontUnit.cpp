@@ -5,6 +5,8 @@
 
 #include "base/AsciiText.h"
 #include "base/BigEndianView.h"
+#include "truetype/sfnt/CollectionHeader.h"
+#include "truetype/sfnt/FontDataTypes.h"
 
 namespace app {
 
@@ -14,11 +16,11 @@ constexpr std::size_t TableRecordLimit = 50;
 
 }  // namespace
 
-std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag)
+std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag, std::int64_t FontStart)
 {
     // The offset table's count of tables is not trusted: records are read
     // until one matches, the file ends, or the limit is reached.
-    Stream.SetPosition(12);
+    Stream.SetPosition(FontStart + 12);
     std::array<std::uint8_t, 16> Record{};
     for (std::size_t i = 0; i < TableRecordLimit; ++i) {
         if (Stream.Read(Record.data(), Record.size()) < Record.size())
@@ -35,15 +37,17 @@ std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag)
 std::int32_t FindTableOffset(platform::IFileSystem& Files, const std::string& Path, std::string_view Tag)
 {
     try {
-        return FindTableOffset(*Files.OpenRead(Path), Tag);
+        return FindTableOffset(*Files.OpenReadShared(Path), Tag);
     } catch (const std::exception&) {
         return -1;
     }
 }
 
-bool IsValidTrueTypeFont(base::TStream& Stream)
+namespace {
+
+bool HasValidHead(base::TStream& Stream, std::int64_t FontStart)
 {
-    const std::int32_t Offset = FindTableOffset(Stream, "head");
+    const std::int32_t Offset = FindTableOffset(Stream, "head", FontStart);
     if (Offset <= 0)
         return false;
     Stream.SetPosition(Offset);
@@ -51,12 +55,32 @@ bool IsValidTrueTypeFont(base::TStream& Stream)
     return Stream.Read(Head.data(), Head.size()) == Head.size() && base::TBigEndianView(Head).ULong(12) == 0x5F0F3CF5;
 }
 
+}  // namespace
+
+bool IsValidTrueTypeFont(base::TStream& Stream)
+{
+    // A collection, whatever its file is called, is judged by its header and
+    // the head of every font in it: its first directory is no font's.
+    if (!truetype::IsCollection(Stream, 0))
+        return HasValidHead(Stream, 0);
+    try {
+        const truetype::TCollectionHeader Header = truetype::ReadCollectionHeader(Stream, 0);
+        for (const std::uint32_t Offset : Header.Offsets)
+            if (!HasValidHead(Stream, Offset))
+                return false;
+        return true;
+    } catch (const truetype::FontException&) {
+        return false;
+    }
+}
+
 bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path)
 {
     if (!Files.FileExists(Path))
         return false;
     try {
-        return IsValidTrueTypeFont(*Files.OpenRead(Path));
+        // A font another program holds open for writing is still a font.
+        return IsValidTrueTypeFont(*Files.OpenReadShared(Path));
     } catch (const std::exception&) {
         return false;
     }

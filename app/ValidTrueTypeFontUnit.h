@@ -18,12 +18,14 @@ namespace app {
 
 // The offset in the table record of Tag (compared without regard to ASCII
 // case, up to its first NUL) among the first 50 records; -1 when there is
-// none. Reads from the stream's first byte.
-std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag);
+// none. Reads from the offset table at FontStart (a collection's font's).
+std::int32_t FindTableOffset(base::TStream& Stream, std::string_view Tag, std::int64_t FontStart = 0);
 std::int32_t FindTableOffset(platform::IFileSystem& Files, const std::string& Path, std::string_view Tag);
 
 // Whether the `head` table that the directory points at carries the magic
-// number 0x5F0F3CF5.
+// number 0x5F0F3CF5; for a collection, whether its header is sound and the
+// `head` of every font in it does. The file is opened as a plain read opens it, allowing
+// other readers and writers.
 bool IsValidTrueTypeFont(base::TStream& Stream);
 bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path);
 

@@ -7,11 +7,14 @@ packages=()
 for group in "$@"; do
   case "$group" in
     build) packages+=(cmake make g++ libgtest-dev libpng-dev) ;;
-    # The fuzzer's compiler and its sanitizer runtime come as one version.
+    # The fuzzer's compiler and its sanitizer runtime come as one version;
+    # the collections (TrueType and CFF) and .otf files of the last line are
+    # the differential test's.
     test)  packages+=(cmake make g++ libgtest-dev g++-mingw-w64-x86-64 wine64
                       python3-fonttools fonts-dejavu-core fonts-liberation
                       clang-14 libclang-rt-14-dev pkg-config libfreetype-dev libpng-dev
-                      xvfb xdotool imagemagick fonts-wine) ;;
+                      xvfb xdotool imagemagick fonts-wine
+                      fonts-wqy-zenhei fonts-noto-cjk fonts-unifont) ;;
     # The benchmark's corpus: large cmaps and name tables besides DejaVu's.
     bench) packages+=(cmake make g++ pkg-config libfreetype-dev python3-fonttools
                       fonts-dejavu-core fonts-liberation fonts-noto-core fonts-croscore

@@ -134,3 +134,13 @@ TEST(Cli, FixFolderPrintsTheLogLinesAndBadUsageIsRefused)
     EXPECT_EQ(Help.Status, cli::ExitClean);
     EXPECT_NE(Help.Out.find("repair [--problem N]... [--dry-run] [--json]"), std::string::npos);
 }
+
+TEST(Cli, ACollectionStoredUnderATtfNameIsNoInvalidFont)
+{
+    // Its repair would move a good font to the recycle bin.
+    TMachine M;
+    M.Files.PutFile(M.InFonts("pair.ttf"), testing_support::CollectionFile({NamedFont(u"Good"), NamedFont(u"Other")}));
+    M.Register("Good (TrueType)", "pair.ttf");
+    const TRun Scan = RunCli(M, {"scan"});
+    EXPECT_EQ(Scan.Out.find("Invalid Font"), std::string::npos) << Scan.Out;
+}

@@ -83,3 +83,14 @@ TEST(ValidTrueTypeFont, AnswersForFilesThatAreMissingOrNoFonts)
     EXPECT_FALSE(IsValidTrueTypeFont(Machine.Files, FontsFolder));
     EXPECT_EQ(FindTableOffset(Machine.Files, Machine.InFonts("missing.ttf"), "head"), -1);
 }
+
+TEST(ValidTrueTypeFont, JudgesACollectionByItsHeaderAndTheHeadOfEveryFont)
+{
+    const TBytes Good = NamedFont(u"Good");
+    const TBytes Bad = Directory(0, "head", {}, 0x12345678);
+    EXPECT_TRUE(Valid(CollectionFile({Good, Good})));
+    EXPECT_FALSE(Valid(CollectionFile({Good, Bad})));
+    TBytes Many = CollectionFile({Good, Good});
+    Many[8] = Many[9] = 0xFF;  // 2 fonts become 0xFFFF0002
+    EXPECT_FALSE(Valid(Many));
+}

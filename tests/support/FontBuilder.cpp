@@ -195,4 +195,57 @@ TFontBuilder MinimalFont(std::uint16_t NumGlyphs)
     return Font;
 }
 
+namespace {
+
+std::uint32_t ReadU32(const TBytes& Bytes, std::size_t At)
+{
+    return std::uint32_t{Bytes[At]} << 24 | std::uint32_t{Bytes[At + 1]} << 16 | std::uint32_t{Bytes[At + 2]} << 8 |
+           Bytes[At + 3];
+}
+
+void WriteU32(TBytes& Bytes, std::size_t At, std::uint32_t Value)
+{
+    for (std::size_t k = 0; k < 4; ++k)
+        Bytes[At + k] = static_cast<std::uint8_t>(Value >> (24 - 8 * k));
+}
+
+// The font moved to Base: its directory's offsets grow by Base.
+TBytes Relocated(TBytes Font, std::uint32_t Base)
+{
+    const std::size_t Count = std::size_t{Font[4]} << 8 | Font[5];
+    for (std::size_t i = 0; i < Count && 12 + 16 * i + 16 <= Font.size(); ++i)
+        WriteU32(Font, 12 + 16 * i + 8, ReadU32(Font, 12 + 16 * i + 8) + Base);
+    return Font;
+}
+
+}  // namespace
+
+TBytes CollectionFile(const std::vector<TBytes>& Fonts, std::uint32_t Version, std::size_t SharedCopies)
+{
+    const std::size_t NumFonts = Fonts.size() + SharedCopies;
+    std::uint32_t Offset = static_cast<std::uint32_t>(12 + 4 * NumFonts + (Version == 0x00020000 ? 12 : 0));
+    TByteWriter Header;
+    Header.Tag("ttcf").U32(Version).U32(static_cast<std::uint32_t>(NumFonts));
+    TByteWriter Body;
+    TBytes FirstDirectory;
+    for (const TBytes& Font : Fonts) {
+        Header.U32(Offset);
+        const TBytes Moved = Relocated(Font, Offset);
+        if (FirstDirectory.empty()) {
+            const std::size_t Count = std::size_t{Font[4]} << 8 | Font[5];
+            FirstDirectory.assign(Moved.begin(), Moved.begin() + static_cast<std::ptrdiff_t>(12 + 16 * Count));
+        }
+        Body.Raw(Moved).Zeros((4 - Moved.size() % 4) % 4);
+        Offset += static_cast<std::uint32_t>((Moved.size() + 3) & ~std::size_t{3});
+    }
+    for (std::size_t i = 0; i < SharedCopies; ++i) {
+        Header.U32(Offset);
+        Body.Raw(FirstDirectory);
+        Offset += static_cast<std::uint32_t>(FirstDirectory.size());
+    }
+    if (Version == 0x00020000)
+        Header.U32(0).U32(0).U32(0);
+    return Header.Raw(Body.Bytes());
+}
+
 }  // namespace testing_support

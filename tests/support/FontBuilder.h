@@ -79,4 +79,11 @@ private:
 // head, hhea, maxp, hmtx (advance 500 + glyph index) and an empty cmap.
 TFontBuilder MinimalFont(std::uint16_t NumGlyphs = 3);
 
+// A collection of Fonts (each as Build made it), its directories' offsets
+// moved to count from the start of the collection; then SharedCopies more
+// fonts, each only a copy of font 0's directory, sharing all of its tables.
+// Version 2.0 adds zero signature fields.
+TBytes CollectionFile(const std::vector<TBytes>& Fonts, std::uint32_t Version = 0x00010000,
+                      std::size_t SharedCopies = 0);
+
 }  // namespace testing_support

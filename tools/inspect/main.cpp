@@ -120,6 +120,16 @@ void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueT
         Json.Null();
     Json.Field("version", Font.Version).Field("hasDigitalSignature", Font.HasDigitalSignature);
     Json.Field("numGlyphs", NumGlyphs(Font));
+    Json.Field("face", Font.Face).Key("collection");
+    if (Font.Collection) {
+        Json.BeginObject().Field("version", Font.Collection->Version).Field("numFonts", Font.Collection->NumFonts);
+        Json.Key("offsets").BeginArray();
+        for (const std::uint32_t Offset : Font.Collection->Offsets)
+            Json.Value(Offset);
+        Json.EndArray().EndObject();
+    } else {
+        Json.Null();
+    }
     Json.Key("directory").BeginArray();
     for (std::size_t i = 0; i < Font.NumTables; ++i) {
         const TTrueTypeFont::TDirectoryEntry& Entry = Font.Record(i);
@@ -194,6 +204,13 @@ bool ParseArguments(int Count, char** Arguments, TOptions& Options)
             if (End == Arguments[i] || *End != '\0' || Locale > 0xFFFFFFFF)
                 return false;
             Options.Locale = static_cast<std::uint16_t>(Locale & 0xFFFF);
+        }
+        else if (Argument == "--face" && i + 1 < Count) {
+            char* End = nullptr;
+            const unsigned long Face = std::strtoul(Arguments[++i], &End, 0);
+            if (End == Arguments[i] || *End != '\0' || Face > 0xFFFFFFFF)
+                return false;
+            Options.Face = static_cast<std::uint32_t>(Face);
         }
         else if (Argument == "--")
             for (++i; i < Count; ++i)

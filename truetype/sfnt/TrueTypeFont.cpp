@@ -131,6 +131,20 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
     DoProgress(0);
 }
 
+void TTrueTypeFont::FindFace(TStream& Stream)
+{
+    FFontStart = FStart;
+    if (IsCollection(Stream, FStart)) {
+        Collection = ReadCollectionHeader(Stream, FStart);
+        if (Face >= Collection->NumFonts)
+            RaiseFontErrorFmt("Font %d not found: the collection holds %d fonts", {Face, Collection->NumFonts});
+        FFontStart = FStart + Collection->Offsets[Face];
+    } else if (Face != 0) {
+        RaiseFontErrorFmt("Font %d not found: the file holds a single font", {Face});
+    }
+    Stream.SetPosition(FFontStart);
+}
+
 const TTrueTypeFont::TDirectoryEntry TTrueTypeFont::ZeroRecord{.Tag = TTableTag(4, '\0')};
 
 const TTrueTypeFont::TDirectoryEntry& TTrueTypeFont::Record(std::size_t Index) const
@@ -143,7 +157,7 @@ void TTrueTypeFont::ReadDirectory(TStream& Stream)
     // One read for the records the stream holds. A record cut by its end is
     // kept, its missing bytes read as zeros; the ones after it are all zeros
     // and are not.
-    Stream.SetPosition(FStart + 12);
+    Stream.SetPosition(FFontStart + 12);
     const base::TBigEndianBlock Block(Stream, 16 * std::size_t{NumTables});
     const base::TBigEndianView& Bytes = Block.View();
     const std::size_t Touched = (Block.Size() + 15) / 16;

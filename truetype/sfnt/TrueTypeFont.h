@@ -4,10 +4,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "truetype/outlines/FontOutlines.h"
+#include "truetype/sfnt/CollectionHeader.h"
 #include "truetype/sfnt/FontTables.h"
 
 namespace truetype {
@@ -37,6 +39,10 @@ public:
     bool KeepUnknownTables = true;
     bool HasDigitalSignature = false;
     TLogLines Log;
+    // Which font of a collection to load; a single font is font 0.
+    std::uint32_t Face = 0;
+    // The header of the collection the last load read from, if it was one.
+    std::optional<TCollectionHeader> Collection;
     std::string ProgressCaption;
     TProgressEvent OnProgress;
 
