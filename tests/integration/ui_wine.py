@@ -1,0 +1,315 @@
+#!/usr/bin/python3
+"""velmorant.exe driven as a user would, under Wine on a virtual X display.
+
+Starts Xvfb, plants the prefix the CLI's test plants (cli_wine.py), starts
+the program in a Wine virtual desktop, drives it with xdotool (keys and
+mouse) and reads its window with velmorant-ui-probe.exe. Screenshots go to
+ARTIFACT_FOLDER (main window after a scan, About, Read Me).
+
+    ui_wine.py VELMORANT_EXE PROBE_EXE CLI_EXE ARTIFACT_FOLDER
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import cli_wine  # noqa: E402
+from cli_wine import check, FAILURES  # noqa: E402
+
+DESKTOP = (1024, 700)
+PROBLEM_TEXTS = ["", "Invalid Font", "File not found", "Wrong Registry Data Type", "No Registry Key",
+                 "Duplicate Registry Data", "Wrong Registry Font Name"]
+# The arrows as the resource draws them: G dark grey, W white, "." lets the
+# header show.
+ARROWS = {"up": [".........", "....G....", "...G.W...", "...G.W...", "..G...W..", "..G...W..", ".G.....W.",
+                 ".GWWWWWW.", "........."],
+          "down": [".........", ".GGGGGGG.", ".G.....W.", "..G...W..", "..G...W..", "...G.W...", "...G.W...",
+                   "....G....", "........."]}
+ARROW_COLOURS = {"G": (128, 128, 128), "W": (255, 255, 255)}
+
+
+def start_xvfb():
+    read, write = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % DESKTOP, "-nolisten",
+                               "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write)
+    number = b""
+    while not number.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            break
+        number += chunk
+    os.close(read)
+    return server, ":" + number.decode().strip()
+
+
+class Session:
+    def __init__(self, prefix, exe, probe, artifacts):
+        self.prefix, self.exe, self.probe, self.artifacts = prefix, exe, probe, artifacts
+        self.env = prefix.env
+
+    def run_probe(self, *arguments):
+        try:
+            result = subprocess.run([cli_wine.WINE, self.probe, *arguments], env=self.env, capture_output=True,
+                                    timeout=60)
+        except subprocess.TimeoutExpired:
+            return 1, ""
+        return result.returncode, result.stdout.decode("utf-8", "replace")
+
+    def x_window(self, title):
+        return subprocess.run(["xdotool", "search", "--name", "^%s$" % re.escape(title)], env=self.env,
+                              capture_output=True, text=True).stdout.split()
+
+    def probe_lines(self, *arguments):
+        _, out = self.run_probe(*arguments)
+        return out.replace("\r", "").split("\n")[:-1] if out else []
+
+    def wait_for(self, what, condition, timeout=60):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            value = condition()
+            if value:
+                return value
+            time.sleep(0.3)
+        check(False, "timed out waiting for " + what)
+        return None
+
+    def window_exists(self, title):
+        status, _ = self.run_probe("find", title)
+        return status == 0
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *arguments], env=self.env, check=False, timeout=30)
+        time.sleep(0.3)
+
+    def key(self, title, *keys):
+        windows = self.x_window(title)
+        if windows:
+            self.xdotool("windowfocus", "--sync", windows[-1])
+        self.xdotool("key", "--delay", "100", *keys)
+
+    def click(self, point, modifier=None):
+        x, y = point.split()
+        if modifier:
+            self.xdotool("keydown", modifier)
+        self.xdotool("mousemove", "--sync", x, y, "click", "1")
+        if modifier:
+            self.xdotool("keyup", modifier)
+
+    def screenshot(self, name):
+        path = os.path.join(self.artifacts, name)
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=False, timeout=60)
+        return path
+
+    def rows(self):
+        return [line.split("\t")[1:] for line in self.probe_lines("list") if line.startswith("row\t")]
+
+    def arrow(self, shot):
+        """The column whose header shows an arrow in the screenshot, and its direction."""
+        for line in self.probe_lines("arrow-places"):
+            _, column, x, y = line.split("\t")
+            pixels = subprocess.run(["convert", shot, "-crop", "9x9+%s+%s" % (x, y), "+repage", "txt:-"],
+                                    capture_output=True, text=True).stdout
+            colour = {}
+            for match in re.finditer(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", pixels, re.M):
+                colour[int(match.group(1)), int(match.group(2))] = tuple(int(match.group(i)) for i in (3, 4, 5))
+            for direction, picture in ARROWS.items():
+                if all(colour.get((px, py)) == ARROW_COLOURS[ch]
+                       for py, row in enumerate(picture) for px, ch in enumerate(row) if ch != "."):
+                    return int(column), direction
+        return None
+
+
+def use_virtual_desktop(prefix):
+    """Every process of the prefix on one virtual desktop, which draws the
+    windows' frames as Windows does; it stands at the display's origin."""
+    explorer = r"HKCU\Software\Wine\Explorer"
+    prefix.run("reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f")
+    prefix.run("reg", "add", explorer + r"\Desktops", "/v", "Default", "/d", "%dx%d" % DESKTOP, "/f")
+
+
+def row_of(rows, registry_name):
+    for index, row in enumerate(rows):
+        if row[3] == registry_name:
+            return index, row
+    return None, None
+
+
+def check_log_blocks(log, blocks):
+    lines = log.replace("\r\n", "\n").split("\n")
+    starts = [i for i, line in enumerate(lines) if line.startswith("Velmorant, by ")]
+    check(len(starts) == blocks, "%d scan blocks in the log, expected %d:\n%s" % (len(starts), blocks, log))
+    for start in starts:
+        block = lines[start:]
+        check(re.fullmatch(r"Started:    \d\d-\d\d-\d{4}, at \d\d:\d\d:\d\d", block[1]) is not None,
+              "start line: %r" % block[1])
+        end = next((i for i, line in enumerate(block) if line.startswith("Completed:")), None)
+        check(end is not None, "a completion line follows")
+        if end is None:
+            return
+        check(re.fullmatch(r"Completed:  \d\d-\d\d-\d{4}, at \d\d:\d\d:\d\d", block[end]) is not None,
+              "completion line: %r" % block[end])
+        check(all(line.startswith("Succesfully") for line in block[2:end]), "folder-fix lines: %r" % block[2:end])
+        check(block[end + 1] == "", "an empty line closes the block")
+
+
+def run(session):
+    s = session
+    # Read Me: once at start, not again. The first probe waits until the
+    # program's windows stand: Wine processes starting side by side in a new
+    # session may wait on each other.
+    s.wait_for("the first window", lambda: s.x_window("Read Me"))
+    check(s.wait_for("Read Me", lambda: s.window_exists("Read Me")), "Read Me opens at start")
+    texts = "\n".join(s.probe_lines("texts", "Read Me"))
+    for part in ("NO WARRANTIES", "HOW TO USE", "fontext.dll"):
+        check(part in texts, "Read Me tells " + part)
+    s.screenshot("readme.png")
+    s.key("Read Me", "Return")
+    check(s.wait_for("Read Me to close", lambda: not s.window_exists("Read Me")), "Enter closes Read Me")
+    time.sleep(2)
+    check(not s.window_exists("Read Me"), "Read Me does not open again")
+
+    buttons = [line.split("\t") for line in s.probe_lines("toolbar")]
+    check([b[1] if len(b) > 1 else "|" for b in buttons] ==
+          ["Velmorant", "|", "Repair Items", "|", "Read Me", "About", "|", "Exit"], "toolbar: %r" % buttons)
+    check(s.probe_lines("status") == [""], "no status text before the first scan")
+
+    # The scan, from the keyboard.
+    s.key("Velmorant", "F5")
+    s.wait_for("the scan", lambda: "Completed:" in "\n".join(s.probe_lines("log")))
+    rows = s.rows()
+    check(s.probe_lines("status") == ["%d items,  0 items selected" % len(rows)],
+          "status after the scan: %r" % s.probe_lines("status"))
+    expected = {"velmorant test sans (TrueType)": 6, "Velmorant Test Bold (TrueType)": 0,
+                "Velmorant Test Bold Copy (TrueType)": 5, "Velmorant Taken Wrong (TrueType)": 6,
+                "Velmorant Garbage (TrueType)": 1, "Velmorant Missing (TrueType)": 2,
+                "Velmorant Number (TrueType)": 3}
+    for name, problem in expected.items():
+        _, row = row_of(rows, name)
+        check(row is not None, "a row for " + name)
+        if row:
+            check(row[5] == PROBLEM_TEXTS[problem], "%s: problem text %r" % (name, row[5]))
+            check(row[0] == str(0 if problem == 0 else 2 if problem == 6 else 1), "%s: icon %s" % (name, row[0]))
+    check(any(row[2] == "Velmorant Loose" and row[5] == "No Registry Key" for row in rows), "the loose font's row")
+    codes = [PROBLEM_TEXTS.index(row[5]) or 7 for row in rows]
+    check(codes == sorted(codes), "rows in inventory order: problems first, by code")
+    check_log_blocks("\n".join(s.probe_lines("log")), 1)
+    shot = s.screenshot("main-after-scan.png")
+    check(s.arrow(shot) == (3, "up"), "the arrow stands on Problem, ascending: %r" % (s.arrow(shot),))
+
+    # The second scan, with a header click, Ctrl+A and Repair while it runs:
+    # only Exit is enabled, nothing reaches a row, and the scan's order stands.
+    during = s.probe_lines("during-scan", "0")
+    check(len(during) == 1 and during[0].split("\t")[1:6] == ["0", "0", "0", "0", "1"],
+          "during a scan only Exit is enabled: %r" % during)
+    s.wait_for("the second scan", lambda: "\n".join(s.probe_lines("log")).count("Completed:") == 2)
+    check_log_blocks("\n".join(s.probe_lines("log")), 2)
+    again = s.rows()
+    check(len(again) == len(rows), "the second scan shows the same rows, not twice")
+    codes = [PROBLEM_TEXTS.index(row[5]) or 7 for row in again]
+    check(codes == sorted(codes), "a header click during the scan sorted nothing")
+    check(s.probe_lines("status") == ["%d items,  0 items selected" % len(again)], "Ctrl+A during the scan")
+    check(s.arrow(s.screenshot("sort.png")) == (3, "up"), "the arrow stays on Problem")
+    check(not s.window_exists("Error"), "no repair ran during the scan")
+    header = s.probe_lines("header-point", "0")[0]
+
+    # Header clicks: name ascending, descending, then problem again.
+    s.click(header)
+    names = [row[2] for row in s.rows()]
+    check(names == sorted(names, key=lambda n: (n.upper(), n)), "sorted by name ascending")
+    check(s.arrow(s.screenshot("sort.png")) == (0, "up"), "the arrow moves to Font Name")
+    s.click(header)
+    check([row[2] for row in s.rows()] == sorted(names, key=lambda n: (n.upper(), n), reverse=True),
+          "sorted by name descending")
+    check(s.arrow(s.screenshot("sort.png")) == (0, "down"), "the arrow points down")
+    s.click(s.probe_lines("header-point", "3")[0])
+    codes = [PROBLEM_TEXTS.index(row[5]) or 7 for row in s.rows()]
+    check(codes == sorted(codes), "sorted by problem again")
+    os.remove(os.path.join(s.artifacts, "sort.png"))
+
+    # Repair: four rows selected with the mouse, the popup menu from the keyboard.
+    chosen = ["Velmorant Garbage (TrueType)", "Velmorant Missing (TrueType)", "velmorant test sans (TrueType)",
+              "Velmorant Taken Wrong (TrueType)"]
+    for number, name in enumerate(chosen):
+        index, _ = row_of(s.rows(), name)
+        s.click(s.probe_lines("row-point", str(index))[0], "ctrl" if number else None)
+    selected = [row[3] for row in s.rows() if row[1] == "1"]
+    check(sorted(selected) == sorted(chosen), "selected rows: %r" % selected)
+    check(s.probe_lines("status") == ["%d items,  4 items selected" % len(rows)], "status counts the selection")
+    s.key("Velmorant", "shift+F10")
+    time.sleep(1)
+    s.key("Velmorant", "r")
+    check(s.wait_for("the error box", lambda: s.window_exists("Error")), "a failed repair shows its message box")
+    texts = "\n".join(s.probe_lines("texts", "Error"))
+    check("Can't repair some items because another font is using the registry value. Try to uninstall these fonts."
+          in texts, "the message box's text: %r" % texts)
+    s.key("Error", "Return")
+    time.sleep(1)
+    check(not s.window_exists("Error"), "one message box only")
+    after = s.rows()
+    check(len(after) == len(rows) - 2, "two rows removed: %d -> %d" % (len(rows), len(after)))
+    _, renamed = row_of(after, "Velmorant Test Sans (TrueType)")
+    check(renamed is not None and renamed[0] == "0" and renamed[5] == "", "the renamed row: %r" % (renamed,))
+    _, taken = row_of(after, "Velmorant Taken Wrong (TrueType)")
+    check(taken is not None and taken[5] == "Wrong Registry Font Name", "the row that could not be repaired stays")
+    values = cli_wine.registry(s.prefix)
+    check(values.get("Velmorant Test Sans (TrueType)") == "vts.ttf", "renamed in the registry")
+    for gone in ("Velmorant Garbage (TrueType)", "Velmorant Missing (TrueType)", "velmorant test sans (TrueType)"):
+        check(gone not in values, gone + " deleted")
+    check(values.get("Velmorant Taken Wrong (TrueType)") == "taken2.ttf", "the taken name changes nothing")
+    backup = [line for line in s.probe_lines("log") if line.startswith("Registry values saved before the repair to ")]
+    check(len(backup) == 1 and "\\Velmorant\\Backups\\repair-" in backup[0], "the log names the backup: %r" % backup)
+
+    # About, from its toolbar button; Escape closes it.
+    s.click(s.probe_lines("button-point", "5")[0])
+    check(s.wait_for("About", lambda: s.window_exists("About Velmorant")), "About opens")
+    texts = s.probe_lines("texts", "About Velmorant")
+    check(any(line.endswith("\tVersion 1.0 (build 1.0.0.1)") for line in texts), "version line: %r" % texts)
+    check(any(re.search(r"\tMicrosoft Windows NT \d+\.\d\d \(build \d+.*\)$", line) for line in texts),
+          "operating-system line: %r" % texts)
+    check(any(re.search(r"\t[\d,.\s]+ KB$", line) for line in texts), "memory line: %r" % texts)
+    time.sleep(1)
+    s.screenshot("about.png")
+    s.key("About Velmorant", "Escape")
+    check(s.wait_for("About to close", lambda: not s.window_exists("About Velmorant")), "Escape closes About")
+
+    s.click(s.probe_lines("button-point", "7")[0])
+    check(s.wait_for("the program to end", lambda: not s.window_exists("Velmorant")), "Exit ends the program")
+
+
+def main(exe, probe, cli, artifacts):
+    os.makedirs(artifacts, exist_ok=True)
+    cli_wine.CLI = cli
+    root = tempfile.mkdtemp(prefix="velmorant-ui-wine.")
+    prefix = cli_wine.Prefix(root)
+    xvfb, display = start_xvfb()
+    prefix.env["DISPLAY"] = display
+    program = None
+    try:
+        status, _, err = prefix.run("wineboot", "-i")
+        check(status == 0, "wineboot: " + err)
+        cli_wine.plant(prefix)
+        use_virtual_desktop(prefix)
+        program = subprocess.Popen([cli_wine.WINE, exe],
+                                   env=prefix.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        run(Session(prefix, exe, probe, artifacts))
+    finally:
+        prefix.stop()
+        if program:
+            program.wait(timeout=60)
+        xvfb.terminate()
+        xvfb.wait(timeout=30)
+        shutil.rmtree(root, ignore_errors=True)
+    print("screenshots in " + artifacts)
+    print("%d passed, %d failed" % (1 if not FAILURES else 0, 1 if FAILURES else 0))
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 5:
+        sys.exit(__doc__)
+    sys.exit(main(*[os.path.abspath(a) for a in sys.argv[1:]]))

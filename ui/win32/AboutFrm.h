@@ -1,0 +1,49 @@
+// TAboutForm: product, version and legal lines, the vendor's link, an
+// animated picture, and facts about the running system.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "platform/Platform.h"
+#include "ui/model/AboutText.h"
+#include "ui/win32/Controls.h"
+
+namespace ui {
+
+class TAboutForm {
+public:
+    TAboutForm(HWND Owner, const platform::TPlatform& Platform, const TFileVersionInfo& Version);
+    ~TAboutForm();
+    TAboutForm(const TAboutForm&) = delete;
+    TAboutForm& operator=(const TAboutForm&) = delete;
+
+    HWND Handle() const { return FHandle; }
+
+    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+    HWND FHandle = nullptr;
+
+private:
+    void FormCreate();
+    void Timer1Timer();
+    void OpenVendorAddress();
+    void DrawProductName(const DRAWITEMSTRUCT& Item);
+    void DrawImage(const DRAWITEMSTRUCT& Item);
+    unsigned Random(unsigned Below);
+
+    const platform::TPlatform& FPlatform;
+    const TFileVersionInfo& FVersion;
+    HWND FProgramIcon = nullptr;
+    HWND FLink = nullptr;
+    HWND FImage = nullptr;
+    HWND FTips = nullptr;
+    HBITMAP FPicture = nullptr;
+    HDC FPictureDc = nullptr;
+    HGDIOBJ FPreviousBitmap = nullptr;
+    TFont FBold{L"MS Sans Serif", 10, FW_BOLD};
+    TFont FLinkFont{L"MS Sans Serif", 8};
+    std::uint32_t FSeed;
+};
+
+}  // namespace ui

@@ -1,0 +1,103 @@
+#include "ui/win32/Controls.h"
+
+#include "base/TextConversion.h"
+
+namespace ui {
+
+int ScreenDpi()
+{
+    static const int Dpi = [] {
+        HDC Screen = GetDC(nullptr);
+        const int Value = GetDeviceCaps(Screen, LOGPIXELSY);
+        ReleaseDC(nullptr, Screen);
+        return Value > 0 ? Value : 96;
+    }();
+    return Dpi;
+}
+
+int Scale(int Pixels96) { return MulDiv(Pixels96, ScreenDpi(), 96); }
+
+TFont::TFont(const wchar_t* Face, int Points, int Weight)
+    : FHandle(CreateFontW(-MulDiv(Points, ScreenDpi(), 72), 0, 0, 0, Weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Face))
+{
+}
+
+TFont::~TFont()
+{
+    if (FHandle != nullptr)
+        DeleteObject(FHandle);
+}
+
+HFONT WindowFont()
+{
+    static const TFont Font(L"MS Sans Serif", 8);
+    return Font.Handle();
+}
+
+std::wstring Wide(std::string_view Utf8) { return base::Utf8ToWide(Utf8); }
+
+std::string WindowTextOf(HWND Window)
+{
+    std::wstring Text(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
+    Text.resize(static_cast<std::size_t>(GetWindowTextW(Window, Text.data(), static_cast<int>(Text.size()))));
+    return base::WideToUtf8(Text);
+}
+
+void SetText(HWND Window, std::string_view Utf8) { SetWindowTextW(Window, Wide(Utf8).c_str()); }
+
+HWND CreateChild(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int Width, int Height,
+                 HWND Parent, int Id, DWORD ExStyle)
+{
+    HWND Child = CreateWindowExW(ExStyle, Class, Text, WS_CHILD | WS_VISIBLE | Style, X, Y, Width, Height, Parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(Child, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
+    return Child;
+}
+
+void ShowError(HWND Owner, std::string_view Message)
+{
+    MessageBoxW(Owner, Wide(Message).c_str(), L"Velmorant", MB_OK | MB_ICONERROR);
+}
+
+void RunModal(HWND Owner, HWND Window)
+{
+    EnableWindow(Owner, FALSE);
+    ShowWindow(Window, SW_SHOW);
+    MSG Message;
+    while (IsWindow(Window)) {
+        const BOOL Got = GetMessageW(&Message, nullptr, 0, 0);
+        if (Got == 0) {
+            // The quit request belongs to the loop outside.
+            PostQuitMessage(static_cast<int>(Message.wParam));
+            break;
+        }
+        if (Got < 0)
+            break;
+        if (IsDialogMessageW(Window, &Message))
+            continue;
+        TranslateMessage(&Message);
+        DispatchMessageW(&Message);
+    }
+    EnableWindow(Owner, TRUE);
+    SetActiveWindow(Owner);
+    if (IsWindow(Window))
+        DestroyWindow(Window);
+}
+
+void RegisterWindowClass(const wchar_t* Name, WNDPROC Procedure, HBRUSH Background)
+{
+    WNDCLASSEXW Class{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), Name, &Class))
+        return;
+    Class.cbSize = sizeof(Class);
+    Class.lpfnWndProc = Procedure;
+    Class.hInstance = GetModuleHandleW(nullptr);
+    Class.hIcon = LoadIconW(Class.hInstance, MAKEINTRESOURCEW(1));
+    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    Class.hbrBackground = Background;
+    Class.lpszClassName = Name;
+    RegisterClassExW(&Class);
+}
+
+}  // namespace ui

@@ -1,0 +1,93 @@
+// TMainForm: the toolbar's commands, the font list over the inventory, the
+// results log and the status bar. It translates messages into calls on the
+// application core and the core's answers into rows, controls and messages.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FontsFolderUnit.h"
+#include "app/InstalledFontsUnit.h"
+#include "platform/Platform.h"
+#include "ui/model/AboutText.h"
+#include "ui/model/FontRows.h"
+#include "ui/win32/SaSortListView.h"
+
+namespace ui {
+
+class TMainForm final : public app::IScanProgress, public app::IResultsLog {
+public:
+    TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version);
+    ~TMainForm() override;
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
+
+    HWND Handle() const { return FHandle; }
+    // The message loop's keys: F5, F1, Ctrl+A, and Tab between the controls.
+    bool TranslateKeys(MSG& Message);
+    // The application's idle event: the Read Me window, once.
+    void AppIdle();
+
+    // IScanProgress: the status bar while a scan runs, and the message pump.
+    void ShowStatus(const std::string& Text) override;
+    void ProcessMessages() override;
+    // IResultsLog: lines are only ever appended.
+    void Add(const std::string& Line) override;
+
+    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+    HWND FHandle = nullptr;
+
+private:
+    void CreateControls();
+    void Layout();
+    void ToolButton1Click();
+    void RepairSelectedItems();
+    void FillFontList();
+    void UpdateControls();
+    void ShowReadMe();
+    void ShowAbout();
+    void ShowPopup(LPARAM Where);
+    void ColumnClick(int Column);
+    void SortRows();
+    void SelectAll();
+    void Close();
+    LRESULT Notify(const NMHDR& Header);
+    std::vector<int> SelectedRows() const;
+    TFontRow* RowAt(int Index) const;
+    void ShowRow(int Index, const TFontRow& Row, bool Insert);
+    static int CALLBACK CompareRows(LPARAM A, LPARAM B, LPARAM Self);
+
+    const platform::TPlatform& FPlatform;
+    const TFileVersionInfo& FVersion;
+    std::unique_ptr<app::TInstalledFonts> FInstalledFonts;
+    // The rows' data; the list's items point at them, and they at inventory
+    // entries they do not own.
+    std::vector<std::unique_ptr<TFontRow>> FRows;
+    bool FShowReadMe = true;
+    // While a scan runs, no command, column click or popup reaches the list or
+    // the inventory; closing waits for the scan's end.
+    bool FScanning = false;
+    bool FCloseAfterScan = false;
+    bool FFilling = false;
+    bool FRepairEnabled = true;
+    int FLogHeight;
+    DWORD FLastPump = 0;
+    int FDragStart = -1;
+    int FDragHeight = 0;
+    HWND FToolBar = nullptr;
+    HWND FResults = nullptr;
+    HWND FStatusBar = nullptr;
+    HIMAGELIST FToolImages = nullptr;
+    HIMAGELIST FStatusImages = nullptr;
+    HMENU FPopup = nullptr;
+    HACCEL FKeys = nullptr;
+    HFONT FLogFont = nullptr;
+    std::unique_ptr<TSaSortListView> FFonts;
+};
+
+}  // namespace ui

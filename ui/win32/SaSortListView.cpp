@@ -1,0 +1,111 @@
+#include "ui/win32/SaSortListView.h"
+
+#include <commctrl.h>
+
+#include "ui/model/SortArrow.h"
+
+namespace ui {
+
+namespace {
+
+const wchar_t* const ListProperty = L"Velmorant.SortListView";
+
+HBITMAP LoadArrow(const wchar_t* Name)
+{
+    // Magenta, the arrows' background, becomes the header's face colour.
+    return static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), Name, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+}  // namespace
+
+TSaSortListView::TSaSortListView(HWND Parent, int Id, DWORD Style, DWORD ExtendedStyle)
+    : FList(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | Style, 0, 0, 0, 0, Parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(Id)), GetModuleHandleW(nullptr), nullptr)),
+      FHeader(GetWindow(FList, GW_CHILD)),
+      FAscending(LoadArrow(L"BMP_ASCENDING")),
+      FDescending(LoadArrow(L"BMP_DESCENDING"))
+{
+    ListView_SetExtendedListViewStyle(FList, ExtendedStyle);
+    if (FHeader != nullptr) {
+        SetPropW(FHeader, ListProperty, this);
+        FPreviousHeaderProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(FHeader, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TSaSortListView::HeaderProc)));
+    }
+}
+
+TSaSortListView::~TSaSortListView()
+{
+    if (FHeader != nullptr && IsWindow(FHeader)) {
+        SetWindowLongPtrW(FHeader, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPreviousHeaderProc));
+        RemovePropW(FHeader, ListProperty);
+    }
+    DeleteObject(FAscending);
+    DeleteObject(FDescending);
+}
+
+int TSaSortListView::ColumnCount() const
+{
+    return FHeader != nullptr ? static_cast<int>(SendMessageW(FHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::vector<int> TSaSortListView::ColumnWidths() const
+{
+    std::vector<int> Widths;
+    for (int i = 0; i < ColumnCount(); ++i)
+        Widths.push_back(ListView_GetColumnWidth(FList, i));
+    return Widths;
+}
+
+void TSaSortListView::SetSortColumn(int Column)
+{
+    if (Column == FSortColumn || Column < -1 || Column >= ColumnCount())
+        return;
+    FSortColumn = Column;
+    InvalidateRect(FHeader, nullptr, TRUE);
+    if (OnSortColumnChange)
+        OnSortColumnChange(*this);
+}
+
+void TSaSortListView::SetSortAscending(bool Ascending)
+{
+    if (Ascending == FSortAscending)
+        return;
+    FSortAscending = Ascending;
+    InvalidateRect(FHeader, nullptr, TRUE);
+    if (OnSortModeChange)
+        OnSortModeChange(*this);
+}
+
+LRESULT CALLBACK TSaSortListView::HeaderProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
+{
+    auto* Self = static_cast<TSaSortListView*>(GetPropW(Window, ListProperty));
+    if (Self == nullptr)
+        return DefWindowProcW(Window, Message, WParam, LParam);
+    const LRESULT Result = CallWindowProcW(Self->FPreviousHeaderProc, Window, Message, WParam, LParam);
+    if (Message == WM_PAINT && Self->FSortColumn != -1)
+        Self->DrawArrow();
+    return Result;
+}
+
+void TSaSortListView::DrawArrow()
+{
+    HBITMAP Bitmap = FSortAscending ? FAscending : FDescending;
+    BITMAP Info{};
+    if (Bitmap == nullptr || GetObjectW(Bitmap, sizeof(Info), &Info) == 0)
+        return;
+    RECT Client;
+    GetClientRect(FHeader, &Client);
+    const auto Place = ArrowPlace(ColumnWidths(), FSortColumn, Info.bmWidth, Info.bmHeight, Client.bottom - Client.top);
+    if (!Place)
+        return;
+    HDC Target = GetDC(FHeader);
+    HDC Source = CreateCompatibleDC(Target);
+    HGDIOBJ Previous = SelectObject(Source, Bitmap);
+    TransparentBlt(Target, Place->X, Place->Y, Info.bmWidth, Info.bmHeight, Source, 0, 0, Info.bmWidth, Info.bmHeight,
+                   RGB(255, 0, 255));
+    SelectObject(Source, Previous);
+    DeleteDC(Source);
+    ReleaseDC(FHeader, Target);
+}
+
+}  // namespace ui
