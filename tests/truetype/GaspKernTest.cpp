@@ -100,6 +100,21 @@ TEST(KernTable, ARepeatedPairStopsTheReadingAfterThePairsBeforeIt)
     TByteWriter Cut = KernHeader(1);
     const auto Short = Load<TTableKern>("kern", Format0(Cut, {{1, 2, 3}}, 500));
     EXPECT_EQ(Pairs(*Short), (std::vector<std::vector<int>>{{1, 2, 3}, {0, 0, 0}}));
+
+    // The stop is at the first pair that repeats one before it, wherever the
+    // pair it repeats stands.
+    TByteWriter Crossed = KernHeader(1);
+    const auto Early = Load<TTableKern>("kern", Format0(Crossed, {{5, 7, 1}, {9, 9, 2}, {9, 9, 3}, {5, 7, 4}}));
+    EXPECT_EQ(Pairs(*Early), (std::vector<std::vector<int>>{{5, 7, 1}, {9, 9, 2}}));
+
+    // A second subtable read into the table stops at a pair already loaded.
+    TByteWriter More;
+    More.U16(2).U16(0).U16(0).U16(0).U16(1).U16(1).S16(6).U16(5).U16(7).S16(7);
+    TMemoryStream In(More.Bytes());
+    TWarningCollector::Clear();
+    Early->LoadFormat0(In);
+    EXPECT_EQ(Pairs(*Early), (std::vector<std::vector<int>>{{5, 7, 1}, {9, 9, 2}, {1, 1, 6}}));
+    EXPECT_EQ(TWarningCollector::Warnings().size(), 1u);
 }
 
 TEST(KernTable, AtMost10920PairsLoad)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "base/ListError.h"
 #include "tests/support/FontBuilder.h"
 #include "truetype/sfnt/TrueTypeFont.h"
@@ -58,15 +60,28 @@ std::string SaveError(TTablePost& Post)
 
 TEST(PostTable, StandardNamesKeepTheirOwnSpellingAndAreLookedUpExactly)
 {
-    EXPECT_EQ(StandardGlyphNames[0], "notdef");
-    EXPECT_EQ(StandardGlyphNames[3], "space");
-    EXPECT_EQ(StandardGlyphNames[250], "Idot");
-    EXPECT_EQ(StandardGlyphNames[257], "dcroat");
+    const std::map<int, std::string_view> OwnSpelling = {{0, "notdef"},    {1, "null"},           {2, "CR"},
+                                                         {163, "exclamationdown"}, {168, "increment"},
+                                                         {172, "nbspace"}, {210, "applelogo"}, {250, "Idot"}};
+    // The other 250 are the standard Macintosh order: FNV-1a of the names,
+    // each followed by a line feed, as fontTools' standardGlyphOrder gives it.
+    std::uint64_t Hash = 0xcbf29ce484222325;
+    for (int i = 0; i < StandardGlyphNameCount; ++i) {
+        const std::string_view Name = StandardGlyphNames[static_cast<std::size_t>(i)];
+        if (const auto Own = OwnSpelling.find(i); Own != OwnSpelling.end()) {
+            EXPECT_EQ(Name, Own->second);
+            continue;
+        }
+        for (const char C : std::string(Name) + "\n")
+            Hash = (Hash ^ static_cast<std::uint8_t>(C)) * 0x100000001b3;
+    }
+    EXPECT_EQ(Hash, 0xf38069c2b3dd2263u);
     for (int i = 0; i < StandardGlyphNameCount; ++i)
         EXPECT_EQ(IndexOfStandardName(StandardGlyphNames[static_cast<std::size_t>(i)]), i);
     EXPECT_EQ(IndexOfStandardName(".notdef"), -1);
     EXPECT_EQ(IndexOfStandardName("Space"), -1);
     EXPECT_EQ(IndexOfStandardName(""), -1);
+    EXPECT_EQ(TTablePost::IndexOfStandardName("dcroat"), 257);
 }
 
 TEST(PostTable, Format1BecomesFormat2AndIsWrittenAs258Indices)
@@ -84,7 +99,12 @@ TEST(PostTable, Format1BecomesFormat2AndIsWrittenAs258Indices)
         Expected.U16(i);
     EXPECT_EQ(Saved(*Post), Expected.Bytes());
     // Only a format 1.0 table can be changed.
-    EXPECT_THROW(Post->ChangeToFormat2(), FontException);
+    try {
+        Post->ChangeToFormat2();
+        FAIL();
+    } catch (const FontException& E) {
+        EXPECT_STREQ(E.what(), "Can't change Post FormatType 2.0 to Format 2");
+    }
     EXPECT_TRUE(TWarningCollector::Warnings().empty());
 }
 
@@ -108,6 +128,11 @@ TEST(PostTable, Format2NamesStandardCustomRepeatedAndReserved)
     // Fewer names than glyphs cannot be written.
     Post->NumberOfGlyphs = 7;
     EXPECT_THROW(Saved(*Post), base::EListError);
+
+    // A name of the list itself can be added again, however the pool grows.
+    for (int i = 0; i < 100; ++i)
+        Post->GlyphNames.Add(Post->GlyphNames.Items(5).Name);
+    EXPECT_EQ(Post->GlyphNames.Items(105).Name, "Space");
 }
 
 TEST(PostTable, VersionsItCannotReadWarnAndBecomeEmptyFormat2)

@@ -1,6 +1,7 @@
 #include "truetype/tables/TableKern.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "base/BigEndianView.h"
 #include "base/ListError.h"
@@ -98,7 +99,19 @@ void TTableKern::LoadFormat0(TStream& Stream)
     // the first.
     const base::TBigEndianBlock Block(Stream, PairSize * Count);
     const base::TBigEndianView& Pairs = Block.View();
-    const std::size_t Kept = FirstRepeatedPair(Pairs, Count);
+    std::size_t Kept = FirstRepeatedPair(Pairs, Count);
+    if (!FPairs.empty()) {
+        // Pairs loaded before (a second subtable read into this table) count
+        // as loaded too.
+        std::unordered_set<std::uint32_t> Loaded;
+        for (const TKerningPair& Pair : FPairs)
+            Loaded.insert(std::uint32_t{Pair.Left} << 16 | Pair.Right);
+        for (std::size_t i = 0; i < Kept; ++i)
+            if (Loaded.contains(Pairs.ULong(PairSize * i))) {
+                Kept = i;
+                break;
+            }
+    }
     FPairs.reserve(Kept);
     for (std::size_t i = 0; i < Kept; ++i)
         FPairs.push_back({Pairs.UShort(PairSize * i), Pairs.UShort(PairSize * i + 2), Pairs.Short(PairSize * i + 4)});

@@ -1,6 +1,7 @@
 #include "truetype/tables/post/PostScriptNameList.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "base/BigEndianView.h"
 #include "base/ListError.h"
@@ -96,8 +97,18 @@ TPostScriptNameList::TCode TPostScriptNameList::Pooled(std::string_view Name)
 {
     const std::size_t Length = std::min<std::size_t>(Name.size(), 255);
     const auto Code = static_cast<TCode>(PoolCodes + FPool.size());
+    // Name may be a name of this list (Items answers views of the pool):
+    // growing the pool would move it, so it is found again by its offset.
+    const auto* Pool = reinterpret_cast<const char*>(FPool.data());
+    const std::less<const char*> Before;
+    const bool InPool = !FPool.empty() && !Before(Name.data(), Pool) && Before(Name.data(), Pool + FPool.size());
+    const std::size_t From = InPool ? static_cast<std::size_t>(Name.data() - Pool) : 0;
+    const std::size_t Needed = FPool.size() + 1 + Length;
+    if (FPool.capacity() < Needed)
+        FPool.reserve(std::max(Needed, 2 * FPool.capacity()));
+    const char* Text = InPool ? reinterpret_cast<const char*>(FPool.data()) + From : Name.data();
     FPool.push_back(static_cast<std::uint8_t>(Length));
-    FPool.insert(FPool.end(), Name.begin(), Name.begin() + static_cast<std::ptrdiff_t>(Length));
+    FPool.insert(FPool.end(), Text, Text + Length);
     return Code;
 }
 

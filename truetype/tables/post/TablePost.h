@@ -7,6 +7,7 @@
 
 #include "truetype/sfnt/TableBase.h"
 #include "truetype/tables/post/PostScriptNameList.h"
+#include "truetype/tables/post/StandardGlyphNames.h"
 
 namespace truetype {
 
@@ -41,6 +42,8 @@ public:
     TPostScriptNameList GlyphNames;
 
     void Clear() { GlyphNames.Clear(); }
+    // The first position among StandardGlyphNames that spells Name, or -1.
+    static int IndexOfStandardName(std::string_view Name) { return truetype::IndexOfStandardName(Name); }
     // Format 1.0 becomes format 2.0 naming the 258 standard glyphs.
     void ChangeToFormat2();
 
