@@ -6,7 +6,10 @@ usage: compare_outlines.py VELMORANT-INSPECT FREETYPE-TOTALS [FONT...]
 
 Per glyph, the fully placed points (composites expanded) equal fontTools'
 getCoordinates, but for glyphs that use, at any depth, a component whose
-2x2 transform has all four entries non-zero: those follow our own mapping.
+2x2 transform is no scale and no pure exchange of the axes (all four
+entries non-zero, or one off-diagonal entry alone): those follow our own
+mapping, which exchanges the axes only when both off-diagonal entries are
+non-zero and then scales.
 Per font, the totals of points and contours equal FreeType's.
 """
 import glob
@@ -19,13 +22,21 @@ from fontTools.ttLib import TTFont
 FONT_GLOBS = ["/usr/share/fonts/truetype/dejavu/*.ttf", "/usr/share/fonts/truetype/liberation*/*.ttf"]
 
 
+def own_mapping(transform):
+    """Whether our mapping of this 2x2 transform differs from a matrix's."""
+    (scale_x, scale_01), (scale_10, scale_y) = transform
+    if scale_01 == 0 and scale_10 == 0:
+        return False
+    return not (scale_01 != 0 and scale_10 != 0 and scale_x == 0 and scale_y == 0)
+
+
 def full_two_by_two(glyf, name, seen=()):
     glyph = glyf[name]
     if not glyph.isComposite():
         return False
     for component in glyph.components:
         transform = getattr(component, "transform", None)
-        if transform and all(value != 0 for row in transform for value in row):
+        if transform and own_mapping(transform):
             return True
         if component.glyphName not in seen and full_two_by_two(glyf, component.glyphName, seen + (name,)):
             return True

@@ -31,11 +31,24 @@ TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
 void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
 {
     Clear();
+    try {
+        Retrieve(Maxp, Loca, Glyf);
+    } catch (...) {
+        // A font either loads whole or not at all: outlines left linked by a
+        // retrieval that failed could lead a walk into a cycle, or through an
+        // expansion nobody checked.
+        Clear();
+        throw;
+    }
+}
+
+void TFontOutlines::Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+{
     if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
         RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
     const std::uint16_t NumGlyphs = Maxp->numGlyphs;
     const base::TBigEndianView Data(Glyf->GlyphData());
-    const std::uint64_t Budget = DecodedPerByte * Data.Size() + DecodedAllowance;
+    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
     std::uint64_t Decoded = 0;
     FOutlines.reserve(NumGlyphs);
     bool Skip = false;
@@ -63,10 +76,10 @@ void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTa
                 TOutlineWithInstructions& Decoding = *Outline;
                 FOutlines.push_back(std::move(Outline));
                 Decoding.Decode(Data, Begin);
-                Decoded += static_cast<std::uint64_t>(Decoding.GetPointCount()) +
-                           static_cast<std::uint64_t>(Decoding.GetComponentCount());
+                Decoded += sizeof(TTrueTypePoint) * static_cast<std::uint64_t>(Decoding.GetPointCount()) +
+                           sizeof(TCompositeMember) * static_cast<std::uint64_t>(Decoding.GetComponentCount());
                 if (Decoded > Budget)
-                    RaiseFontErrorFmt("Glyph %d: %d points and components decoded, more than %d bytes of glyph "
+                    RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
                                       "data can hold",
                                       {i, Decoded, Data.Size()});
             } else {
@@ -78,16 +91,7 @@ void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTa
             OnProgress(*this, RoundHalfEven(std::int64_t{i} * 80, NumGlyphs) + 20);
     }
     LinkComponents();
-    try {
-        CheckComponents();
-    } catch (...) {
-        // A font refused for its composites keeps its outlines unlinked, so
-        // that nobody can walk the cycle or the expansion later.
-        for (const auto& Outline : FOutlines)
-            if (TOutlineComposite* Composite = AsComposite(*Outline))
-                Composite->Unlink();
-        throw;
-    }
+    CheckComponents();
     ResolveAnchorPoints();
 }
 

@@ -29,12 +29,13 @@ public:
     // many components.
     static constexpr std::uint32_t MaxExpandedPoints = 65535;
     static constexpr std::uint32_t MaxExpandedComponents = 65535;
-    // Points and components decoded from the whole table, per byte of glyph
-    // data, with room for one glyph of the largest size on top: repeated
-    // flags let a few bytes claim thousands of points, and glyphs may
-    // overlap, but real glyph data holds less than one point per byte.
-    static constexpr std::uint64_t DecodedPerByte = 4;
-    static constexpr std::uint64_t DecodedAllowance = 4 * 65536;
+    // The memory the decoded points and components of the whole table may
+    // take, per byte of glyph data, with room on top for a few glyphs of the
+    // largest size: repeated flags let a few bytes claim thousands of
+    // points, and glyphs may overlap, but real glyph data holds less than
+    // one point per byte (a point takes 24 bytes decoded, a component 72).
+    static constexpr std::uint64_t DecodedBytesPerByte = 24;
+    static constexpr std::uint64_t DecodedBytesAllowance = 8 << 20;
 
     TFontOutlines() = default;
     TFontOutlines(const TFontOutlines&) = delete;
@@ -57,6 +58,7 @@ public:
 
 private:
     struct TCheck;
+    void Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
     // Raises a FontException naming the glyph when a composite uses itself,
     // nests too deep or expands too far; gives every composite its counts.
     void CheckComponents();

@@ -61,13 +61,6 @@ int TOutlineComposite::GetComponentDepth() const
     return 1 + Deepest;
 }
 
-void TOutlineComposite::Unlink()
-{
-    for (TCompositeMember& Member : Components)
-        Member.Outline = nullptr;
-    FExpansion.reset();
-}
-
 template <typename Count>
 int TOutlineComposite::SumOverComponents(Count&& CountOf) const
 {

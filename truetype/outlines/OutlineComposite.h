@@ -58,8 +58,6 @@ public:
         // last of all of them.
         std::vector<std::uint32_t> PointsBefore;
     };
-    // Forgets the linked outlines and the expansion.
-    void Unlink();
     void SetExpansion(TExpansion Expansion) { FExpansion = std::move(Expansion); }
     const std::optional<TExpansion>& Expansion() const { return FExpansion; }
 

@@ -112,7 +112,9 @@ std::size_t TOutlineSimple::Decode(const base::TBigEndianView& Glyf, std::size_t
 
     // The contours: an end point index smaller than the point's index
     // starts the next contour, at most one per point.
-    Contours.Reserve(Flags.size(), static_cast<std::size_t>(std::max<int>(n, 1)));
+    // Room for as many contours as there are points, whatever the file claims.
+    Contours.Reserve(Flags.size(), std::clamp<std::size_t>(static_cast<std::size_t>(std::max<int>(n, 1)), 1,
+                                                           std::max<std::size_t>(Flags.size(), 1)));
     Contours.StartContour();
     std::int64_t j = 0;
     std::uint16_t EndPoint = EndPointAt(0);
