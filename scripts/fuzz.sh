@@ -17,6 +17,6 @@ tests/fuzz/velmorant-fuzz-seeds seeds
 # Any input must load within one second and 256 MB. A smaller ASan quarantine
 # keeps the freed memory of earlier inputs from counting against that limit.
 # With -jobs=N libFuzzer logs to fuzz-*.log here.
-ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=64 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32:allocator_release_to_os_interval_ms=1000 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   tests/fuzz/velmorant-fuzz-load -max_total_time="$seconds" -rss_limit_mb=256 -timeout=1 \
   -dict=../../tests/fuzz/sfnt.dict -artifact_prefix=findings/ -print_final_stats=1 "$@" corpus seeds
