@@ -164,7 +164,12 @@ std::unique_ptr<platform::IRegistryKey> TRegistryOverlay::OpenKey(platform::TReg
 
 std::unique_ptr<platform::IRegistryKey> TRegistryOverlay::CreateKey(platform::TRegistryRoot Root, const std::string& Path)
 {
-    return Wrap(FReal.OpenKey(Root, Path, platform::TRegistryAccess::Full), Root, Path);
+    std::unique_ptr<platform::IRegistryKey> Real = FReal.OpenKey(Root, Path, platform::TRegistryAccess::Full);
+    // A key that is there but may not be changed cannot be created either; a
+    // missing one is pretended.
+    if (!Real && FReal.OpenKey(Root, Path, platform::TRegistryAccess::Read))
+        return nullptr;
+    return Wrap(std::move(Real), Root, Path);
 }
 
 std::vector<TKeyChanges> TRegistryOverlay::Changes() const

@@ -114,10 +114,17 @@ TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::str
     std::unique_ptr<platform::IRegistryKey> Keys[2];
     for (const TFontScope Scope : Scopes) {
         auto& Key = Keys[static_cast<std::size_t>(Scope)];
-        if (!Key)
-            Key = DryRun ? OpenFontsKey(Platform, Scope, platform::TRegistryAccess::Read)
-                         : OpenFontsKey(Platform, Scope, platform::TRegistryAccess::Full);
-        if (!Key && !(DryRun && Scope == TFontScope::User))
+        // A dry run asks for the same access as the undo, without creating
+        // the user's key: it fails where the undo would.
+        bool Missing = false;
+        if (!Key && DryRun && Scope == TFontScope::User) {
+            Key = Platform.Registry.OpenKey(platform::TRegistryRoot::CurrentUser, GetUserFontsRegistryKey(),
+                                            platform::TRegistryAccess::Full);
+            Missing = !Key && !OpenFontsKey(Platform, Scope, platform::TRegistryAccess::Read);
+        } else if (!Key) {
+            Key = OpenFontsKey(Platform, Scope, platform::TRegistryAccess::Full);
+        }
+        if (!Key && !Missing)
             throw ERegistryFileError(base::FormatText(
                 "Cannot open %s with full access; putting its values back needs administrator rights",
                 {RegistryFileKeyName(Platform, Scope)}));

@@ -65,7 +65,8 @@ public:
     // Stores Data as REG_SZ, its terminating NUL included in the stored
     // size. Raises ERegistryError when the registry refuses.
     void WriteString(const std::string& Name, const std::string& Data);
-    // Answers whether a value was deleted.
+    // Answers whether a value was deleted (false: there was none). Raises
+    // ERegistryError when the registry refuses.
     virtual bool DeleteValue(const std::string& Name) = 0;
 };
 

@@ -78,7 +78,12 @@ public:
 
     bool DeleteValue(const std::string& Name) override
     {
-        return RegDeleteValueW(FKey.Get(), base::Utf8ToWide(Name).c_str()) == ERROR_SUCCESS;
+        const LSTATUS Status = RegDeleteValueW(FKey.Get(), base::Utf8ToWide(Name).c_str());
+        if (Status == ERROR_SUCCESS)
+            return true;
+        if (Status == ERROR_FILE_NOT_FOUND)
+            return false;
+        throw ERegistryError(base::FormatText("Failed to delete '%s'", {Name}));
     }
 
 private:

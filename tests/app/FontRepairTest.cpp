@@ -264,6 +264,19 @@ TEST(FontRepair, ARefusedWriteEndsTheRunAndKeepsWhatWasWorkedBefore)
     EXPECT_EQ(R.Selected[0]->Problem, fpWrongFontName);
 }
 
+TEST(FontRepair, ARefusedDeleteEndsTheRunAndTheEntryStays)
+{
+    TMachine M;
+    M.Register("Gone (TrueType)", "gone.ttf");
+    TRepairRun R(M, {fpFileNotFound});
+    M.Registry.RefuseWrites = true;
+    const TRepairResult Result = R.Run();
+    EXPECT_EQ(Rows(Result), std::vector<std::string>{"0 writeRefused keep"});
+    EXPECT_THROW(std::rethrow_exception(Result.Error), platform::ERegistryError);
+    EXPECT_EQ(R.Fonts.Count(), 1u);
+    EXPECT_EQ(M.Registry.StringValue(FontsKey, "Gone (TrueType)"), "gone.ttf");
+}
+
 TEST(FontRepair, AnInvalidFontLosesItsValueEvenWhenTheShellKeepsTheFile)
 {
     TMachine M;

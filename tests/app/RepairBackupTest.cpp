@@ -184,6 +184,8 @@ TEST(RepairBackup, UndoRefusesOtherKeysAndMalformedFilesAndChangesNothing)
     M.Registry.DenyAccess(FontsKey, platform::TRegistryAccess::Full);
     EXPECT_EQ(Cli(M, {"undo", "C:\\undo.reg"}, nullptr, &Err), cli::ExitError);
     EXPECT_NE(Err.find("needs administrator rights"), std::string::npos) << Err;
+    // A dry run asks for the rights the undo needs.
+    EXPECT_EQ(Cli(M, {"undo", "--dry-run", "C:\\undo.reg"}, nullptr, &Err), cli::ExitError);
     EXPECT_EQ(M.Snapshot(), Before);
 }
 

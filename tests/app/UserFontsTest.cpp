@@ -114,4 +114,20 @@ TEST(UserFonts, AUserRepairWritesTheUserKeyWithoutAdministratorRights)
     Other.Refresh();
     Result = TFontRepair(N.Services, Other, nullptr).RepairSelectedItems(All(Other));
     EXPECT_EQ(Result.Messages, std::vector<std::string>{std::string(UserKeyUnavailableMessage)});
+
+    // A user key that is there but may not be changed: the preview says so
+    // as the run does, and a run that changes nothing writes no backup.
+    TMachine L;
+    L.Files.PutFile(L.InUserFonts("loose.ttf"), NamedFont(u"Loose"));
+    L.RegisterUser("Other (TrueType)", L.InUserFonts("other.ttf"));
+    L.Registry.DenyAccess(UserFontsKey, TRegistryAccess::Full);
+    TInstalledFonts Locked(L.Services, Progress);
+    Locked.Refresh();
+    const std::vector<TFontInfo*> Loose{&Locked.Items(1)};
+    ASSERT_EQ(Loose[0]->Problem, fpNoRegistryKey);
+    TFontRepair LockedRepair(L.Services, Locked, nullptr);
+    EXPECT_EQ(LockedRepair.PreviewSelectedItems(Loose).Entries.at(0).Outcome, TRepairOutcome::UserKeyUnavailable);
+    Result = LockedRepair.RepairSelectedItems(Loose);
+    EXPECT_EQ(Result.Entries.at(0).Outcome, TRepairOutcome::UserKeyUnavailable);
+    EXPECT_TRUE(Result.Backup.empty());
 }

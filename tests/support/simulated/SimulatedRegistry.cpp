@@ -76,7 +76,11 @@ public:
     bool DeleteValue(const std::string& Name) override
     {
         TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
-        return Key != nullptr && !FRegistry.RefuseWrites && Key->Erase(Name);
+        if (Key == nullptr || Key->Find(Name) == nullptr)
+            return false;
+        if (FRegistry.RefuseWrites)
+            throw ERegistryError("Failed to delete '" + Name + "'");
+        return Key->Erase(Name);
     }
 
 private:
