@@ -210,7 +210,7 @@ std::string BareNameFolder(const platform::TPlatform& Platform, TFontScope Scope
 TRepairOutcome TFontRepair::RegisterFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry,
                                          TEntryRepair& Repair)
 {
-    const std::string Name = RegistryValueName(Entry.FontName);
+    const std::string Name = Entry.ExpectedRegistryName();
     if (Key.ValueExists(Name))
         return TRepairOutcome::NameTaken;
     WriteFontValue(Key, Repair, Name, FontValueData(Entry.FileName, BareNameFolder(Run.Platform, Entry.Scope)),
@@ -222,7 +222,7 @@ TRepairOutcome TFontRepair::RegisterFont(TRun& Run, platform::IRegistryKey& Key,
 
 TRepairOutcome TFontRepair::RenameFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair)
 {
-    const std::string Name = RegistryValueName(Entry.FontName);
+    const std::string Name = Entry.ExpectedRegistryName();
     // The entry's own value spelled in another letter case does not block;
     // letter case as the registry matches names, across Unicode.
     platform::ITextServices& Text = Run.Platform.Text;

@@ -9,6 +9,7 @@
 #include "base/Format.h"
 #include "base/ListError.h"
 #include "base/TextConversion.h"
+#include "truetype/sfnt/CollectionHeader.h"
 #include "truetype/sfnt/TrueTypeFont.h"
 #include "truetype/tables/TableName.h"
 
@@ -38,6 +39,43 @@ TDataKind ReadStringValue(platform::IRegistryKey& Key, const std::string& Name, 
 
 bool HasFolderPart(std::string_view Path) { return Path.find_first_of("\\:") != std::string_view::npos; }
 
+// What a file's name says it holds, for a file that cannot be read.
+void FormatOfExtension(std::string_view Path, TFontInfo& Entry)
+{
+    const std::string Extension = ExtractFileExt(Path);
+    const bool Collection = base::SameTextAscii(Extension, ".ttc") || base::SameTextAscii(Extension, ".otc");
+    Entry.CffOutlines = base::SameTextAscii(Extension, ".otf") || base::SameTextAscii(Extension, ".otc");
+    Entry.Format = Collection ? TFontFormat::Collection
+        : Entry.CffOutlines   ? TFontFormat::OpenType
+                              : TFontFormat::TrueType;
+}
+
+// Loads Font from Stream and chooses its name; leaves Name untouched when
+// anything fails.
+void LoadAndName(truetype::TTrueTypeFont& Font, base::TStream& Stream, std::uint16_t Language, std::u16string& Name)
+{
+    try {
+        Font.LoadFromStream(Stream);
+        std::u16string Chosen;
+        if (TFontInfo::GetFontName(Font, Language, Chosen))
+            Name = std::move(Chosen);
+    } catch (const std::exception&) {
+        // Any fault of the file only leaves the name empty.
+    }
+}
+
+// CFF outlines: no glyf table, and the OpenType version or a CFF table.
+bool HasCffOutlines(const truetype::TTrueTypeFont& Font)
+{
+    bool Cff = Font.Version == 0x4F54544F;  // "OTTO"
+    for (const truetype::TTrueTypeFont::TDirectoryEntry& Entry : Font.Directory) {
+        if (Entry.Tag == "glyf")
+            return false;
+        Cff = Cff || Entry.Tag == "CFF " || Entry.Tag == "CFF2";
+    }
+    return Cff;
+}
+
 constexpr std::uint16_t EnglishUS = 0x0409;
 
 enum : std::uint16_t { NameFamily = 1, NameSubfamily = 2, NameFullName = 4 };
@@ -59,32 +97,82 @@ std::string_view ProblemText(TFontProblem Problem)
 
 std::string RegistryValueName(const std::string& FontName) { return FontName + " (TrueType)"; }
 
+std::string_view FormatName(TFontFormat Format)
+{
+    switch (Format) {
+    case TFontFormat::OpenType: return "opentype";
+    case TFontFormat::Collection: return "collection";
+    default: return "truetype";
+    }
+}
+
+std::string TFontInfo::ExpectedRegistryName() const
+{
+    return CffOutlines ? FontName + " (OpenType)" : RegistryValueName(FontName);
+}
+
 void TFontInfo::ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path)
 {
     Progress.ShowStatus(base::FormatText("Parsing %s", {Path}));
     Progress.ProcessMessages();
     FileName = Path;
-    std::u16string Name;
+    FontName.clear();
+    FormatOfExtension(Path, *this);
     try {
         const auto Language = static_cast<std::uint16_t>(Platform.System.DefaultLocale() & 0xFFFF);
-        ReadFontName(*Platform.Files.OpenRead(FileName), Language, Name);
+        ReadFontFile(*Platform.Files.OpenRead(FileName), Language);
     } catch (const std::exception&) {
         // A file that cannot be opened has no name, like one that cannot be read.
     }
-    FontName = base::Utf16ToUtf8(Name);
+}
+
+void TFontInfo::ReadFontFile(base::TStream& Stream, std::uint16_t Language)
+{
+    std::u16string Name;
+    if (!truetype::IsCollection(Stream, 0)) {
+        truetype::TTrueTypeFont Font(false);
+        LoadAndName(Font, Stream, Language, Name);
+        // The directory stays read when a later step of the load failed.
+        if (!Font.Directory.empty()) {
+            CffOutlines = HasCffOutlines(Font);
+            Format = CffOutlines ? TFontFormat::OpenType : TFontFormat::TrueType;
+        }
+        FontName = base::Utf16ToUtf8(Name);
+        return;
+    }
+    // A collection, whatever its file is called. Its fonts are named in file
+    // order; one without a name leaves the collection without one.
+    Format = TFontFormat::Collection;
+    try {
+        const truetype::TCollectionHeader Header = truetype::ReadCollectionHeader(Stream, 0);
+        if (Header.NumFonts > TInstalledFonts::MaxCollectionFonts)
+            return;
+        bool Cff = false;
+        for (std::uint32_t Face = 0; Face < Header.NumFonts; ++Face) {
+            truetype::TTrueTypeFont Font(false);
+            // The name is all a scan asks of the font: the tables it keeps as
+            // bytes need not be read, once for every font of the collection.
+            Font.KeepUnknownTables = false;
+            Font.Face = Face;
+            Stream.SetPosition(0);
+            Font.LoadFromStream(Stream);
+            std::u16string One;
+            if (!GetFontName(Font, Language, One))
+                return;
+            Name += (Face == 0 ? u"" : u" & ") + One;
+            Cff = Cff || HasCffOutlines(Font);
+        }
+        CffOutlines = Cff;
+        FontName = base::Utf16ToUtf8(Name);
+    } catch (const std::exception&) {
+        // A collection with a font that does not load has no name.
+    }
 }
 
 void TFontInfo::ReadFontName(base::TStream& Stream, std::uint16_t Language, std::u16string& Name)
 {
-    try {
-        truetype::TTrueTypeFont Font(false);
-        Font.LoadFromStream(Stream);
-        std::u16string Chosen;
-        if (GetFontName(Font, Language, Chosen))
-            Name = std::move(Chosen);
-    } catch (const std::exception&) {
-        // Any fault of the file only leaves the name empty.
-    }
+    truetype::TTrueTypeFont Font(false);
+    LoadAndName(Font, Stream, Language, Name);
 }
 
 bool TFontInfo::GetFontName(const truetype::TTrueTypeFont& Font, std::uint16_t Language, std::u16string& Name)
@@ -183,6 +271,15 @@ bool TInstalledFonts::IsTrueTypeFile(std::string_view Path)
     return base::SameTextAscii(ExtractFileExt(Path), ".ttf");
 }
 
+bool TInstalledFonts::IsFontFile(std::string_view Path)
+{
+    const std::string Extension = ExtractFileExt(Path);
+    for (const std::string_view Known : {".ttf", ".ttc", ".otf", ".otc"})
+        if (base::SameTextAscii(Extension, Known))
+            return true;
+    return false;
+}
+
 void TInstalledFonts::Refresh()
 {
     FItems.clear();
@@ -237,11 +334,11 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
             return;
         Path = Folder + "\\" + Path;
     }
-    if (!IsTrueTypeFile(Path))
+    if (!IsFontFile(Path))
         return;
 
     Entry->ParseFile(FPlatform, FProgress, Path);
-    if (Entry->RegistryName != RegistryValueName(Entry->FontName))
+    if (Entry->RegistryName != Entry->ExpectedRegistryName())
         Entry->Problem = fpWrongFontName;
 
     const std::ptrdiff_t Other = IndexOfFileName(Path, Scope);
@@ -269,7 +366,7 @@ void TInstalledFonts::ReadFontsFolder(TFontScope Scope)
         if ((Found.Attributes & (platform::FileAttrDirectory | platform::FileAttrVolumeLabel)) != 0)
             continue;
         const std::string Path = Folder + "\\" + Found.Name;
-        if (!IsTrueTypeFile(Path) || IndexOfFileName(Path, Scope) != -1)
+        if (!IsFontFile(Path) || IndexOfFileName(Path, Scope) != -1)
             continue;
         auto Entry = std::make_unique<TFontInfo>();
         Entry->Scope = Scope;

@@ -56,6 +56,13 @@ public:
 // The value name that registers a font: its name followed by " (TrueType)".
 std::string RegistryValueName(const std::string& FontName);
 
+// What a font file holds: one font with TrueType outlines, one with CFF
+// outlines (OpenType), or a collection of fonts.
+enum class TFontFormat : std::uint8_t { TrueType, OpenType, Collection };
+
+// "truetype", "opentype" or "collection".
+std::string_view FormatName(TFontFormat Format);
+
 class TFontInfo {
 public:
     std::string FileName;
@@ -64,10 +71,23 @@ public:
     std::string RegistryName;
     TFontProblem Problem = fpNone;
     TFontScope Scope = TFontScope::Machine;
+    // As the file shows it; as its extension tells when it cannot be read.
+    TFontFormat Format = TFontFormat::TrueType;
+    // CFF outlines: a single OpenType font, or a collection holding one.
+    bool CffOutlines = false;
 
-    // Sets FileName to Path and FontName to the font's name, or to empty text;
-    // never fails.
+    // The name of the value that registers the font, as Windows' installer
+    // writes it: the font name, then " (TrueType)", or " (OpenType)" for CFF
+    // outlines.
+    std::string ExpectedRegistryName() const;
+
+    // Sets FileName to Path, FontName to the font's name (for a collection,
+    // the names of its fonts in file order joined by " & "), or to empty
+    // text, and the format; never fails.
     void ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path);
+    // Reads the font file in Stream: FontName, Format and CffOutlines. A
+    // collection has a name only when every font in it has one.
+    void ReadFontFile(base::TStream& Stream, std::uint16_t Language);
     // Loads the font from Stream (outlines off) and chooses its name for the
     // language; leaves Name untouched when anything fails.
     static void ReadFontName(base::TStream& Stream, std::uint16_t Language, std::u16string& Name);
@@ -100,6 +120,12 @@ public:
     // The same among the entries of one scope.
     std::ptrdiff_t IndexOfFileName(std::string_view Path, TFontScope Scope) const;
     static bool IsTrueTypeFile(std::string_view Path);
+    // The files the scan considers: .ttf, .ttc, .otf and .otc, without regard
+    // to ASCII case.
+    static bool IsFontFile(std::string_view Path);
+    // The most fonts of one collection the scan names; a collection claiming
+    // more gets no name (each font is a whole load).
+    static constexpr std::uint32_t MaxCollectionFonts = 256;
 
     // The Fonts folder of the last Refresh; empty when the shell could not
     // name it, in which case bare file names and the folder were not read.

@@ -52,11 +52,11 @@ TEST(Cli, ScanPrintsOneRowPerEntryAndChangesNothing)
     EXPECT_EQ(Json.Status, cli::ExitProblems);
     EXPECT_EQ(Json.Out, "{\"items\":[\n"
                         "{\"fontName\":\"\",\"registryName\":\"Bad (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\",\"format\":\"truetype\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Gone (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\",\"format\":\"truetype\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Number (TrueType)\",\"fileName\":\"\",\"problem\":3,"
-                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\"}]}\n");
+                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\",\"format\":\"truetype\"}]}\n");
     EXPECT_EQ(M.Registry.ValueNames(FontsKey).size(), 3u);
     EXPECT_TRUE(M.Files.FileExists(M.InFonts("bad.ttf")));
 }

@@ -122,7 +122,7 @@ TEST(InstalledFonts, ValuesOfOtherTypesOrWithoutDataAreTold)
                        }));
 }
 
-TEST(InstalledFonts, TheFolderPassListsUnregisteredTrueTypeFilesButNotMarlett)
+TEST(InstalledFonts, TheFolderPassListsUnregisteredFontFilesButNotMarlett)
 {
     TMachine M;
     M.PutFont("arial.ttf", u"Arial");
@@ -145,7 +145,10 @@ TEST(InstalledFonts, TheFolderPassListsUnregisteredTrueTypeFilesButNotMarlett)
                          Entry(fpNoRegistryKey, "", "", M.InFonts("junk.ttf")),
                          Entry(fpNoRegistryKey, "Hidden", "", M.InFonts("hidden.TTF")),
                          Entry(fpNoRegistryKey, "Loose", "", M.InFonts("loose.ttf")),
+                         // Judged by what they hold, whatever their names say.
+                         Entry(fpWrongFontName, "Other", "Other (OpenType)", M.InFonts("other.otf")),
                          Entry(fpNone, "Arial", "Arial (TrueType)", M.InFonts("ARIAL.TTF")),
+                         Entry(fpNone, "Coll", "Coll (TrueType)", M.InFonts("coll.ttc")),
                          Entry(fpNone, "Marlett", "", M.InFonts("MARLETT.TTF")),
                      }));
 }
@@ -204,6 +207,10 @@ TEST(InstalledFonts, PathHelpersFollowTheWindowsDelimiters)
     EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("C:\\Fonts.ttf\\file"));
     EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("C:\\Fonts\\a.ttf "));
     EXPECT_FALSE(TInstalledFonts::IsTrueTypeFile("ttf"));
+    for (const char* Font : {"a.TTC", "a.otf", "C:\\F\\a.OtC", "a.ttf"})
+        EXPECT_TRUE(TInstalledFonts::IsFontFile(Font)) << Font;
+    for (const char* Other : {"a.fon", "a.fnt", "a.ttc.bak", "C:\\a.otf\\b"})
+        EXPECT_FALSE(TInstalledFonts::IsFontFile(Other)) << Other;
 }
 
 TEST(InstalledFonts, EveryFileParsedShowsItsPathAndLetsMessagesRun)

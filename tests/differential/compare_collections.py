@@ -13,10 +13,11 @@ import os
 import subprocess
 import sys
 
+from fontTools.ttLib import TTFont
 from fontTools.ttLib.sfnt import readTTCHeader
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from compare_fonttools import Comparison  # noqa: E402
+from compare_fonttools import Comparison, scan_name  # noqa: E402
 
 FONT_GLOBS = ["/usr/share/fonts/truetype/*/*.ttc", "/usr/share/fonts/opentype/*/*.ttc",
               "/usr/share/fonts/*/*/*.otc", "/usr/share/fonts/opentype/*/*.otf"]
@@ -46,6 +47,7 @@ def main():
     compared = failed = 0
     for path in files:
         header = header_of(path)
+        names = []
         for face in range(header["numFonts"] if header else 1):
             run = subprocess.run([sys.argv[1], "--json", "--face", str(face), path], capture_output=True, text=True)
             ours = json.loads(run.stdout)[0]
@@ -58,6 +60,16 @@ def main():
                 for field in ("version", "numFonts", "offsets"):
                     comparison.equal("collection." + field, ours_header.get(field), header[field])
             problems = comparison.compare(ours) if ours["loaded"] else [f"not loaded: {ours['error']}"]
+            names.append(scan_name(TTFont(path, fontNumber=face)))
+            if face == 0:
+                scanned = ours
+            if face == len(names) - 1 == (header["numFonts"] - 1 if header else 0):
+                # The scan's reading of the file: the fonts' names in file
+                # order joined by " & ", and what the file holds.
+                joined = " & ".join(names) if all(names) else ""
+                comparison.equal("scan name", scanned["name"], joined)
+                comparison.equal("format", scanned["format"], "collection" if header else "opentype")
+                problems = comparison.failures
             compared += 1
             if problems:
                 failed += 1

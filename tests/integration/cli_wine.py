@@ -18,7 +18,9 @@ import subprocess
 import sys
 import tempfile
 
-from fontTools.ttLib import TTFont
+from fontTools.fontBuilder import FontBuilder
+from fontTools.pens.t2CharStringPen import T2CharStringPen
+from fontTools.ttLib import TTCollection, TTFont
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
@@ -69,6 +71,38 @@ def renamed_font(source, target, full_name):
             text = full_name.replace(" ", "") if record.nameID == 6 else full_name
             record.string = text if record.platformID != 1 else text.encode("ascii", "replace").decode()
     font.save(target)
+
+
+def cff_font(target, full_name):
+    """An OpenType font with CFF outlines named full_name: one square glyph."""
+    builder = FontBuilder(1000, isTTF=False)
+    builder.setupGlyphOrder([".notdef", "A"])
+    builder.setupCharacterMap({0x41: "A"})
+    strings = {}
+    for glyph in (".notdef", "A"):
+        pen = T2CharStringPen(600, None)
+        pen.moveTo((100, 0))
+        pen.lineTo((500, 0))
+        pen.lineTo((500, 700))
+        pen.lineTo((100, 700))
+        pen.closePath()
+        strings[glyph] = pen.getCharString()
+    ps_name = full_name.replace(" ", "")
+    builder.setupCFF(ps_name, {"FullName": full_name}, strings, {})
+    builder.setupHorizontalMetrics({".notdef": (600, 100), "A": (600, 100)})
+    builder.setupHorizontalHeader(ascent=800, descent=-200)
+    builder.setupNameTable({"familyName": full_name, "styleName": "Regular", "fullName": full_name,
+                            "psName": ps_name})
+    builder.setupOS2()
+    builder.setupPost()
+    builder.save(target)
+
+
+def collection(target, fonts):
+    """A collection of the font files fonts, in that order."""
+    pack = TTCollection()
+    pack.fonts = [TTFont(font) for font in fonts]
+    pack.save(target)
 
 
 def scan(prefix):
@@ -126,6 +160,9 @@ def plant(prefix):
         ("Velmorant Empty (TrueType)", ""),                                 # file not found, no path
         ("Velmorant Number (TrueType)", 5),                                 # wrong data type
         ("Velmorant Bitmap", "velmorant.fon"),                              # not listed
+        ("Velmorant Pair A & Velmorant Pair B (TrueType)", "pair.ttc"),     # healthy collection
+        ("Velmorant Gone Pair & Gone Other (TrueType)", "gonepair.ttc"),    # file not found
+        ("Velmorant Cff (TrueType)", "vcff.otf"),                           # CFF outlines: "(OpenType)"
     ]
     for name, data in values:
         kind = "REG_DWORD" if isinstance(data, int) else "REG_SZ"
@@ -142,6 +179,16 @@ def plant(prefix):
     renamed_font("DejaVuSans-Bold.ttf", os.path.join(fonts, "vtb.ttf"), "Velmorant Test Bold")
     renamed_font("DejaVuSansMono-Bold.ttf", os.path.join(fonts, "loose.ttf"), "Velmorant Loose")
     renamed_font("DejaVuSerif-Bold.ttf", os.path.join(fonts, "uni.ttf"), UNICODE_NAME)
+    # Collections and a CFF font; votc.otc is registered by no value.
+    parts = os.path.join(prefix.root, "parts")
+    os.makedirs(parts, exist_ok=True)
+    for name, source in (("Velmorant Pair A", "DejaVuSans.ttf"), ("Velmorant Pair B", "DejaVuSerif.ttf")):
+        renamed_font(source, os.path.join(parts, name + ".ttf"), name)
+    collection(os.path.join(fonts, "pair.ttc"), [os.path.join(parts, "Velmorant Pair %s.ttf" % x) for x in "AB"])
+    cff_font(os.path.join(fonts, "vcff.otf"), "Velmorant Cff")
+    for name in ("Velmorant Otc A", "Velmorant Otc B"):
+        cff_font(os.path.join(parts, name + ".otf"), name)
+    collection(os.path.join(fonts, "votc.otc"), [os.path.join(parts, "Velmorant Otc %s.otf" % x) for x in "AB"])
     with open(os.path.join(fonts, "garbage.ttf"), "wb") as garbage:
         garbage.write(b"this is no font at all" * 10)
     with open(os.path.join(prefix.env["WINEPREFIX"], "drive_c", "windows", "ttfCache"), "wb") as cache:
@@ -214,6 +261,15 @@ def main():
         expect(before, F("loose.ttf").lower(), 4, "Velmorant Loose")
         expect(before, F("marlett.ttf").lower(), 0, "Marlett")
         check("Velmorant Bitmap" not in before, "a .fon value is not listed")
+        expect(before, "Velmorant Pair A & Velmorant Pair B (TrueType)", 0, "Velmorant Pair A & Velmorant Pair B",
+               F("pair.ttc"))
+        expect(before, "Velmorant Gone Pair & Gone Other (TrueType)", 2)
+        expect(before, "Velmorant Cff (TrueType)", 6, "Velmorant Cff", F("vcff.otf"))
+        expect(before, F("votc.otc").lower(), 4, "Velmorant Otc A & Velmorant Otc B")
+        for key, kind in (("Velmorant Pair A & Velmorant Pair B (TrueType)", "collection"),
+                          ("Velmorant Cff (TrueType)", "opentype"), (F("votc.otc").lower(), "collection"),
+                          ("Velmorant Test Bold (TrueType)", "truetype")):
+            check(before.get(key, {}).get("format") == kind, "%r is %s" % (key, kind))
         expect(before, "Velmorant User Good (TrueType)", 0, "Velmorant User Good", UF("ug.ttf"))
         expect(before, "Velmorant User Wrong (TrueType)", 6, "Velmorant User Right", UF("uw.ttf"))
         expect(before, "Velmorant User Missing (TrueType)", 2)
@@ -255,6 +311,11 @@ def main():
         for gone in ("Garbage", "Missing", "Empty", "Number", "Unicode"):
             check("Velmorant %s (TrueType)" % gone not in values, "%s value deleted" % gone)
         check(values.get("Velmorant Bitmap") == "velmorant.fon", "the .fon value stays")
+        check(values.get("Velmorant Cff (OpenType)") == "vcff.otf", "the CFF font renamed to (OpenType)")
+        check("Velmorant Cff (TrueType)" not in values, "its (TrueType) value is gone")
+        check(values.get("Velmorant Otc A & Velmorant Otc B (OpenType)") == "votc.otc", "the .otc registered")
+        check("Velmorant Gone Pair & Gone Other (TrueType)" not in values, "the missing collection's value deleted")
+        check(values.get("Velmorant Pair A & Velmorant Pair B (TrueType)") == "pair.ttc", "the collection stays")
         user_values = registry(prefix, USER_KEY)
         check(user_values.get("Velmorant User Right (TrueType)") == UF("uw.ttf"), "the user font renamed: %r" % user_values)
         check(user_values.get("Velmorant User Loose (TrueType)") == UF("ul.ttf"), "the loose user font registered")

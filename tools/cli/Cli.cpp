@@ -22,7 +22,7 @@ using namespace app;
 
 const char* const Usage =
     "usage: velmorant-cli COMMAND [OPTIONS]\n"
-    "Finds and repairs problems with the installed TrueType fonts, as the Velmorant\n"
+    "Finds and repairs problems with the installed fonts, as the Velmorant\n"
     "window does, for administrators and scripts.\n"
     "\n"
     "  scan [--json] [--time]\n"
@@ -32,7 +32,8 @@ const char* const Usage =
     "      and scope (machine or user), separated by tabs (the problem is empty for\n"
     "      a healthy font), then \"N items\". With --json it prints {\"items\":\n"
     "      [{\"fontName\", \"registryName\", \"fileName\", \"problem\", \"problemText\",\n"
-    "      \"scope\"}]}. --time also prints to stderr how long the scan took.\n"
+    "      \"scope\", \"format\"}]} (format: truetype, opentype or collection). --time\n"
+    "      also prints to stderr how long the scan took.\n"
     "      Changes nothing.\n"
     "      Exit status: 0 when no entry has a problem, 1 when some have.\n"
     "\n"
@@ -128,6 +129,7 @@ void WriteEntryFields(inspect::TJsonWriter& Json, const TFontInfo& Entry)
     Json.Field("problem", static_cast<unsigned>(Entry.Problem));
     Json.Field("problemText", ProblemText(Entry.Problem));
     Json.Field("scope", ScopeName(Entry.Scope));
+    Json.Field("format", FormatName(Entry.Format));
 }
 
 std::string EntryRow(const TFontInfo& Entry)

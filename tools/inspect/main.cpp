@@ -90,7 +90,9 @@ unsigned NumGlyphs(const TTrueTypeFont& Font)
 // What a scan makes of the file, each answer from a reading of its own, as
 // the scan does it.
 struct TIdentity {
-    std::u16string Name;
+    // UTF-8; a collection's names joined by " & ".
+    std::string Name;
+    app::TFontFormat Format = app::TFontFormat::TrueType;
     bool ValidHead = false;
 };
 
@@ -99,7 +101,10 @@ TIdentity Identify(const std::string& File, std::uint16_t Locale)
     TIdentity Identity;
     try {
         TFileStream Stream(File);
-        app::TFontInfo::ReadFontName(Stream, Locale, Identity.Name);
+        app::TFontInfo Info;
+        Info.ReadFontFile(Stream, Locale);
+        Identity.Name = Info.FontName;
+        Identity.Format = Info.Format;
         Identity.ValidHead = app::IsValidTrueTypeFont(Stream);
     } catch (const std::exception&) {
         // A file that cannot be opened has neither.
@@ -112,7 +117,8 @@ void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueT
 {
     Json.BeginObject();
     Json.Field("file", File).Field("loaded", Result.Loaded);
-    Json.Field("name", Identity.Name).Field("validHead", Identity.ValidHead);
+    Json.Field("name", Identity.Name).Field("format", app::FormatName(Identity.Format));
+    Json.Field("validHead", Identity.ValidHead);
     Json.Key("error");
     if (Result.HasError)
         Json.Value(Result.Error);
