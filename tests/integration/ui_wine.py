@@ -201,15 +201,30 @@ def run(session):
     shot = s.screenshot("main-after-scan.png")
     check(s.arrow(shot) == (3, "up"), "the arrow stands on Problem, ascending: %r" % (s.arrow(shot),))
 
-    # The second scan, with a header click, Ctrl+A and Repair while it runs:
+    # Without a mouse: Tab goes from the list to the log, where Escape must
+    # not end the program, and on to the toolbar, where Enter presses the
+    # first button: a second scan.
+    s.key("Velmorant", "Tab")
+    check(s.probe_lines("focus") == ["Edit"], "Tab reaches the log: %r" % s.probe_lines("focus"))
+    s.key("Velmorant", "Escape")
+    time.sleep(1)
+    check(s.window_exists("Velmorant"), "Escape in the log leaves the program running")
+    s.key("Velmorant", "Tab")
+    check(s.probe_lines("focus") == ["ToolbarWindow32"], "Tab reaches the toolbar: %r" % s.probe_lines("focus"))
+    s.key("Velmorant", "Return")
+    s.wait_for("the scan from the toolbar", lambda: "\n".join(s.probe_lines("log")).count("Completed:") == 2)
+    s.key("Velmorant", "Tab")
+    check(s.probe_lines("focus") == ["SysListView32"], "Tab comes back to the list: %r" % s.probe_lines("focus"))
+
+    # Another scan, with a header click, Ctrl+A and Repair while it runs:
     # only Exit is enabled, nothing reaches a row, and the scan's order stands.
     during = s.probe_lines("during-scan", "0")
     check(len(during) == 1 and during[0].split("\t")[1:6] == ["0", "0", "0", "0", "1"],
           "during a scan only Exit is enabled: %r" % during)
-    s.wait_for("the second scan", lambda: "\n".join(s.probe_lines("log")).count("Completed:") == 2)
-    check_log_blocks("\n".join(s.probe_lines("log")), 2)
+    s.wait_for("the third scan", lambda: "\n".join(s.probe_lines("log")).count("Completed:") == 3)
+    check_log_blocks("\n".join(s.probe_lines("log")), 3)
     again = s.rows()
-    check(len(again) == len(rows), "the second scan shows the same rows, not twice")
+    check(len(again) == len(rows), "another scan shows the same rows, not twice")
     codes = [PROBLEM_TEXTS.index(row[5]) or 7 for row in again]
     check(codes == sorted(codes), "a header click during the scan sorted nothing")
     check(s.probe_lines("status") == ["%d items,  0 items selected" % len(again)], "Ctrl+A during the scan")

@@ -246,6 +246,12 @@ int wmain(int Count, wchar_t** Arguments)
     }
     if (Command == L"toolbar")
         return ToolBar(Main);
+    if (Command == L"focus") {
+        GUITHREADINFO Info{};
+        Info.cbSize = sizeof(Info);
+        GetGUIThreadInfo(GetWindowThreadProcessId(Main.Window, nullptr), &Info);
+        return std::printf("%s\n", Info.hwndFocus ? ClassOf(Info.hwndFocus).c_str() : ""), 0;
+    }
     if (Command == L"arrow-places")
         return ArrowPlaces(Main);
     if (Command == L"header-point" && Count == 3) {

@@ -103,9 +103,9 @@ void TAboutForm::FormCreate()
     // One line, never wrapped: a font wider than "MS Sans Serif" would push
     // "Windows:" onto a second line that the label cannot show.
     CreateChild(L"STATIC", L"Physical Memory available to Windows:", SS_LEFTNOWORDWRAP, Scale(56), Scale(196),
-                Scale(200), Scale(14), FHandle, Comments2Id);
+                Scale(192), Scale(14), FHandle, Comments2Id);
     CreateChild(L"STATIC", Wide(MemoryLine(FPlatform.System.MemoryStatus().TotalPhysical, ThousandSeparator())).c_str(),
-                SS_RIGHT, Scale(256), Scale(196), Scale(74), Scale(14), FHandle, Comments2bId);
+                SS_RIGHT, Scale(248), Scale(196), Scale(82), Scale(14), FHandle, Comments2bId);
     CreateChild(L"STATIC", L"", SS_ETCHEDHORZ, Scale(56), Scale(212), Scale(281), Scale(2), FHandle, 0);
     HWND Ok = CreateChild(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, Scale(256), Scale(230), Scale(80),
                           Scale(24), FHandle, IDOK);
@@ -150,7 +150,7 @@ void TAboutForm::Timer1Timer()
 void TAboutForm::OpenVendorAddress()
 {
     ShellExecuteW(FHandle, L"open", Wide(VendorAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    DestroyWindow(FHandle);
+    CloseModal(FHandle);
 }
 
 void TAboutForm::DrawProductName(const DRAWITEMSTRUCT& Item)
@@ -204,7 +204,7 @@ LRESULT TAboutForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_COMMAND:
         switch (LOWORD(WParam)) {
         case IDOK:
-        case IDCANCEL: DestroyWindow(FHandle); return 0;
+        case IDCANCEL: CloseModal(FHandle); return 0;
         case IconId:
         case LinkId:
             if (HIWORD(WParam) == STN_CLICKED)
@@ -213,7 +213,8 @@ LRESULT TAboutForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
         default: break;
         }
         break;
-    case WM_CLOSE: DestroyWindow(FHandle); return 0;
+    case WM_NEXTDLGCTL: MoveTabFocus(FHandle, WParam, LParam); return 0;
+    case WM_CLOSE: CloseModal(FHandle); return 0;
     case WM_DESTROY: KillTimer(FHandle, TimerId); break;
     default: break;
     }

@@ -85,6 +85,22 @@ void RunModal(HWND Owner, HWND Window)
         DestroyWindow(Window);
 }
 
+void CloseModal(HWND Window)
+{
+    EnableWindow(GetWindow(Window, GW_OWNER), TRUE);
+    DestroyWindow(Window);
+}
+
+void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam)
+{
+    if (LOWORD(LParam) != 0) {
+        SetFocus(reinterpret_cast<HWND>(WParam));
+        return;
+    }
+    if (HWND Next = GetNextDlgTabItem(Window, GetFocus(), WParam != 0); Next != nullptr)
+        SetFocus(Next);
+}
+
 void RegisterWindowClass(const wchar_t* Name, WNDPROC Procedure, HBRUSH Background)
 {
     WNDCLASSEXW Class{};

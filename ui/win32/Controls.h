@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <exception>
+
 #include <string>
 #include <string_view>
 
@@ -45,6 +47,12 @@ void ShowError(HWND Owner, std::string_view Message);
 // disabled meanwhile, and Tab, Enter (IDOK) and Escape (IDCANCEL) work as in
 // a dialog.
 void RunModal(HWND Owner, HWND Window);
+// Closes a window that RunModal runs: its owner is enabled first, so that
+// Windows gives the owner the activation back rather than another program.
+void CloseModal(HWND Window);
+// WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and Shift+Tab: the focus
+// moves to the next (previous) control with WS_TABSTOP, or to the one given.
+void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam);
 
 // Registers a window class of the program once; its procedure hands every
 // message to the object stored at creation (lpCreateParams).
@@ -64,7 +72,14 @@ LRESULT CALLBACK RoutedWindowProc(HWND Window, UINT Message, WPARAM WParam, LPAR
         Object->FHandle = nullptr;
         return DefWindowProcW(Window, Message, WParam, LParam);
     }
-    return Object->HandleMessage(Message, WParam, LParam);
+    // The general error handler: whatever escapes a command is shown, and
+    // the program goes on.
+    try {
+        return Object->HandleMessage(Message, WParam, LParam);
+    } catch (const std::exception& Error) {
+        ShowError(Window, Error.what());
+        return 0;
+    }
 }
 
 void RegisterWindowClass(const wchar_t* Name, WNDPROC Procedure, HBRUSH Background);

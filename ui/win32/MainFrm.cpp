@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_set>
 
 #include "app/FontRepairUnit.h"
 #include "base/Format.h"
@@ -67,11 +68,10 @@ TMainForm::TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo
     RegisterWindowClass(ClassName, &RoutedWindowProc<TMainForm>, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const int Width = Scale(793);
     const int Height = Scale(443);
-    RECT Work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &Work, 0);
+    // Centred on the screen.
     CreateWindowExW(0, ClassName, L"Velmorant", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                    Work.left + (Work.right - Work.left - Width) / 2, Work.top + (Work.bottom - Work.top - Height) / 2,
-                    Width, Height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+                    (GetSystemMetrics(SM_CXSCREEN) - Width) / 2, (GetSystemMetrics(SM_CYSCREEN) - Height) / 2, Width,
+                    Height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
 }
 
 TMainForm::~TMainForm()
@@ -150,18 +150,36 @@ void TMainForm::Layout()
     const int Top = Bar.bottom - Bar.top;
     GetWindowRect(FStatusBar, &Bar);
     const int Bottom = Client.bottom - (Bar.bottom - Bar.top);
-    const int Available = Bottom - Top;
-    FLogHeight = std::clamp(FLogHeight, 0, std::max(0, Available - SplitterHeight - Scale(40)));
-    const int LogTop = Bottom - FLogHeight;
+    // The log keeps the height the user gave it: a window made small, or
+    // minimised, shows less of it only until it grows again.
+    const int LogHeight = std::clamp(FLogHeight, 0, MaxLogHeight());
+    const int LogTop = Bottom - LogHeight;
     const int ListBottom = LogTop - Scale(SplitterHeight);
     MoveWindow(FFonts->Handle(), 0, Top, Client.right, std::max(0, ListBottom - Top), TRUE);
-    MoveWindow(FResults, 0, LogTop, Client.right, FLogHeight, TRUE);
+    MoveWindow(FResults, 0, LogTop, Client.right, LogHeight, TRUE);
     InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+int TMainForm::MaxLogHeight() const
+{
+    RECT Client, Bar;
+    GetClientRect(FHandle, &Client);
+    int Available = Client.bottom;
+    for (HWND Control : {FToolBar, FStatusBar}) {
+        GetWindowRect(Control, &Bar);
+        Available -= Bar.bottom - Bar.top;
+    }
+    return std::max(0, Available - Scale(SplitterHeight) - Scale(40));
 }
 
 bool TMainForm::TranslateKeys(MSG& Message)
 {
     if (FKeys != nullptr && TranslateAcceleratorW(FHandle, FKeys, &Message))
+        return true;
+    // A multi-line edit in dialog mode closes its parent on Escape: in the
+    // log that would end the program.
+    if (Message.hwnd == FResults && (Message.message == WM_KEYDOWN || Message.message == WM_CHAR) &&
+        Message.wParam == VK_ESCAPE)
         return true;
     return IsDialogMessageW(FHandle, &Message) != FALSE;
 }
@@ -342,6 +360,10 @@ void TMainForm::RepairSelectedItems()
         EntryRows.push_back(Index);
     }
     const app::TRepairResult Result = app::TFontRepair(FPlatform, *FInstalledFonts, FHandle).RepairSelectedItems(Entries);
+    // The entries of removed rows are gone already: no notification of the
+    // list may look at a row until its update is done.
+    FFilling = true;
+    std::unordered_set<const TFontRow*> Removed;
     // Last row first: a removed row leaves the places of those still to come.
     for (const app::TEntryRepair& Repair : Result.Entries) {
         const int Index = EntryRows.at(Repair.Index);
@@ -349,20 +371,29 @@ void TMainForm::RepairSelectedItems()
         if (Row == nullptr)
             continue;
         if (Repair.Action == app::TRowAction::Remove) {
+            Row->Entry = nullptr;
             ListView_DeleteItem(FFonts->Handle(), Index);
-            std::erase_if(FRows, [Row](const std::unique_ptr<TFontRow>& Kept) { return Kept.get() == Row; });
+            Removed.insert(Row);
         } else if (Repair.Action == app::TRowAction::MarkRepaired) {
             Row->MarkRepaired(Repair.RegistryName);
             ShowRow(Index, *Row, false);
         }
     }
+    std::erase_if(FRows, [&Removed](const std::unique_ptr<TFontRow>& Kept) { return Removed.contains(Kept.get()); });
+    FFilling = false;
     // The registry file is the user's way back: importing it in the Registry
     // Editor (or velmorant-cli undo) puts back the values the repair changed.
     if (!Result.Backup.empty())
         Add("Registry values saved before the repair to " + Result.Backup + ". Import this file to undo the repair.");
     UpdateControls();
-    for (const std::string& Message : Result.Messages)
-        MessageBoxW(FHandle, Wide(Message).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    // One message box for the run, however many kinds of row it could not
+    // repair.
+    if (!Result.Messages.empty()) {
+        std::string Text;
+        for (const std::string& Message : Result.Messages)
+            Text += (Text.empty() ? "" : "\n\n") + Message;
+        MessageBoxW(FHandle, Wide(Text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+    }
     if (Result.Error) {
         try {
             std::rethrow_exception(Result.Error);
@@ -432,10 +463,25 @@ int CALLBACK TMainForm::CompareRows(LPARAM A, LPARAM B, LPARAM Self)
 
 void TMainForm::SelectAll()
 {
+    if (GetFocus() == FResults) {
+        SendMessageW(FResults, EM_SETSEL, 0, -1);
+        return;
+    }
     if (FScanning)
         return;
     ListView_SetItemState(FFonts->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
     UpdateControls();
+}
+
+void TMainForm::PressHotButton()
+{
+    // Enter on the toolbar (IsDialogMessage makes it IDOK) presses the button
+    // the arrow keys picked.
+    const auto Hot = static_cast<int>(SendMessageW(FToolBar, TB_GETHOTITEM, 0, 0));
+    TBBUTTON Button{};
+    if (Hot >= 0 && SendMessageW(FToolBar, TB_GETBUTTON, Hot, reinterpret_cast<LPARAM>(&Button)) &&
+        !(Button.fsStyle & BTNS_SEP) && (Button.fsState & TBSTATE_ENABLED))
+        PostMessageW(FHandle, WM_COMMAND, Button.idCommand, 0);
 }
 
 void TMainForm::Close()
@@ -484,6 +530,12 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
         return 0;
     }
     case WM_SETFOCUS: SetFocus(FFonts->Handle()); return 0;
+    case WM_NEXTDLGCTL:
+        MoveTabFocus(FHandle, WParam, LParam);
+        // A toolbar reached from the keyboard shows which button Enter presses.
+        if (GetFocus() == FToolBar && SendMessageW(FToolBar, TB_GETHOTITEM, 0, 0) < 0)
+            SendMessageW(FToolBar, TB_SETHOTITEM, 0, 0);
+        return 0;
     case WM_NOTIFY: return Notify(*reinterpret_cast<const NMHDR*>(LParam));
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(WParam) == FFonts->Handle())
@@ -515,6 +567,10 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
             return 0;
         case ID_EXIT: Close(); return 0;
         case ID_SELECT_ALL: SelectAll(); return 0;
+        case IDOK:
+            if (GetFocus() == FToolBar)
+                PressHotButton();
+            return 0;
         default: break;
         }
         break;
@@ -535,7 +591,7 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
         return 0;
     case WM_MOUSEMOVE:
         if (FDragStart >= 0 && GetCapture() == FHandle) {
-            FLogHeight = FDragHeight + FDragStart - GET_Y_LPARAM(LParam);
+            FLogHeight = std::clamp(FDragHeight + FDragStart - GET_Y_LPARAM(LParam), 0, MaxLogHeight());
             Layout();
         }
         return 0;

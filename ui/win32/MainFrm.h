@@ -45,6 +45,8 @@ public:
 private:
     void CreateControls();
     void Layout();
+    // The most the log can take of the client area, the list keeping a little.
+    int MaxLogHeight() const;
     void ToolButton1Click();
     void RepairSelectedItems();
     void FillFontList();
@@ -55,6 +57,7 @@ private:
     void ColumnClick(int Column);
     void SortRows();
     void SelectAll();
+    void PressHotButton();
     void Close();
     LRESULT Notify(const NMHDR& Header);
     std::vector<int> SelectedRows() const;

@@ -51,11 +51,12 @@ LRESULT TReadMeForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     case WM_COMMAND:
         if (LOWORD(WParam) == IDOK || LOWORD(WParam) == IDCANCEL) {
-            DestroyWindow(FHandle);
+            CloseModal(FHandle);
             return 0;
         }
         break;
-    case WM_CLOSE: DestroyWindow(FHandle); return 0;
+    case WM_NEXTDLGCTL: MoveTabFocus(FHandle, WParam, LParam); return 0;
+    case WM_CLOSE: CloseModal(FHandle); return 0;
     default: break;
     }
     return DefWindowProcW(FHandle, Message, WParam, LParam);
