@@ -25,7 +25,8 @@ public:
 
 private:
     static constexpr std::int64_t PageSize = 4096;
-    using TPage = std::vector<std::uint8_t>;
+    // Filled by the read at once.
+    using TPage = TReadBuffer;
 
     const TPage& Page(std::int64_t Number);
 

@@ -39,7 +39,7 @@ std::vector<std::string> Warnings() { return TWarningCollector::Warnings(); }
 std::vector<std::string> LogLines(const TTrueTypeFont& Font) { return {Font.Log.begin(), Font.Log.end()}; }
 
 // A log line that is Prefix followed by a count of milliseconds.
-bool IsTiming(const std::string& Line, const std::string& Prefix)
+bool IsTiming(std::string_view Line, const std::string& Prefix)
 {
     return Line.size() > Prefix.size() && Line.starts_with(Prefix) &&
            Line.find_first_not_of("0123456789", Prefix.size()) == std::string::npos;

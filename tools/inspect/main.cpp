@@ -148,7 +148,7 @@ void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueT
         Json.Value(Line);
     Json.EndArray();
     Json.Key("log").BeginArray();
-    for (const std::string& Line : Font.Log)
+    for (const std::string_view Line : Font.Log)
         Json.Value(Line);
     Json.EndArray();
     Json.Key("tables").BeginObject();

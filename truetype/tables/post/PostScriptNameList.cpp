@@ -21,7 +21,7 @@ constexpr std::uint16_t LastCustomIndex = 32767;
 class TCustomNameReader {
 public:
     // Names holds how many names the list asks for.
-    TCustomNameReader(base::TStream& Stream, std::vector<std::uint8_t>& Pool, std::size_t Names)
+    TCustomNameReader(base::TStream& Stream, base::TReadBuffer& Pool, std::size_t Names)
         : FStream(Stream), FPool(Pool)
     {
         // Every name the stream holds takes at least its length byte.
@@ -72,7 +72,7 @@ private:
     }
 
     base::TStream& FStream;
-    std::vector<std::uint8_t>& FPool;
+    base::TReadBuffer& FPool;
     std::vector<std::size_t> FStarts;
     std::size_t FParsed = 0;
     bool FEnded = false;
@@ -161,6 +161,7 @@ void TPostScriptNameList::LoadFormat2(base::TStream& Stream, std::uint16_t Count
         else
             FNames[i] = EmptyName;
     }
+    std::fill(FNames.begin() + static_cast<std::ptrdiff_t>(Held), FNames.end(), TCode{0});
     Custom.Trim();
 }
 

@@ -42,8 +42,10 @@ private:
 
     TCode Pooled(std::string_view Name);
 
-    std::vector<TCode> FNames;
-    std::vector<std::uint8_t> FPool;
+    // Written whole by every load: not cleared first.
+    std::vector<TCode, base::TNoFillAllocator<TCode>> FNames;
+    // Filled by reads: not cleared first.
+    base::TReadBuffer FPool;
 };
 
 }  // namespace truetype
