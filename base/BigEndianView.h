@@ -6,6 +6,8 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -36,20 +38,36 @@ public:
     }
     std::uint16_t UShort(std::size_t Offset) const
     {
-        if (Fits(Offset, 2))
-            return static_cast<std::uint16_t>(FData[Offset] << 8 | FData[Offset + 1]);
+        if (Fits(Offset, 2)) {
+            std::uint16_t Value;
+            std::memcpy(&Value, FData + Offset, 2);
+            return FromBigEndian(Value);
+        }
         return static_cast<std::uint16_t>(Cut(Offset, 2));
     }
     std::int16_t Short(std::size_t Offset) const { return static_cast<std::int16_t>(UShort(Offset)); }
     std::uint32_t ULong(std::size_t Offset) const
     {
-        if (Fits(Offset, 4))
-            return std::uint32_t{FData[Offset]} << 24 | std::uint32_t{FData[Offset + 1]} << 16 |
-                   std::uint32_t{FData[Offset + 2]} << 8 | FData[Offset + 3];
+        if (Fits(Offset, 4)) {
+            std::uint32_t Value;
+            std::memcpy(&Value, FData + Offset, 4);
+            return FromBigEndian(Value);
+        }
         return Cut(Offset, 4);
     }
 
 private:
+    // One load and one byte swap where the machine is little-endian.
+    template <typename T>
+    static T FromBigEndian(T Value)
+    {
+        if constexpr (std::endian::native == std::endian::big)
+            return Value;
+        else if constexpr (sizeof(T) == 2)
+            return __builtin_bswap16(Value);
+        else
+            return __builtin_bswap32(Value);
+    }
     // Written so that no offset, however large, can overflow the tests.
     bool Fits(std::size_t Offset, std::size_t Count) const { return Offset <= FSize && Count <= FSize - Offset; }
     // A value that the end of the view cuts: its missing bytes are zeros.

@@ -90,39 +90,56 @@ TFileStream::TFileStream(const std::string& FileName, TFileShare) : FHandle(std:
 
 TFileStream::~TFileStream() = default;
 
+bool TFileStream::Find(std::int64_t At)
+{
+    for (TWindow& Window : FWindows)
+        if (Window.Holds(At)) {
+            FWindow = &Window;
+            FWindow->LastUsed = ++FClock;
+            return true;
+        }
+    return false;
+}
+
 bool TFileStream::Fill(std::int64_t At)
 {
     if (At >= FSize)
         return false;
-    const bool GoesOn = FWindowLength != 0 && At == FWindowStart + static_cast<std::int64_t>(FWindowLength);
+    // A read that goes on where the current window ends refills that window,
+    // growing; any other takes the window used longest ago.
+    const bool GoesOn = FWindow->Length != 0 && At == FWindow->Start + static_cast<std::int64_t>(FWindow->Length);
     FFillSize = GoesOn ? std::min(2 * FFillSize, MaxFill) : FirstFill;
+    if (!GoesOn)
+        FWindow = &*std::min_element(FWindows.begin(), FWindows.end(), [](const TWindow& A, const TWindow& B) {
+            return A.LastUsed < B.LastUsed;
+        });
+    TWindow& Window = *FWindow;
     const auto Want = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(FFillSize), FSize - At));
-    if (Want > FWindowCapacity) {
-        FWindow = std::make_unique_for_overwrite<std::uint8_t[]>(FFillSize);
-        FWindowCapacity = FFillSize;
+    if (Want > Window.Capacity) {
+        Window.Bytes = std::make_unique_for_overwrite<std::uint8_t[]>(FFillSize);
+        Window.Capacity = FFillSize;
     }
-    FWindowStart = At;
-    FWindowLength = FHandle->ReadAt(At, FWindow.get(), Want);
-    return FWindowLength != 0;
+    Window.Start = At;
+    Window.Length = FHandle->ReadAt(At, Window.Bytes.get(), Want);
+    Window.LastUsed = ++FClock;
+    return Window.Length != 0;
 }
 
 std::size_t TFileStream::Read(void* Buffer, std::size_t Count)
 {
     if (Count == 0)
         return 0;
-    // The common case, a field inside the window, without the loop.
-    const std::int64_t InWindow = FPosition - FWindowStart;
-    if (InWindow >= 0 && static_cast<std::uint64_t>(InWindow) + Count <= FWindowLength) {
-        std::memcpy(Buffer, FWindow.get() + InWindow, Count);
+    // The common case, a field inside the current window, without the loop.
+    const std::int64_t InWindow = FPosition - FWindow->Start;
+    if (InWindow >= 0 && static_cast<std::uint64_t>(InWindow) + Count <= FWindow->Length) {
+        std::memcpy(Buffer, FWindow->Bytes.get() + InWindow, Count);
         FPosition += static_cast<std::int64_t>(Count);
         return Count;
     }
     auto* Out = static_cast<std::uint8_t*>(Buffer);
     std::size_t Done = 0;
     while (Done < Count && FPosition < FSize) {
-        const bool Inside = FPosition >= FWindowStart &&
-                            FPosition < FWindowStart + static_cast<std::int64_t>(FWindowLength);
-        if (!Inside) {
+        if (!FWindow->Holds(FPosition) && !Find(FPosition)) {
             // A read as big as a first fill goes straight to the file, which
             // saves copying raw tables through the window.
             if (Count - Done >= FirstFill) {
@@ -134,9 +151,9 @@ std::size_t TFileStream::Read(void* Buffer, std::size_t Count)
             if (!Fill(FPosition))
                 break;
         }
-        const auto Offset = static_cast<std::size_t>(FPosition - FWindowStart);
-        const std::size_t N = std::min(Count - Done, FWindowLength - Offset);
-        std::memcpy(Out + Done, FWindow.get() + Offset, N);
+        const auto Offset = static_cast<std::size_t>(FPosition - FWindow->Start);
+        const std::size_t N = std::min(Count - Done, FWindow->Length - Offset);
+        std::memcpy(Out + Done, FWindow->Bytes.get() + Offset, N);
         Done += N;
         FPosition += static_cast<std::int64_t>(N);
     }

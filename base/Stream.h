@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -119,9 +120,6 @@ private:
     std::int64_t FPosition = 0;
 };
 
-// A file opened for reading. Other writers are denied where the platform can
-// (Windows share modes); small reads go through a window buffer so that the
-// many two-byte reads of a table parse do not each become a system call.
 // Whom a read-only file stream lets open the file beside it (Windows only;
 // POSIX has no share modes).
 enum class TFileShare : std::uint8_t {
@@ -132,6 +130,11 @@ enum class TFileShare : std::uint8_t {
     AllowWriters,
 };
 
+// A file opened for reading. Other writers are denied where the platform can
+// (Windows share modes); small reads go through a few window buffers so that
+// the many two-byte reads of a table parse do not each become a system call,
+// and a parse that comes back to a place read a little before (a font's
+// second pass) finds it still there.
 class TFileStream final : public TStream {
 public:
     // Raises EStreamError "Cannot open file %s" when the file cannot be opened.
@@ -148,17 +151,29 @@ public:
 
 private:
     struct THandle;
+    struct TWindow {
+        // Filled on demand, never zeroed: only the Length bytes read count.
+        std::unique_ptr<std::uint8_t[]> Bytes;
+        std::size_t Capacity = 0;
+        std::int64_t Start = 0;
+        std::size_t Length = 0;
+        std::uint64_t LastUsed = 0;
+
+        bool Holds(std::int64_t At) const { return At >= Start && At < Start + static_cast<std::int64_t>(Length); }
+    };
+    static constexpr std::size_t WindowCount = 4;
+
     bool Fill(std::int64_t At);
+    // Makes the window that holds At the current one; false when none does.
+    bool Find(std::int64_t At);
 
     std::unique_ptr<THandle> FHandle;
     std::int64_t FSize = 0;
     std::int64_t FPosition = 0;
-    // Filled on demand, never zeroed: only the FWindowLength bytes read count.
-    std::unique_ptr<std::uint8_t[]> FWindow;
-    std::size_t FWindowCapacity = 0;
+    std::array<TWindow, WindowCount> FWindows;
+    TWindow* FWindow = &FWindows[0];
+    std::uint64_t FClock = 0;
     std::size_t FFillSize = 0;
-    std::int64_t FWindowStart = 0;
-    std::size_t FWindowLength = 0;
 };
 
 }  // namespace base

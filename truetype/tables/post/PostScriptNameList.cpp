@@ -17,12 +17,14 @@ constexpr std::uint16_t LastCustomIndex = 32767;
 // The custom names of a format 2.0 table, read into the pool as the stream
 // holds them: a name is its length byte and as many of its characters as the
 // stream has, and every name past the end of the stream is empty. They are
-// fetched in blocks that double, as far as the highest index needs them.
+// fetched as far as the highest index needs them, in blocks sized by the
+// names still wanted at the length of those read so far: the stream goes on
+// past the table, and every byte fetched is a byte copied.
 class TCustomNameReader {
 public:
     // Names holds how many names the list asks for.
     TCustomNameReader(base::TStream& Stream, base::TReadBuffer& Pool, std::size_t Names)
-        : FStream(Stream), FPool(Pool)
+        : FStream(Stream), FPool(Pool), FWanted(Names)
     {
         // Every name the stream holds takes at least its length byte.
         FStarts.reserve(static_cast<std::size_t>(std::min<std::int64_t>(
@@ -66,14 +68,19 @@ private:
 
     bool Fetch(std::size_t Size)
     {
-        while (FPool.size() < Size && !FEnded)
-            FEnded = FStream.AppendUpTo(FPool, std::max<std::size_t>(FPool.size(), 16384)) == 0;
+        while (FPool.size() < Size && !FEnded) {
+            const std::size_t Left = FWanted > FStarts.size() ? FWanted - FStarts.size() : 1;
+            const std::size_t PerName = FStarts.empty() ? 12 : FParsed / FStarts.size() + 1;
+            const std::size_t Ask = std::max({Size - FPool.size(), Left * PerName + 256, std::size_t{4096}});
+            FEnded = FStream.AppendUpTo(FPool, Ask) == 0;
+        }
         return FPool.size() >= Size;
     }
 
     base::TStream& FStream;
     base::TReadBuffer& FPool;
     std::vector<std::size_t> FStarts;
+    const std::size_t FWanted;
     std::size_t FParsed = 0;
     bool FEnded = false;
 };
@@ -140,23 +147,25 @@ void TPostScriptNameList::LoadFormat2(base::TStream& Stream, std::uint16_t Count
     const base::TBigEndianView& View = Indices.View();
     const std::size_t Held = std::min<std::size_t>(Count, (View.Size() + 1) / 2);
     // The custom names as far as the highest index names one, read in one
-    // sweep before the indices are resolved against their starts.
+    // sweep before the indices are resolved against their starts; each
+    // index is decoded once, into the place of the code it becomes.
+    FNames.resize(Count);
     std::size_t Needed = 0;
     for (std::size_t i = 0; i < Held; ++i) {
         const std::uint16_t Index = View.UShort(2 * i);
+        FNames[i] = Index;
         if (Index >= StandardGlyphNameCount && Index <= LastCustomIndex)
             Needed = std::max<std::size_t>(Needed, std::size_t{Index} - StandardGlyphNameCount + 1);
     }
     TCustomNameReader Custom(Stream, FPool, Needed);
     Custom.ReadNames(Needed);
     const std::vector<std::size_t>& Starts = Custom.Starts();
-    FNames.resize(Count);
     for (std::size_t i = 0; i < Held; ++i) {
-        const std::uint16_t Index = View.UShort(2 * i);
+        const TCode Index = FNames[i];
         const std::size_t Number = std::size_t{Index} - StandardGlyphNameCount;
         if (Index < StandardGlyphNameCount)
-            FNames[i] = Index;
-        else if (Index <= LastCustomIndex && Number < Starts.size())
+            continue;
+        if (Index <= LastCustomIndex && Number < Starts.size())
             FNames[i] = static_cast<TCode>(PoolCodes + Starts[Number]);
         else
             FNames[i] = EmptyName;
