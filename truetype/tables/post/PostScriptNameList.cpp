@@ -113,7 +113,7 @@ TPostScriptNameList::TCode TPostScriptNameList::Pooled(std::string_view Name)
     const std::size_t Needed = FPool.size() + 1 + Length;
     if (FPool.capacity() < Needed)
         FPool.reserve(std::max(Needed, 2 * FPool.capacity()));
-    const char* Text = InPool ? reinterpret_cast<const char*>(FPool.data()) + From : Name.data();
+    const auto* Text = InPool ? FPool.data() + From : reinterpret_cast<const std::uint8_t*>(Name.data());
     FPool.push_back(static_cast<std::uint8_t>(Length));
     FPool.insert(FPool.end(), Text, Text + Length);
     return Code;
