@@ -187,6 +187,15 @@ int ToolBar(const TMain& Main)
 
 // Where each column's arrow would stand, in screen coordinates: another
 // process cannot read the header's pixels, the caller reads a screenshot.
+// The left edge of a column in the list's coordinates.
+int ColumnLeft(const TMain& Main, int Column)
+{
+    int Left = 0;
+    for (int c = 0; c < Column; ++c)
+        Left += static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
+    return Left;
+}
+
 int ArrowPlaces(const TMain& Main)
 {
     RECT Client;
@@ -256,9 +265,7 @@ int wmain(int Count, wchar_t** Arguments)
         return ArrowPlaces(Main);
     if (Command == L"header-point" && Count == 3) {
         const int Column = _wtoi(Arguments[2]);
-        int Left = 0;
-        for (int c = 0; c < Column; ++c)
-            Left += static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
+        const int Left = ColumnLeft(Main, Column);
         const int Width = static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(Column), 0));
         RECT Client;
         GetClientRect(Main.Header, &Client);
@@ -297,9 +304,7 @@ int wmain(int Count, wchar_t** Arguments)
         std::vector<std::string> Fields{"during"};
         for (int Id = 100; Id <= 104; ++Id)
             Fields.push_back(SendMessageW(Bar, TB_ISBUTTONENABLED, static_cast<WPARAM>(Id), 0) ? "1" : "0");
-        int Left = 0;
-        for (int c = 0; c < _wtoi(Arguments[2]); ++c)
-            Left += static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
+        const int Left = ColumnLeft(Main, _wtoi(Arguments[2]));
         SendMessageW(Main.Header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(Left + 20, 5));
         SendMessageW(Main.Header, WM_LBUTTONUP, 0, MAKELPARAM(Left + 20, 5));
         SendMessageW(Main.Window, WM_COMMAND, 106, 0);
@@ -325,11 +330,7 @@ int wmain(int Count, wchar_t** Arguments)
     }
     if (Command == L"time-sort" && Count == 3) {
         // A click on the column's header, as the mouse gives it.
-        const int Column = _wtoi(Arguments[2]);
-        int Left = 0;
-        for (int c = 0; c < Column; ++c)
-            Left += static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
-        const LPARAM At = MAKELPARAM(Left + 20, 5);
+        const LPARAM At = MAKELPARAM(ColumnLeft(Main, _wtoi(Arguments[2])) + 20, 5);
         const auto Start = std::chrono::steady_clock::now();
         SendMessageW(Main.Header, WM_LBUTTONDOWN, MK_LBUTTON, At);
         SendMessageW(Main.Header, WM_LBUTTONUP, 0, At);

@@ -17,9 +17,9 @@ int ScreenDpi()
 
 int Scale(int Pixels96) { return MulDiv(Pixels96, ScreenDpi(), 96); }
 
-TFont::TFont(const wchar_t* Face, int Points, int Weight)
+TFont::TFont(const wchar_t* Face, int Points, int Weight, DWORD PitchAndFamily)
     : FHandle(CreateFontW(-MulDiv(Points, ScreenDpi(), 72), 0, 0, 0, Weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, Face))
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, PitchAndFamily, Face))
 {
 }
 

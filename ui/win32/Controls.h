@@ -19,7 +19,7 @@ int Scale(int Pixels96);
 // A GDI font that the object deletes.
 class TFont {
 public:
-    TFont(const wchar_t* Face, int Points, int Weight = FW_NORMAL);
+    TFont(const wchar_t* Face, int Points, int Weight = FW_NORMAL, DWORD PitchAndFamily = DEFAULT_PITCH | FF_SWISS);
     ~TFont();
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;

@@ -124,10 +124,7 @@ void TMainForm::CreateControls()
 
     FResults = CreateChild(L"EDIT", L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
                            0, 0, FHandle, ResultsId, WS_EX_CLIENTEDGE);
-    FLogFont = CreateFontW(-MulDiv(8, ScreenDpi(), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
-                           L"Courier New");
-    SendMessageW(FResults, WM_SETFONT, reinterpret_cast<WPARAM>(FLogFont), FALSE);
+    SendMessageW(FResults, WM_SETFONT, reinterpret_cast<WPARAM>(FLogFont.Handle()), FALSE);
     SendMessageW(FResults, EM_SETLIMITTEXT, 0, 0);
 
     FStatusBar = CreateChild(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0, 0, 0, 0, FHandle, StatusId);
@@ -613,8 +610,6 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
             ImageList_Destroy(FToolImages);
         if (FStatusImages != nullptr)
             ImageList_Destroy(FStatusImages);
-        if (FLogFont != nullptr)
-            DeleteObject(FLogFont);
         PostQuitMessage(0);
         return 0;
     default: break;

@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 #include "ui/model/AboutText.h"
 #include "ui/model/FontRows.h"
+#include "ui/win32/Controls.h"
 #include "ui/win32/SaSortListView.h"
 
 namespace ui {
@@ -89,7 +90,7 @@ private:
     HIMAGELIST FStatusImages = nullptr;
     HMENU FPopup = nullptr;
     HACCEL FKeys = nullptr;
-    HFONT FLogFont = nullptr;
+    TFont FLogFont{L"Courier New", 8, FW_NORMAL, FIXED_PITCH | FF_MODERN};
     std::unique_ptr<TSaSortListView> FFonts;
 };
 
