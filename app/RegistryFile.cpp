@@ -1,6 +1,8 @@
 #include "app/RegistryFile.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <span>
 
 #include "base/Format.h"
 #include "base/TextConversion.h"
@@ -32,13 +34,9 @@ bool IsPlainText(const std::vector<std::uint8_t>& Data, std::u16string& Text)
 {
     if (Data.size() < 2 || Data.size() % 2 != 0 || Data[Data.size() - 1] != 0 || Data[Data.size() - 2] != 0)
         return false;
-    Text.clear();
-    for (std::size_t i = 0; i + 2 < Data.size(); i += 2) {
-        const auto Unit = static_cast<char16_t>(Data[i] | (Data[i + 1] << 8));
-        if (Unit < 0x20 || Unit == 0x7F)
-            return false;
-        Text += Unit;
-    }
+    Text = base::LittleEndianToUtf16(std::span(Data).first(Data.size() - 2));
+    if (std::any_of(Text.begin(), Text.end(), [](char16_t Unit) { return Unit < 0x20 || Unit == 0x7F; }))
+        return false;
     return base::Utf8ToUtf16(base::Utf16ToUtf8(Text, base::TLoneSurrogates::Replace)) == Text;
 }
 
@@ -277,13 +275,7 @@ std::vector<std::uint8_t> FormatRegistryFile(const TRegistryFile& File)
                     ValueData(Value.Value) + u"\r\n";
         Text += u"\r\n";
     }
-    std::vector<std::uint8_t> Bytes{0xFF, 0xFE};
-    Bytes.reserve(2 + 2 * Text.size());
-    for (const char16_t Unit : Text) {
-        Bytes.push_back(static_cast<std::uint8_t>(Unit & 0xFF));
-        Bytes.push_back(static_cast<std::uint8_t>(Unit >> 8));
-    }
-    return Bytes;
+    return base::Utf16ToLittleEndian(u"\uFEFF" + Text);
 }
 
 TRegistryFile ParseRegistryFile(const std::vector<std::uint8_t>& Bytes)
@@ -292,11 +284,7 @@ TRegistryFile ParseRegistryFile(const std::vector<std::uint8_t>& Bytes)
         throw ERegistryFileError("it is too large for a registry backup");
     if (Bytes.size() < 2 || Bytes[0] != 0xFF || Bytes[1] != 0xFE || Bytes.size() % 2 != 0)
         throw ERegistryFileError("it is not UTF-16LE text with its byte-order mark");
-    std::u16string Text;
-    Text.reserve(Bytes.size() / 2);
-    for (std::size_t i = 2; i + 1 < Bytes.size(); i += 2)
-        Text += static_cast<char16_t>(Bytes[i] | (Bytes[i + 1] << 8));
-    return TParser(std::move(Text)).Parse();
+    return TParser(base::LittleEndianToUtf16(std::span(Bytes).subspan(2))).Parse();
 }
 
 }  // namespace app

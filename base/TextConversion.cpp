@@ -133,6 +133,26 @@ std::u16string Windows1252ToUtf16(std::string_view Bytes)
     return Text;
 }
 
+std::vector<std::uint8_t> Utf16ToLittleEndian(std::u16string_view Text)
+{
+    std::vector<std::uint8_t> Bytes;
+    Bytes.reserve(2 * Text.size());
+    for (const char16_t Unit : Text) {
+        Bytes.push_back(static_cast<std::uint8_t>(Unit & 0xFF));
+        Bytes.push_back(static_cast<std::uint8_t>(Unit >> 8));
+    }
+    return Bytes;
+}
+
+std::u16string LittleEndianToUtf16(std::span<const std::uint8_t> Bytes)
+{
+    std::u16string Text;
+    Text.reserve(Bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < Bytes.size(); i += 2)
+        Text += static_cast<char16_t>(Bytes[i] | (Bytes[i + 1] << 8));
+    return Text;
+}
+
 std::string Utf16ToWindows1252(std::u16string_view Text)
 {
     std::string Bytes;

@@ -7,8 +7,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace base {
 
@@ -25,6 +28,11 @@ enum class TLoneSurrogates : unsigned char {
 std::string Utf16ToUtf8(std::u16string_view Text, TLoneSurrogates Surrogates = TLoneSurrogates::Keep);
 // Bytes that are neither UTF-8 nor WTF-8 become U+FFFD each.
 std::u16string Utf8ToUtf16(std::string_view Text);
+
+// UTF-16 code units as the little-endian bytes the registry and its files
+// store them in; an odd last byte is no code unit.
+std::vector<std::uint8_t> Utf16ToLittleEndian(std::u16string_view Text);
+std::u16string LittleEndianToUtf16(std::span<const std::uint8_t> Bytes);
 
 #ifdef _WIN32
 // The same for the Windows API's wchar_t text.

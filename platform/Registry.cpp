@@ -6,11 +6,7 @@ namespace platform {
 
 std::vector<std::uint8_t> RegistryStringData(const std::string& Text)
 {
-    std::vector<std::uint8_t> Data;
-    for (const char16_t Unit : base::Utf8ToUtf16(Text)) {
-        Data.push_back(static_cast<std::uint8_t>(Unit & 0xFF));
-        Data.push_back(static_cast<std::uint8_t>(Unit >> 8));
-    }
+    std::vector<std::uint8_t> Data = base::Utf16ToLittleEndian(base::Utf8ToUtf16(Text));
     Data.push_back(0);
     Data.push_back(0);
     return Data;
@@ -23,14 +19,8 @@ void IRegistryKey::WriteString(const std::string& Name, const std::string& Data)
 
 std::string RegistryStringText(const std::vector<std::uint8_t>& Data)
 {
-    std::u16string Units;
-    for (std::size_t i = 0; i + 1 < Data.size(); i += 2) {
-        const auto Unit = static_cast<char16_t>(Data[i] | (Data[i + 1] << 8));
-        if (Unit == 0)
-            break;
-        Units += Unit;
-    }
-    return base::Utf16ToUtf8(Units);
+    const std::u16string Units = base::LittleEndianToUtf16(Data);
+    return base::Utf16ToUtf8(std::u16string_view(Units).substr(0, Units.find(u'\0')));
 }
 
 }  // namespace platform
