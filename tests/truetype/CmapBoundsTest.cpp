@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/CmapBuilder.h"
+#include "tests/support/TableIo.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/cmap/TableCmap.h"
 
@@ -11,14 +12,7 @@ using namespace testing_support;
 
 namespace {
 
-std::unique_ptr<TTableCmap> LoadCmap(const TBytes& Bytes)
-{
-    TWarningCollector::Clear();
-    auto Cmap = std::make_unique<TTableCmap>("cmap");
-    TMemoryStream S(Bytes);
-    Cmap->LoadFromStream(S);
-    return Cmap;
-}
+std::unique_ptr<TTableCmap> LoadCmap(const TBytes& Bytes) { return testing_support::Loaded<TTableCmap>("cmap", Bytes); }
 
 // Record 0 holds SubTable; records 1 to Count - 1 point at it, each with a
 // pair of its own.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FontBuilder.h"
+#include "tests/support/TableIo.h"
 #include "truetype/sfnt/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/TableGasp.h"
@@ -9,26 +10,9 @@
 using namespace truetype;
 using testing_support::TByteWriter;
 using testing_support::TBytes;
+using testing_support::Saved;
 
 namespace {
-
-template <typename Table>
-TBytes Saved(Table& T)
-{
-    TMemoryStream Out;
-    T.SaveToStream(Out);
-    return Out.Bytes();
-}
-
-template <typename Table>
-std::unique_ptr<Table> Load(std::string_view Tag, const TBytes& Bytes)
-{
-    TWarningCollector::Clear();
-    auto T = std::make_unique<Table>(Tag);
-    TMemoryStream S(Bytes);
-    T->LoadFromStream(S);
-    return T;
-}
 
 std::vector<std::vector<int>> Pairs(const TTableKern& Kern)
 {
@@ -55,7 +39,7 @@ TByteWriter& Format0(TByteWriter& W, const std::vector<std::vector<int>>& Pairs,
 
 TEST(GaspTable, RangesAreHeldInAscendingOrderEqualLimitsInFileOrder)
 {
-    const auto Gasp = Load<TTableGasp>(
+    const auto Gasp = testing_support::Loaded<TTableGasp>(
         "gasp", TByteWriter().U16(1).U16(5).U16(8).U16(2).U16(65535).U16(3).U16(16).U16(1).U16(16).U16(7).U16(8).U16(9));
     EXPECT_EQ(Saved(*Gasp), TBytes(TByteWriter().U16(1).U16(5).U16(8).U16(2).U16(8).U16(9).U16(16).U16(1).U16(16)
                                        .U16(7).U16(65535).U16(3)));
@@ -66,7 +50,7 @@ TEST(GaspTable, RangesAreHeldInAscendingOrderEqualLimitsInFileOrder)
     EXPECT_EQ(Gasp->Count(), 7u);
 
     // A count the file does not back: the missing ranges read as zeros.
-    const auto Cut = Load<TTableGasp>("gasp", TByteWriter().U16(0).U16(0xFFFF).U16(9).U16(1));
+    const auto Cut = testing_support::Loaded<TTableGasp>("gasp", TByteWriter().U16(0).U16(0xFFFF).U16(9).U16(1));
     EXPECT_EQ(Cut->Count(), 0xFFFFu);
     EXPECT_EQ(Cut->Items(0xFFFE).RangeMaxPPEM, 9);
 }
@@ -74,7 +58,7 @@ TEST(GaspTable, RangesAreHeldInAscendingOrderEqualLimitsInFileOrder)
 TEST(KernTable, ThreePairsAreWrittenAsOneFormat0SubtableOf36Bytes)
 {
     TByteWriter W = KernHeader(1);
-    const auto Kern = Load<TTableKern>("kern", Format0(W, {{5, 7, -40}, {1, 2, 30}, {5, 8, 0}}));
+    const auto Kern = testing_support::Loaded<TTableKern>("kern", Format0(W, {{5, 7, -40}, {1, 2, 30}, {5, 8, 0}}));
     const TBytes Expected = TByteWriter().U16(0).U16(1).U16(0).U16(32).U16(1).U16(3).U16(12).U16(1).U16(6)
                                 .U16(5).U16(7).S16(-40).U16(1).U16(2).U16(30).U16(5).U16(8).U16(0);
     EXPECT_EQ(Saved(*Kern), Expected);
@@ -83,7 +67,7 @@ TEST(KernTable, ThreePairsAreWrittenAsOneFormat0SubtableOf36Bytes)
     EXPECT_FALSE(Kern->IsEmpty());
     EXPECT_TRUE(TWarningCollector::Warnings().empty());
 
-    const auto Empty = Load<TTableKern>("kern", TByteWriter().U16(3).U16(0));
+    const auto Empty = testing_support::Loaded<TTableKern>("kern", TByteWriter().U16(3).U16(0));
     EXPECT_TRUE(Empty->IsEmpty());
     EXPECT_EQ(Saved(*Empty), TBytes(TByteWriter().U16(3).U16(0)));
 }
@@ -91,20 +75,20 @@ TEST(KernTable, ThreePairsAreWrittenAsOneFormat0SubtableOf36Bytes)
 TEST(KernTable, ARepeatedPairStopsTheReadingAfterThePairsBeforeIt)
 {
     TByteWriter W = KernHeader(1);
-    const auto Kern = Load<TTableKern>("kern", Format0(W, {{5, 7, 1}, {5, 8, 2}, {9, 9, 3}, {5, 7, 4}, {5, 8, 5}}));
+    const auto Kern = testing_support::Loaded<TTableKern>("kern", Format0(W, {{5, 7, 1}, {5, 8, 2}, {9, 9, 3}, {5, 7, 4}, {5, 8, 5}}));
     EXPECT_EQ(Pairs(*Kern), (std::vector<std::vector<int>>{{5, 7, 1}, {5, 8, 2}, {9, 9, 3}}));
     EXPECT_EQ(TWarningCollector::Warnings(),
               std::vector<std::string>{"kern table has same kerning pair twice (or more)."});
 
     // Pairs the file lacks read as (0, 0, 0): the second one repeats.
     TByteWriter Cut = KernHeader(1);
-    const auto Short = Load<TTableKern>("kern", Format0(Cut, {{1, 2, 3}}, 500));
+    const auto Short = testing_support::Loaded<TTableKern>("kern", Format0(Cut, {{1, 2, 3}}, 500));
     EXPECT_EQ(Pairs(*Short), (std::vector<std::vector<int>>{{1, 2, 3}, {0, 0, 0}}));
 
     // The stop is at the first pair that repeats one before it, wherever the
     // pair it repeats stands.
     TByteWriter Crossed = KernHeader(1);
-    const auto Early = Load<TTableKern>("kern", Format0(Crossed, {{5, 7, 1}, {9, 9, 2}, {9, 9, 3}, {5, 7, 4}}));
+    const auto Early = testing_support::Loaded<TTableKern>("kern", Format0(Crossed, {{5, 7, 1}, {9, 9, 2}, {9, 9, 3}, {5, 7, 4}}));
     EXPECT_EQ(Pairs(*Early), (std::vector<std::vector<int>>{{5, 7, 1}, {9, 9, 2}}));
 
     // A second subtable read into the table stops at a pair already loaded.
@@ -123,14 +107,14 @@ TEST(KernTable, AtMost10920PairsLoad)
     for (int i = 0; i < 10921; ++i)
         Many.push_back({i / 256, i % 256, i % 100});
     TByteWriter W = KernHeader(1);
-    const auto TooMany = Load<TTableKern>("kern", Format0(W, Many));
+    const auto TooMany = testing_support::Loaded<TTableKern>("kern", Format0(W, Many));
     EXPECT_TRUE(TooMany->IsEmpty());
     EXPECT_EQ(TWarningCollector::Warnings(),
               std::vector<std::string>{"Corrupted kern table. Too many kerning pairs 10921 while 10920 is the maximum."});
 
     Many.pop_back();
     TByteWriter Fitting = KernHeader(1);
-    const auto Kern = Load<TTableKern>("kern", Format0(Fitting, Many));
+    const auto Kern = testing_support::Loaded<TTableKern>("kern", Format0(Fitting, Many));
     EXPECT_EQ(Kern->Count(), 10920u);
     EXPECT_EQ(Saved(*Kern).size(), 4u + 14 + 6 * 10920);
 }
@@ -144,7 +128,7 @@ TEST(KernTable, EverySubtableIsVisitedAndOnlyTheFirstFormat0Loads)
     Format0(W, {{1, 2, 3}});
     Format0(W, {{4, 5, 6}});      // a second format 0: skipped silently
     W.U16(0).U16(0).U16(0x0101);  // format 1, and a length shorter than its header
-    const auto Kern = Load<TTableKern>("kern", W);
+    const auto Kern = testing_support::Loaded<TTableKern>("kern", W);
     EXPECT_EQ(Pairs(*Kern), (std::vector<std::vector<int>>{{1, 2, 3}}));
     EXPECT_EQ(TWarningCollector::Warnings(),
               (std::vector<std::string>{"Unsupported Kern FormatType 2 Version 0.",
@@ -179,7 +163,7 @@ TEST(GaspKernHostile, DescendingRangesAndAFileOfSubtablesStayCheap)
     G.U16(0).U16(0xFFFF);
     for (std::uint32_t i = 0; i < 0xFFFF; ++i)
         G.U16(static_cast<std::uint16_t>(0xFFFF - i)).U16(static_cast<std::uint16_t>(i));
-    const auto Gasp = Load<TTableGasp>("gasp", G);
+    const auto Gasp = testing_support::Loaded<TTableGasp>("gasp", G);
     EXPECT_EQ(Gasp->Items(0).RangeMaxPPEM, 1);
     EXPECT_EQ(Gasp->Items(0xFFFE).RangeMaxPPEM, 0xFFFF);
 
@@ -188,7 +172,7 @@ TEST(GaspKernHostile, DescendingRangesAndAFileOfSubtablesStayCheap)
     TByteWriter K = KernHeader(0xFFFF);
     for (int i = 0; i < 0xFFFF; ++i)
         K.U16(0).U16(6).U16(0x0201);
-    const auto Kern = Load<TTableKern>("kern", K);
+    const auto Kern = testing_support::Loaded<TTableKern>("kern", K);
     EXPECT_TRUE(Kern->IsEmpty());
     EXPECT_EQ(TWarningCollector::Warnings().size(), TWarningCollector::MaxWarningsPerKind + 1);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FontBuilder.h"
+#include "tests/support/TableIo.h"
 #include "truetype/tables/TableHead.h"
 #include "truetype/tables/TableHhea.h"
 #include "truetype/tables/TableHmtx.h"
@@ -10,15 +11,9 @@
 using namespace truetype;
 using testing_support::TByteWriter;
 
-namespace {
+using testing_support::Saved;
 
-template <typename Table>
-std::vector<std::uint8_t> Saved(Table& T)
-{
-    TMemoryStream Out;
-    T.SaveToStream(Out);
-    return Out.Bytes();
-}
+namespace {
 
 std::unique_ptr<TTableHmtx> LoadHmtx(std::uint16_t NumberOfHMetrics, std::uint16_t NumGlyphs,
                                      std::vector<std::uint8_t> Bytes)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FontBuilder.h"
+#include "tests/support/TableIo.h"
 #include "truetype/tables/TableOS_2.h"
 #include "truetype/tables/TablePCLT.h"
 
@@ -33,9 +34,7 @@ TBytes RoundTrip(Table& T, const TBytes& Bytes)
 {
     TMemoryStream In(Bytes);
     T.LoadFromStream(In);
-    TMemoryStream Out;
-    T.SaveToStream(Out);
-    return Out.Bytes();
+    return testing_support::Saved(T);
 }
 
 }  // namespace

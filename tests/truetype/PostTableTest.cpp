@@ -4,6 +4,7 @@
 
 #include "base/ListError.h"
 #include "tests/support/FontBuilder.h"
+#include "tests/support/TableIo.h"
 #include "truetype/sfnt/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/post/StandardGlyphNames.h"
@@ -12,6 +13,7 @@
 using namespace truetype;
 using testing_support::TByteWriter;
 using testing_support::TBytes;
+using testing_support::Saved;
 
 namespace {
 
@@ -22,21 +24,7 @@ TByteWriter PostHeader(std::uint32_t Version)
     return W;
 }
 
-std::unique_ptr<TTablePost> LoadPost(const TBytes& Bytes)
-{
-    TWarningCollector::Clear();
-    auto Post = std::make_unique<TTablePost>("post");
-    TMemoryStream S(Bytes);
-    Post->LoadFromStream(S);
-    return Post;
-}
-
-TBytes Saved(TTablePost& Post)
-{
-    TMemoryStream Out;
-    Post.SaveToStream(Out);
-    return Out.Bytes();
-}
+std::unique_ptr<TTablePost> LoadPost(const TBytes& Bytes) { return testing_support::Loaded<TTablePost>("post", Bytes); }
 
 std::vector<std::string> Names(const TTablePost& Post)
 {
