@@ -185,8 +185,6 @@ int ToolBar(const TMain& Main)
     return 0;
 }
 
-// Where each column's arrow would stand, in screen coordinates: another
-// process cannot read the header's pixels, the caller reads a screenshot.
 // The left edge of a column in the list's coordinates.
 int ColumnLeft(const TMain& Main, int Column)
 {
@@ -196,6 +194,8 @@ int ColumnLeft(const TMain& Main, int Column)
     return Left;
 }
 
+// Where each column's arrow would stand, in screen coordinates: another
+// process cannot read the header's pixels, the caller reads a screenshot.
 int ArrowPlaces(const TMain& Main)
 {
     RECT Client;
