@@ -10,7 +10,7 @@
 #include "base/ListError.h"
 #include "base/TextConversion.h"
 #include "truetype/sfnt/CollectionHeader.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/tables/TableName.h"
 
 namespace app {

@@ -2,7 +2,7 @@
 
 #include "base/TextConversion.h"
 #include "tests/app/AppTestSupport.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 
 using namespace app;
 using namespace app_testing;

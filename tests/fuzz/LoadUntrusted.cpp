@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 
 namespace fuzzing {
 

@@ -5,7 +5,7 @@
 #include "tests/fuzz/LoadUntrusted.h"
 #include "tests/fuzz/RegressionInputs.h"
 #include "tests/fuzz/SeedFonts.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 
 using namespace fuzzing;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/FontBuilder.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/tables/TableMaxp.h"
 
 using namespace truetype;

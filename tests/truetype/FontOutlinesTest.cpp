@@ -4,7 +4,7 @@
 #include "truetype/outlines/OutlineComposite.h"
 #include "truetype/outlines/OutlineSimple.h"
 #include "truetype/outlines/TableGlyf.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 
 using namespace truetype;

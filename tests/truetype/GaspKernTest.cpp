@@ -2,7 +2,7 @@
 
 #include "tests/support/FontBuilder.h"
 #include "tests/support/TableIo.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/TableGasp.h"
 #include "truetype/tables/TableKern.h"

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "tests/truetype/NameTestSupport.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 
 using namespace truetype;

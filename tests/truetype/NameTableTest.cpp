@@ -2,7 +2,7 @@
 
 #include "base/ListError.h"
 #include "tests/truetype/NameTestSupport.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 
 using namespace truetype;

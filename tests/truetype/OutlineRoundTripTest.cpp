@@ -9,7 +9,7 @@
 #include "base/BigEndianView.h"
 #include "truetype/outlines/OutlineComposite.h"
 #include "truetype/outlines/OutlineSimple.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/tables/TableHead.h"
 
 using namespace truetype;

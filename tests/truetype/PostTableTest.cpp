@@ -5,7 +5,7 @@
 #include "base/ListError.h"
 #include "tests/support/FontBuilder.h"
 #include "tests/support/TableIo.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/post/StandardGlyphNames.h"
 #include "truetype/tables/post/TablePost.h"

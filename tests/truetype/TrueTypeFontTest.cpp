@@ -6,7 +6,7 @@
 #include "tests/support/CmapBuilder.h"
 #include "tests/support/FontBuilder.h"
 #include "tests/support/TempFolder.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/TableHead.h"
 #include "truetype/tables/TableHmtx.h"

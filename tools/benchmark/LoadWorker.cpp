@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "tools/benchmark/BenchWorker.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 
 int main(int ArgCount, char** Args)
 {

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "base/RasterSurface.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 
 namespace inspect {
 

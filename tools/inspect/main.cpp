@@ -15,7 +15,7 @@
 #include "tools/inspect/RenderGlyph.h"
 #endif
 #include "tools/json/JsonWriter.h"
-#include "truetype/sfnt/TrueTypeFont.h"
+#include "truetype/font/TrueTypeFont.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/TableMaxp.h"
 
