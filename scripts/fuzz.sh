@@ -8,8 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:?usage: fuzz.sh SECONDS [libFuzzer options...]}
 shift
 bash scripts/install-deps.sh test
-cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANT_FUZZ=ON -DVELMORANT_WERROR=ON \
-  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+cmake --preset fuzz -DVELMORANT_WERROR=ON >/dev/null
 cmake --build build/fuzz -j "$(nproc)" --target velmorant-fuzz-load velmorant-fuzz-seeds
 cd build/fuzz
 mkdir -p corpus findings

@@ -10,9 +10,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 bash scripts/install-deps.sh run
-# The build type the tests build (GCC 12 at -O3 warns falsely about string
-# concatenation); warnings are not errors here, as in any user's build.
-cmake -S . -B build/run-win -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+# The MinGW configuration of the tests (RelWithDebInfo: GCC 12 at -O3 warns
+# falsely about string concatenation) in a folder of its own; warnings are not
+# errors here, as in any user's build.
+cmake --preset run-win >/dev/null
 cmake --build build/run-win -j "$(nproc)" --target velmorant velmorant-ui-probe velmorant-cli >/dev/null
 exe=$root/build/run-win/ui/win32/velmorant.exe
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -3,22 +3,21 @@
 # build under Wine; then a minute of fuzzing the loader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 
 bash scripts/install-deps.sh test
 jobs=$(nproc)
 
-run_suite() {  # name, extra cmake arguments...
-  local name=$1; shift
+run_suite() {  # the name of a configure preset (CMakePresets.json), whose folder is build/NAME
+  local name=$1
   echo "=== $name ==="
-  cmake -S . -B "build/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANT_WERROR=ON "$@" >/dev/null
+  cmake --preset "$name" -DVELMORANT_WERROR=ON >/dev/null
   cmake --build "build/$name" -j "$jobs"
   ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
 }
 
 run_suite native
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite sanitize -DVELMORANT_SANITIZE=ON
+  run_suite sanitize
 
 WINEPREFIX=$(mktemp -d /tmp/velmorant-wine.XXXXXX)
 # Wine's recycle bin is the XDG trash of HOME: the tests' files go to one of
@@ -30,7 +29,7 @@ trap 'WINEPREFIX=$WINEPREFIX /usr/lib/wine/wineserver -k 2>/dev/null || true; rm
 # and its server: start a server that stays until the end, then the prefix.
 /usr/lib/wine/wineserver -p
 HOME=$wine_home bash scripts/wine-run.sh wineboot --init >/dev/null 2>&1
-HOME=$wine_home run_suite mingw -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake"
+HOME=$wine_home run_suite mingw
 
 echo "=== fuzz (60 s) ==="
 bash scripts/fuzz.sh 60

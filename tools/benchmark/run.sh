@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash scripts/install-deps.sh bench >/dev/null
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DVELMORANT_TESTS=OFF >/dev/null
+cmake --preset bench >/dev/null
 cmake --build build/bench -j "$(nproc)" --target velmorant-bench-load >/dev/null
 # The FreeType worker exists only where CMake found FreeType.
 cmake --build build/bench -j "$(nproc)" --target velmorant-bench-freetype >/dev/null 2>&1 || true
