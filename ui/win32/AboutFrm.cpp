@@ -38,16 +38,15 @@ std::string ThousandSeparator()
 TAboutForm::TAboutForm(HWND Owner, const platform::TPlatform& Platform, const TFileVersionInfo& Version)
     : FPlatform(Platform), FVersion(Version), FSeed(GetTickCount() | 1u)
 {
-    RegisterWindowClass(ClassName, &RoutedWindowProc<TAboutForm>, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const int Width = Scale(347);
     const int Height = Scale(264);
     RECT Frame{0, 0, Width, Height};
     AdjustWindowRectEx(&Frame, Style, FALSE, ExStyle);
     const int OuterWidth = Frame.right - Frame.left;
     const int OuterHeight = Frame.bottom - Frame.top;
-    CreateWindowExW(ExStyle, ClassName, L"", Style, (GetSystemMetrics(SM_CXSCREEN) - OuterWidth) / 2,
-                    (GetSystemMetrics(SM_CYSCREEN) - OuterHeight) / 2, OuterWidth, OuterHeight, Owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
+    const int Left = (GetSystemMetrics(SM_CXSCREEN) - OuterWidth) / 2;
+    const int Top = (GetSystemMetrics(SM_CYSCREEN) - OuterHeight) / 2;
+    Create(ClassName, L"", Style, ExStyle, {Left, Top, Left + OuterWidth, Top + OuterHeight}, Owner);
 }
 
 TAboutForm::~TAboutForm()

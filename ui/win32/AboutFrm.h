@@ -8,23 +8,20 @@
 
 #include "platform/Platform.h"
 #include "ui/model/AboutText.h"
+#include "ui/win32/BaseWindow.h"
 #include "ui/win32/Controls.h"
 
 namespace ui {
 
-class TAboutForm {
+class TAboutForm final : public TBaseWindow<TAboutForm> {
 public:
     TAboutForm(HWND Owner, const platform::TPlatform& Platform, const TFileVersionInfo& Version);
     ~TAboutForm();
-    TAboutForm(const TAboutForm&) = delete;
-    TAboutForm& operator=(const TAboutForm&) = delete;
-
-    HWND Handle() const { return FHandle; }
-
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
-    HWND FHandle = nullptr;
 
 private:
+    friend class TBaseWindow<TAboutForm>;
+    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+
     void FormCreate();
     void Timer1Timer();
     void OpenVendorAddress();

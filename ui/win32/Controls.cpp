@@ -55,6 +55,19 @@ HWND CreateChild(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, 
     return Child;
 }
 
+HIMAGELIST IconList(std::initializer_list<int> Icons)
+{
+    const int Size = Scale(16);
+    HIMAGELIST List = ImageList_Create(Size, Size, ILC_COLOR32 | ILC_MASK, static_cast<int>(Icons.size()), 0);
+    for (int Id : Icons) {
+        HICON Icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Id), IMAGE_ICON, Size, Size, LR_DEFAULTCOLOR));
+        ImageList_AddIcon(List, Icon);
+        DestroyIcon(Icon);
+    }
+    return List;
+}
+
 void ShowError(HWND Owner, std::string_view Message)
 {
     MessageBoxW(Owner, Wide(Message).c_str(), L"Velmorant", MB_OK | MB_ICONERROR);
@@ -99,21 +112,6 @@ void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam)
     }
     if (HWND Next = GetNextDlgTabItem(Window, GetFocus(), WParam != 0); Next != nullptr)
         SetFocus(Next);
-}
-
-void RegisterWindowClass(const wchar_t* Name, WNDPROC Procedure, HBRUSH Background)
-{
-    WNDCLASSEXW Class{};
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), Name, &Class))
-        return;
-    Class.cbSize = sizeof(Class);
-    Class.lpfnWndProc = Procedure;
-    Class.hInstance = GetModuleHandleW(nullptr);
-    Class.hIcon = LoadIconW(Class.hInstance, MAKEINTRESOURCEW(1));
-    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    Class.hbrBackground = Background;
-    Class.lpszClassName = Name;
-    RegisterClassExW(&Class);
 }
 
 }  // namespace ui

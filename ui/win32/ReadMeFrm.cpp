@@ -16,11 +16,10 @@ constexpr DWORD ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 TReadMeForm::TReadMeForm(HWND Owner)
 {
-    RegisterWindowClass(ClassName, &RoutedWindowProc<TReadMeForm>, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT Frame{0, 0, Scale(604), Scale(251)};
     AdjustWindowRectEx(&Frame, Style, FALSE, ExStyle);
-    CreateWindowExW(ExStyle, ClassName, L"Read Me", Style, Scale(250), Scale(245), Frame.right - Frame.left,
-                    Frame.bottom - Frame.top, Owner, nullptr, GetModuleHandleW(nullptr), this);
+    OffsetRect(&Frame, Scale(250) - Frame.left, Scale(245) - Frame.top);
+    Create(ClassName, L"Read Me", Style, ExStyle, Frame, Owner);
 }
 
 TReadMeForm::~TReadMeForm()

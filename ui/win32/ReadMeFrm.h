@@ -3,21 +3,19 @@
 
 #include <windows.h>
 
+#include "ui/win32/BaseWindow.h"
+
 namespace ui {
 
-class TReadMeForm {
+class TReadMeForm final : public TBaseWindow<TReadMeForm> {
 public:
     explicit TReadMeForm(HWND Owner);
     ~TReadMeForm();
-    TReadMeForm(const TReadMeForm&) = delete;
-    TReadMeForm& operator=(const TReadMeForm&) = delete;
-
-    HWND Handle() const { return FHandle; }
-
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
-    HWND FHandle = nullptr;
 
 private:
+    friend class TBaseWindow<TReadMeForm>;
+    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+
     HWND FOk = nullptr;
 };
 
