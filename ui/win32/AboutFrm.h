@@ -1,5 +1,6 @@
 // TAboutForm: product, version and legal lines, the vendor's link, an
-// animated picture, and facts about the running system.
+// animated picture, and facts about the running system. The dialog template
+// IDD_ABOUT (resources/AboutDlg.rc) places the controls.
 #pragma once
 
 #include <windows.h>
@@ -13,14 +14,17 @@
 
 namespace ui {
 
-class TAboutForm final : public TBaseWindow<TAboutForm> {
+class TAboutForm final : public TBaseDialog<TAboutForm> {
 public:
-    TAboutForm(HWND Owner, const platform::TPlatform& Platform, const TFileVersionInfo& Version);
+    TAboutForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version);
     ~TAboutForm();
 
+    // Shows the window modally over Owner until it closes.
+    void ShowModal(HWND Owner);
+
 private:
-    friend class TBaseWindow<TAboutForm>;
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+    friend class TBaseDialog<TAboutForm>;
+    INT_PTR HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
 
     void FormCreate();
     void Timer1Timer();
@@ -35,6 +39,8 @@ private:
     HWND FLink = nullptr;
     HWND FImage = nullptr;
     HWND FTips = nullptr;
+    // The picture, the size of its control.
+    SIZE FPictureSize{};
     HBITMAP FPicture = nullptr;
     HDC FPictureDc = nullptr;
     HGDIOBJ FPreviousBitmap = nullptr;

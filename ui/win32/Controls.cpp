@@ -73,37 +73,6 @@ void ShowError(HWND Owner, std::string_view Message)
     MessageBoxW(Owner, Wide(Message).c_str(), L"Velmorant", MB_OK | MB_ICONERROR);
 }
 
-void RunModal(HWND Owner, HWND Window)
-{
-    EnableWindow(Owner, FALSE);
-    ShowWindow(Window, SW_SHOW);
-    MSG Message;
-    while (IsWindow(Window)) {
-        const BOOL Got = GetMessageW(&Message, nullptr, 0, 0);
-        if (Got == 0) {
-            // The quit request belongs to the loop outside.
-            PostQuitMessage(static_cast<int>(Message.wParam));
-            break;
-        }
-        if (Got < 0)
-            break;
-        if (IsDialogMessageW(Window, &Message))
-            continue;
-        TranslateMessage(&Message);
-        DispatchMessageW(&Message);
-    }
-    EnableWindow(Owner, TRUE);
-    SetActiveWindow(Owner);
-    if (IsWindow(Window))
-        DestroyWindow(Window);
-}
-
-void CloseModal(HWND Window)
-{
-    EnableWindow(GetWindow(Window, GW_OWNER), TRUE);
-    DestroyWindow(Window);
-}
-
 void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam)
 {
     if (LOWORD(LParam) != 0) {

@@ -1,6 +1,6 @@
 // What every window of the program shares: sizes scaled from their 96 DPI
 // figures, the window font, text for the wide API, the general error
-// handler, and the modal loop of the About and Read Me windows.
+// handler, and the Tab key outside dialogs.
 #pragma once
 
 #include <windows.h>
@@ -48,13 +48,6 @@ HWND CreateChild(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, 
 // box; the program goes on.
 void ShowError(HWND Owner, std::string_view Message);
 
-// Runs Window as a modal window of Owner until it is destroyed: the owner is
-// disabled meanwhile, and Tab, Enter (IDOK) and Escape (IDCANCEL) work as in
-// a dialog.
-void RunModal(HWND Owner, HWND Window);
-// Closes a window that RunModal runs: its owner is enabled first, so that
-// Windows gives the owner the activation back rather than another program.
-void CloseModal(HWND Window);
 // WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and Shift+Tab: the focus
 // moves to the next (previous) control with WS_TABSTOP, or to the one given.
 void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam);

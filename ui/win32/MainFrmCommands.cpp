@@ -190,14 +190,14 @@ void TMainForm::RepairSelectedItems()
 
 void TMainForm::ShowReadMe()
 {
-    TReadMeForm ReadMe(FHandle);
-    RunModal(FHandle, ReadMe.Handle());
+    TReadMeForm ReadMe;
+    ReadMe.ShowModal(FHandle);
 }
 
 void TMainForm::ShowAbout()
 {
-    TAboutForm About(FHandle, FPlatform, FVersion);
-    RunModal(FHandle, About.Handle());
+    TAboutForm About(FPlatform, FVersion);
+    About.ShowModal(FHandle);
 }
 
 void TMainForm::PressHotButton()

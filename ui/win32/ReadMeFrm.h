@@ -1,4 +1,5 @@
-// TReadMeForm: the warnings and instructions, shown modally.
+// TReadMeForm: the warnings and instructions, shown modally. The dialog
+// template IDD_READ_ME (resources/ReadMeDlg.rc) places the controls.
 #pragma once
 
 #include <windows.h>
@@ -7,16 +8,14 @@
 
 namespace ui {
 
-class TReadMeForm final : public TBaseWindow<TReadMeForm> {
+class TReadMeForm final : public TBaseDialog<TReadMeForm> {
 public:
-    explicit TReadMeForm(HWND Owner);
-    ~TReadMeForm();
+    // Shows the window modally over Owner until it closes.
+    void ShowModal(HWND Owner);
 
 private:
-    friend class TBaseWindow<TReadMeForm>;
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
-
-    HWND FOk = nullptr;
+    friend class TBaseDialog<TReadMeForm>;
+    INT_PTR HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
 };
 
 }  // namespace ui

@@ -11,6 +11,24 @@
 #define IDI_TOOL_ABOUT 23
 #define IDI_TOOL_READ_ME 24
 #define IDA_MAIN 30
+#define IDD_ABOUT 40
+#define IDD_READ_ME 41
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+// The About window's controls.
+#define IDC_ABOUT_ICON 400
+#define IDC_ABOUT_PRODUCT_NAME 401
+#define IDC_ABOUT_VERSION 402
+#define IDC_ABOUT_COPYRIGHT 403
+#define IDC_ABOUT_LINK 404
+#define IDC_ABOUT_IMAGE 405
+#define IDC_ABOUT_OPERATING_SYSTEM 406
+#define IDC_ABOUT_MEMORY_LABEL 407
+#define IDC_ABOUT_MEMORY 408
+// The Read Me window's text.
+#define IDC_READ_ME_TEXT 300
 
 // Commands: the toolbar's buttons, the popup menu and the keys.
 #define ID_SCAN 100
