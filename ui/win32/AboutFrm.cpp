@@ -110,7 +110,8 @@ void TAboutForm::Timer1Timer()
     // The text's cell in the button face covers what lies under it.
     SetBkColor(FPictureDc, GetSysColor(COLOR_BTNFACE));
     SetBkMode(FPictureDc, OPAQUE);
-    TextOutW(FPictureDc, X, Y, L"Velmorant", 9);
+    const std::wstring Text = ResourceText(IDS_ABOUT_ANIMATION);
+    TextOutW(FPictureDc, X, Y, Text.c_str(), static_cast<int>(Text.size()));
     SelectObject(FPictureDc, Previous);
     InvalidateRect(FImage, nullptr, FALSE);
 }

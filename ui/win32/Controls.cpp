@@ -1,6 +1,7 @@
 #include "ui/win32/Controls.h"
 
 #include "base/TextConversion.h"
+#include "ui/win32/resources/ResourceIds.h"
 
 namespace ui {
 
@@ -33,6 +34,15 @@ HFONT WindowFont()
 {
     static const TFont Font(L"MS Sans Serif", 8);
     return Font.Handle();
+}
+
+std::wstring ResourceText(unsigned Id)
+{
+    // With no buffer LoadString hands out the resource's own text, which
+    // need not end in a zero: its length says where it ends.
+    const wchar_t* Text = nullptr;
+    const int Length = LoadStringW(GetModuleHandleW(nullptr), Id, reinterpret_cast<wchar_t*>(&Text), 0);
+    return Length > 0 && Text != nullptr ? std::wstring(Text, static_cast<std::size_t>(Length)) : std::wstring();
 }
 
 std::wstring Wide(std::string_view Utf8) { return base::Utf8ToWide(Utf8); }
@@ -70,7 +80,7 @@ HIMAGELIST IconList(std::initializer_list<int> Icons)
 
 void ShowError(HWND Owner, std::string_view Message)
 {
-    MessageBoxW(Owner, Wide(Message).c_str(), L"Velmorant", MB_OK | MB_ICONERROR);
+    MessageBoxW(Owner, Wide(Message).c_str(), ResourceText(IDS_PROGRAM_NAME).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam)

@@ -1,5 +1,6 @@
 // What every window of the program shares: sizes scaled from their 96 DPI
-// figures, the window font, text for the wide API, the general error
+// figures, the window font, the program's texts and text for the wide API,
+// the general error
 // handler, and the Tab key outside dialogs.
 #pragma once
 
@@ -32,6 +33,10 @@ private:
 
 // "MS Sans Serif", 8 points: the font of every window.
 HFONT WindowFont();
+
+// A text of the program's string table (resources/Strings.rc), in the
+// language the resources hold; empty for an identifier it lacks.
+std::wstring ResourceText(unsigned Id);
 
 std::wstring Wide(std::string_view Utf8);
 std::string WindowTextOf(HWND Window);

@@ -27,7 +27,7 @@ TMainForm::TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo
     // Centred on the screen.
     const int Left = (GetSystemMetrics(SM_CXSCREEN) - Width) / 2;
     const int Top = (GetSystemMetrics(SM_CYSCREEN) - Height) / 2;
-    Create(ClassName, L"Velmorant", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, {Left, Top, Left + Width, Top + Height},
+    Create(ClassName, ResourceText(IDS_PROGRAM_NAME).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, {Left, Top, Left + Width, Top + Height},
            nullptr);
 }
 
@@ -59,13 +59,17 @@ void TMainForm::CreateToolBar()
     SendMessageW(FToolBar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     FToolImages = IconList({IDI_TOOL_SCAN, IDI_TOOL_REPAIR, IDI_TOOL_EXIT, IDI_TOOL_ABOUT, IDI_TOOL_READ_ME});
     SendMessageW(FToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolImages));
-    auto Button = [](int Image, int Command, const wchar_t* Caption) {
-        return TBBUTTON{Image, Command, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(Caption)};
+    // The toolbar keeps copies of the captions.
+    const std::wstring Captions[] = {ResourceText(IDS_BUTTON_SCAN), ResourceText(IDS_BUTTON_REPAIR),
+                                     ResourceText(IDS_BUTTON_READ_ME), ResourceText(IDS_BUTTON_ABOUT),
+                                     ResourceText(IDS_BUTTON_EXIT)};
+    auto Button = [&Captions](int Image, int Command, int Caption) {
+        return TBBUTTON{Image, Command, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0,
+                        reinterpret_cast<INT_PTR>(Captions[Caption].c_str())};
     };
     const TBBUTTON Separator{0, 0, 0, BTNS_SEP, {}, 0, 0};
-    const TBBUTTON Buttons[] = {Button(0, ID_SCAN, L"Velmorant"), Separator, Button(1, ID_REPAIR, L"Repair Items"),
-                                Separator, Button(4, ID_READ_ME, L"Read Me"), Button(3, ID_ABOUT, L"About"),
-                                Separator, Button(2, ID_EXIT, L"Exit")};
+    const TBBUTTON Buttons[] = {Button(0, ID_SCAN, 0), Separator, Button(1, ID_REPAIR, 1), Separator,
+                                Button(4, ID_READ_ME, 2), Button(3, ID_ABOUT, 3), Separator, Button(2, ID_EXIT, 4)};
     SendMessageW(FToolBar, TB_ADDBUTTONSW, std::size(Buttons), reinterpret_cast<LPARAM>(Buttons));
     SendMessageW(FToolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(81), Scale(36)));
     SendMessageW(FToolBar, TB_AUTOSIZE, 0, 0);

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "app/FontRepairUnit.h"
+#include "base/Format.h"
 #include "base/TextConversion.h"
 #include "ui/model/ScanLog.h"
 #include "ui/win32/AboutFrm.h"
@@ -169,7 +170,7 @@ void TMainForm::RepairSelectedItems()
     // The registry file is the user's way back: importing it in the Registry
     // Editor (or velmorant-cli undo) puts back the values the repair changed.
     if (!Result.Backup.empty())
-        Add("Registry values saved before the repair to " + Result.Backup + ". Import this file to undo the repair.");
+        Add(base::FormatText(base::WideToUtf8(ResourceText(IDS_BACKUP_SAVED)), {Result.Backup}));
     UpdateControls();
     // One message box for the run, however many kinds of row it could not
     // repair.
@@ -177,7 +178,7 @@ void TMainForm::RepairSelectedItems()
         std::string Text;
         for (const std::string& Message : Result.Messages)
             Text += (Text.empty() ? "" : "\n\n") + Message;
-        MessageBoxW(FHandle, Wide(Text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+        MessageBoxW(FHandle, Wide(Text).c_str(), ResourceText(IDS_ERROR_CAPTION).c_str(), MB_OK | MB_ICONERROR);
     }
     if (Result.Error) {
         try {

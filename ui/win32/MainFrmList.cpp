@@ -7,6 +7,7 @@
 #include <windowsx.h>
 
 #include "base/Format.h"
+#include "base/TextConversion.h"
 #include "ui/win32/resources/ResourceIds.h"
 
 namespace ui {
@@ -16,10 +17,13 @@ namespace {
 constexpr int ListId = 200;
 
 struct TColumn {
-    const wchar_t* Caption;
+    unsigned Caption;
     int Width;
 };
-const TColumn Columns[] = {{L"Font Name", 160}, {L"Registry Name", 200}, {L"Filename", 240}, {L"Problem", 160}};
+const TColumn Columns[] = {{IDS_COLUMN_FONT_NAME, 160},
+                           {IDS_COLUMN_REGISTRY_NAME, 200},
+                           {IDS_COLUMN_FILENAME, 240},
+                           {IDS_COLUMN_PROBLEM, 160}};
 
 }  // namespace
 
@@ -31,9 +35,10 @@ void TMainForm::CreateList()
     HWND List = FFonts->Handle();
     SendMessageW(List, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     for (int i = 0; i < fcColumnCount; ++i) {
+        std::wstring Caption = ResourceText(Columns[i].Caption);
         LVCOLUMNW Column{};
         Column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        Column.pszText = const_cast<wchar_t*>(Columns[i].Caption);
+        Column.pszText = Caption.data();
         Column.cx = Scale(Columns[i].Width);
         Column.iSubItem = i;
         ListView_InsertColumn(List, i, &Column);
@@ -42,7 +47,7 @@ void TMainForm::CreateList()
     ListView_SetImageList(List, FStatusImages, LVSIL_SMALL);
 
     FPopup = CreatePopupMenu();
-    AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, L"&Repair Items");
+    AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, ResourceText(IDS_POPUP_REPAIR).c_str());
 }
 
 void TMainForm::FillFontList()
@@ -117,7 +122,7 @@ void TMainForm::UpdateControls()
     FRepairEnabled = Row != nullptr && Row->Entry != nullptr && Row->Entry->Problem != app::fpNone;
     EnableMenuItem(FPopup, ID_POPUP_REPAIR, MF_BYCOMMAND | (FRepairEnabled ? MF_ENABLED : MF_GRAYED));
     SendMessageW(FToolBar, TB_ENABLEBUTTON, ID_REPAIR, FRepairEnabled && !FScanning);
-    ShowStatus(base::FormatText("%d items,  %d items selected",
+    ShowStatus(base::FormatText(base::WideToUtf8(ResourceText(IDS_STATUS_COUNTS)),
                                 {ListView_GetItemCount(List), static_cast<int>(ListView_GetSelectedCount(List))}));
 }
 
@@ -198,14 +203,18 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
 void TMainForm::ShowTip(NMTTDISPINFOW& Tip)
 {
     // The toolbar's tooltips: the button's caption and its key.
+    unsigned Text = 0;
     switch (Tip.hdr.idFrom) {
-    case ID_SCAN: Tip.lpszText = const_cast<wchar_t*>(L"Scan the installed fonts (F5)"); break;
-    case ID_REPAIR: Tip.lpszText = const_cast<wchar_t*>(L"Repair the selected items"); break;
-    case ID_READ_ME: Tip.lpszText = const_cast<wchar_t*>(L"Read Me (F1)"); break;
-    case ID_ABOUT: Tip.lpszText = const_cast<wchar_t*>(L"About Velmorant"); break;
-    case ID_EXIT: Tip.lpszText = const_cast<wchar_t*>(L"Exit"); break;
-    default: break;
+    case ID_SCAN: Text = IDS_TIP_SCAN; break;
+    case ID_REPAIR: Text = IDS_TIP_REPAIR; break;
+    case ID_READ_ME: Text = IDS_TIP_READ_ME; break;
+    case ID_ABOUT: Text = IDS_TIP_ABOUT; break;
+    case ID_EXIT: Text = IDS_TIP_EXIT; break;
+    default: return;
     }
+    // The tooltip copies the text from its own buffer before this returns.
+    lstrcpynW(Tip.szText, ResourceText(Text).c_str(), static_cast<int>(std::size(Tip.szText)));
+    Tip.lpszText = Tip.szText;
 }
 
 }  // namespace ui
