@@ -25,13 +25,6 @@ std::string TimeSeparator()
     return base::WideToUtf8(Separator);
 }
 
-TLocalTime Now()
-{
-    SYSTEMTIME Time;
-    GetLocalTime(&Time);
-    return {Time.wYear, Time.wMonth, Time.wDay, Time.wHour, Time.wMinute, Time.wSecond};
-}
-
 }  // namespace
 
 bool TMainForm::TranslateKeys(MSG& Message)
@@ -106,11 +99,11 @@ void TMainForm::ToolButton1Click()
     std::string Error;
     try {
         Add(BannerLine());
-        Add(StartedLine(Now(), TimeSeparator()));
+        Add(StartedLine(FPlatform.System.LocalTime(), TimeSeparator()));
         FInstalledFonts->Refresh();
         FillFontList();
         app::RestoreFontsFolder(FPlatform, FHandle, *this);
-        Add(CompletedLine(Now(), TimeSeparator()));
+        Add(CompletedLine(FPlatform.System.LocalTime(), TimeSeparator()));
         Add("");
         FFonts->SetSortColumn(fcProblem);
         FFonts->SetSortAscending(true);
