@@ -11,11 +11,17 @@ void TReadMeForm::ShowModal(HWND Owner) { RunModal(Owner, IDD_READ_ME); }
 INT_PTR TReadMeForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM)
 {
     switch (Message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
+        // The template's place on the screen is the frame's, as the window's
+        // design gives it; the dialog manager puts the client area there.
+        POINT Client{0, 0};
+        ClientToScreen(FHandle, &Client);
+        SetWindowPos(FHandle, nullptr, Client.x, Client.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetText(GetDlgItem(FHandle, IDC_READ_ME_TEXT), ReadMeText());
         // The button, not the text, has the focus: Enter closes the window.
         SetFocus(GetDlgItem(FHandle, IDOK));
         return FALSE;
+    }
     case WM_CTLCOLORSTATIC:
         // The read-only text keeps the look of a text box.
         SetBkColor(reinterpret_cast<HDC>(WParam), GetSysColor(COLOR_WINDOW));
