@@ -7,6 +7,9 @@ mouse) and reads its window with velmorant-ui-probe.exe. Screenshots go to
 ARTIFACT_FOLDER (main window after a scan, About, Read Me).
 
     ui_wine.py VELMORANT_EXE PROBE_EXE CLI_EXE ARTIFACT_FOLDER
+
+VELMORANT_UI_DPI (96 by default) sets the prefix's DPI, and the desktop
+grows with it, so that the windows can be seen as they scale.
 """
 import os
 import re
@@ -20,7 +23,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cli_wine  # noqa: E402
 from cli_wine import check, FAILURES  # noqa: E402
 
-DESKTOP = (1024, 700)
+DPI = int(os.environ.get("VELMORANT_UI_DPI", "96"))
+DESKTOP = (1024 * DPI // 96, 700 * DPI // 96)
 PROBLEM_TEXTS = ["", "Invalid Font", "File not found", "Wrong Registry Data Type", "No Registry Key",
                  "Duplicate Registry Data", "Wrong Registry Font Name"]
 # The arrows as the resource draws them: G dark grey, W white, "." lets the
@@ -130,6 +134,14 @@ def use_virtual_desktop(prefix):
     explorer = r"HKCU\Software\Wine\Explorer"
     prefix.run("reg", "add", explorer, "/v", "Desktop", "/d", "Default", "/f")
     prefix.run("reg", "add", explorer + r"\Desktops", "/v", "Default", "/d", "%dx%d" % DESKTOP, "/f")
+
+
+def set_dpi(prefix):
+    if DPI == 96:
+        return
+    for key in (r"HKCU\Control Panel\Desktop",
+                r"HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts"):
+        prefix.run("reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(DPI), "/f")
 
 
 def row_of(rows, registry_name):
@@ -309,6 +321,7 @@ def main(exe, probe, cli, artifacts):
         check(status == 0, "wineboot: " + err)
         cli_wine.plant(prefix)
         use_virtual_desktop(prefix)
+        set_dpi(prefix)
         program = subprocess.Popen([cli_wine.WINE, exe],
                                    env=prefix.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         run(Session(prefix, exe, probe, artifacts))

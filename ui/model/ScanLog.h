@@ -4,16 +4,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SystemInfo.h"
+
 namespace ui {
 
-struct TLocalTime {
-    int Year = 0;
-    int Month = 0;
-    int Day = 0;
-    int Hour = 0;
-    int Minute = 0;
-    int Second = 0;
-};
+// The platform's clock gives the time the log shows.
+using TLocalTime = platform::TLocalTime;
 
 // The first line of every scan's block: the maker and its web address.
 std::string BannerLine();

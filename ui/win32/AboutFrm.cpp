@@ -10,19 +10,9 @@ namespace ui {
 
 namespace {
 
-const wchar_t* const ClassName = L"TAboutForm";
-constexpr DWORD Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | DS_MODALFRAME;
-constexpr DWORD ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr int IconId = 400;
-constexpr int ProductNameId = 401;
-constexpr int VersionId = 402;
-constexpr int CopyrightId = 403;
-constexpr int LinkId = 404;
-constexpr int ImageId = 405;
-constexpr int Comments1Id = 406;
-constexpr int Comments2Id = 407;
-constexpr int Comments2bId = 408;
 constexpr int TimerId = 1;
+// The picture's size at 96 DPI: where the animation's text lands is drawn
+// from these figures and scaled to the picture's real size.
 constexpr int ImageWidth = 245;
 constexpr int ImageHeight = 73;
 
@@ -35,25 +25,13 @@ std::string ThousandSeparator()
 
 }  // namespace
 
-TAboutForm::TAboutForm(HWND Owner, const platform::TPlatform& Platform, const TFileVersionInfo& Version)
+TAboutForm::TAboutForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version)
     : FPlatform(Platform), FVersion(Version), FSeed(GetTickCount() | 1u)
 {
-    RegisterWindowClass(ClassName, &RoutedWindowProc<TAboutForm>, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    const int Width = Scale(347);
-    const int Height = Scale(264);
-    RECT Frame{0, 0, Width, Height};
-    AdjustWindowRectEx(&Frame, Style, FALSE, ExStyle);
-    const int OuterWidth = Frame.right - Frame.left;
-    const int OuterHeight = Frame.bottom - Frame.top;
-    CreateWindowExW(ExStyle, ClassName, L"", Style, (GetSystemMetrics(SM_CXSCREEN) - OuterWidth) / 2,
-                    (GetSystemMetrics(SM_CYSCREEN) - OuterHeight) / 2, OuterWidth, OuterHeight, Owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
 }
 
 TAboutForm::~TAboutForm()
 {
-    if (FHandle != nullptr)
-        DestroyWindow(FHandle);
     if (FPictureDc != nullptr) {
         SelectObject(FPictureDc, FPreviousBitmap);
         DeleteDC(FPictureDc);
@@ -61,6 +39,8 @@ TAboutForm::~TAboutForm()
     if (FPicture != nullptr)
         DeleteObject(FPicture);
 }
+
+void TAboutForm::ShowModal(HWND Owner) { RunModal(Owner, IDD_ABOUT); }
 
 unsigned TAboutForm::Random(unsigned Below)
 {
@@ -71,46 +51,34 @@ unsigned TAboutForm::Random(unsigned Below)
 
 void TAboutForm::FormCreate()
 {
+    FProgramIcon = GetDlgItem(FHandle, IDC_ABOUT_ICON);
+    FLink = GetDlgItem(FHandle, IDC_ABOUT_LINK);
+    FImage = GetDlgItem(FHandle, IDC_ABOUT_IMAGE);
+
     // Image1: the picture, filled with the button face.
+    RECT All;
+    GetClientRect(FImage, &All);
+    FPictureSize = {All.right, All.bottom};
     HDC Screen = GetDC(FHandle);
     FPictureDc = CreateCompatibleDC(Screen);
-    FPicture = CreateCompatibleBitmap(Screen, Scale(ImageWidth), Scale(ImageHeight));
+    FPicture = CreateCompatibleBitmap(Screen, FPictureSize.cx, FPictureSize.cy);
     ReleaseDC(FHandle, Screen);
     FPreviousBitmap = SelectObject(FPictureDc, FPicture);
-    RECT All{0, 0, Scale(ImageWidth), Scale(ImageHeight)};
     FillRect(FPictureDc, &All, GetSysColorBrush(COLOR_BTNFACE));
 
+    RECT IconPlace;
+    GetClientRect(FProgramIcon, &IconPlace);
     HICON AppIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                                  Scale(32), Scale(32), LR_SHARED));
-    FProgramIcon = CreateChild(L"STATIC", L"", SS_ICON | SS_NOTIFY | SS_REALSIZECONTROL, Scale(8), Scale(16), Scale(32),
-                               Scale(32), FHandle, IconId);
+                                                  IconPlace.right, IconPlace.bottom, LR_SHARED));
     SendMessageW(FProgramIcon, STM_SETICON, reinterpret_cast<WPARAM>(AppIcon), 0);
-    // Both product-name labels in one: the lighter copy, then the black one.
-    HWND Name = CreateChild(L"STATIC", Wide(FVersion.ProductName).c_str(), SS_OWNERDRAW, Scale(56), Scale(16),
-                            Scale(270), Scale(20), FHandle, ProductNameId);
-    (void)Name;
-    CreateChild(L"STATIC", Wide(VersionLine(FVersion)).c_str(), SS_LEFT | SS_NOPREFIX, Scale(56), Scale(36),
-                Scale(280), Scale(14), FHandle, VersionId);
-    CreateChild(L"STATIC", Wide(CopyrightLine(FVersion)).c_str(), SS_LEFT | SS_NOPREFIX, Scale(56), Scale(52),
-                Scale(280), Scale(14), FHandle, CopyrightId);
-    FLink = CreateChild(L"STATIC", Wide(VendorAddress).c_str(), SS_CENTER | SS_NOTIFY | SS_NOPREFIX, Scale(56),
-                        Scale(72), Scale(245), Scale(14), FHandle, LinkId);
-    FImage = CreateChild(L"STATIC", L"", SS_OWNERDRAW, Scale(56), Scale(96), Scale(ImageWidth), Scale(ImageHeight),
-                         FHandle, ImageId);
-    const platform::TOsVersion Os = FPlatform.System.Version();
-    CreateChild(L"STATIC", Wide(OperatingSystemLine(Os)).c_str(), SS_LEFT | SS_NOPREFIX, Scale(56), Scale(180),
-                Scale(285), Scale(14), FHandle, Comments1Id);
-    // One line, never wrapped: a font wider than "MS Sans Serif" would push
-    // "Windows:" onto a second line that the label cannot show.
-    CreateChild(L"STATIC", L"Physical Memory available to Windows:", SS_LEFTNOWORDWRAP, Scale(56), Scale(196),
-                Scale(192), Scale(14), FHandle, Comments2Id);
-    CreateChild(L"STATIC", Wide(MemoryLine(FPlatform.System.MemoryStatus().TotalPhysical, ThousandSeparator())).c_str(),
-                SS_RIGHT, Scale(248), Scale(196), Scale(82), Scale(14), FHandle, Comments2bId);
-    CreateChild(L"STATIC", L"", SS_ETCHEDHORZ, Scale(56), Scale(212), Scale(281), Scale(2), FHandle, 0);
-    HWND Ok = CreateChild(L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, Scale(256), Scale(230), Scale(80),
-                          Scale(24), FHandle, IDOK);
+    SetText(GetDlgItem(FHandle, IDC_ABOUT_PRODUCT_NAME), FVersion.ProductName);
+    SetText(GetDlgItem(FHandle, IDC_ABOUT_VERSION), VersionLine(FVersion));
+    SetText(GetDlgItem(FHandle, IDC_ABOUT_COPYRIGHT), CopyrightLine(FVersion));
+    SetText(FLink, VendorAddress);
+    SetText(GetDlgItem(FHandle, IDC_ABOUT_OPERATING_SYSTEM), OperatingSystemLine(FPlatform.System.Version()));
+    SetText(GetDlgItem(FHandle, IDC_ABOUT_MEMORY),
+            MemoryLine(FPlatform.System.MemoryStatus().TotalPhysical, ThousandSeparator()));
     SetText(FHandle, AboutCaption(FVersion));
-    SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(AppIcon));
 
     FTips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr, GetModuleHandleW(nullptr),
@@ -126,7 +94,7 @@ void TAboutForm::FormCreate()
         SendMessageW(FTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Info));
     }
     SetTimer(FHandle, TimerId, 250, nullptr);
-    SetFocus(Ok);
+    SetFocus(GetDlgItem(FHandle, IDOK));
 }
 
 void TAboutForm::Timer1Timer()
@@ -135,14 +103,15 @@ void TAboutForm::Timer1Timer()
     static const int Sizes[] = {8, 12, 20};
     const COLORREF Colour = Colours[Random(3)];
     const TFont Font(L"MS Sans Serif", Sizes[Random(3)]);
-    const int X = Scale(static_cast<int>(Random(300)) - 50);
-    const int Y = Scale(static_cast<int>(Random(100)) - 10);
+    const int X = MulDiv(static_cast<int>(Random(300)) - 50, FPictureSize.cx, ImageWidth);
+    const int Y = MulDiv(static_cast<int>(Random(100)) - 10, FPictureSize.cy, ImageHeight);
     HGDIOBJ Previous = SelectObject(FPictureDc, Font.Handle());
     SetTextColor(FPictureDc, Colour);
     // The text's cell in the button face covers what lies under it.
     SetBkColor(FPictureDc, GetSysColor(COLOR_BTNFACE));
     SetBkMode(FPictureDc, OPAQUE);
-    TextOutW(FPictureDc, X, Y, L"Velmorant", 9);
+    const std::wstring Text = ResourceText(IDS_ABOUT_ANIMATION);
+    TextOutW(FPictureDc, X, Y, Text.c_str(), static_cast<int>(Text.size()));
     SelectObject(FPictureDc, Previous);
     InvalidateRect(FImage, nullptr, FALSE);
 }
@@ -150,7 +119,7 @@ void TAboutForm::Timer1Timer()
 void TAboutForm::OpenVendorAddress()
 {
     ShellExecuteW(FHandle, L"open", Wide(VendorAddress).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    CloseModal(FHandle);
+    EndDialog(FHandle, IDOK);
 }
 
 void TAboutForm::DrawProductName(const DRAWITEMSTRUCT& Item)
@@ -168,22 +137,25 @@ void TAboutForm::DrawProductName(const DRAWITEMSTRUCT& Item)
 
 void TAboutForm::DrawImage(const DRAWITEMSTRUCT& Item)
 {
-    BitBlt(Item.hDC, 0, 0, Scale(ImageWidth), Scale(ImageHeight), FPictureDc, 0, 0, SRCCOPY);
+    BitBlt(Item.hDC, 0, 0, FPictureSize.cx, FPictureSize.cy, FPictureDc, 0, 0, SRCCOPY);
 }
 
-LRESULT TAboutForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
+INT_PTR TAboutForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
 {
     switch (Message) {
-    case WM_CREATE: FormCreate(); return 0;
+    case WM_INITDIALOG:
+        FormCreate();
+        // The focus is on OK already.
+        return FALSE;
     case WM_TIMER:
         if (WParam == TimerId)
             Timer1Timer();
-        return 0;
+        return TRUE;
     case WM_DRAWITEM: {
         const auto& Item = *reinterpret_cast<const DRAWITEMSTRUCT*>(LParam);
-        if (Item.CtlID == ProductNameId)
+        if (Item.CtlID == IDC_ABOUT_PRODUCT_NAME)
             DrawProductName(Item);
-        else if (Item.CtlID == ImageId)
+        else if (Item.CtlID == IDC_ABOUT_IMAGE)
             DrawImage(Item);
         return TRUE;
     }
@@ -192,33 +164,30 @@ LRESULT TAboutForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
             SetTextColor(reinterpret_cast<HDC>(WParam), RGB(0, 0, 255));
             SetBkMode(reinterpret_cast<HDC>(WParam), TRANSPARENT);
             SelectObject(reinterpret_cast<HDC>(WParam), FLinkFont.Handle());
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
         }
-        break;
+        return FALSE;
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(WParam) == FProgramIcon || reinterpret_cast<HWND>(WParam) == FLink) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            return TRUE;
+            return Answer(TRUE);
         }
-        break;
+        return FALSE;
     case WM_COMMAND:
         switch (LOWORD(WParam)) {
+        // Escape is IDCANCEL, and Enter presses OK, the default button.
         case IDOK:
-        case IDCANCEL: CloseModal(FHandle); return 0;
-        case IconId:
-        case LinkId:
+        case IDCANCEL: EndDialog(FHandle, LOWORD(WParam)); return TRUE;
+        case IDC_ABOUT_ICON:
+        case IDC_ABOUT_LINK:
             if (HIWORD(WParam) == STN_CLICKED)
                 OpenVendorAddress();
-            return 0;
-        default: break;
+            return TRUE;
+        default: return FALSE;
         }
-        break;
-    case WM_NEXTDLGCTL: MoveTabFocus(FHandle, WParam, LParam); return 0;
-    case WM_CLOSE: CloseModal(FHandle); return 0;
-    case WM_DESTROY: KillTimer(FHandle, TimerId); break;
-    default: break;
+    case WM_DESTROY: KillTimer(FHandle, TimerId); return FALSE;
+    default: return FALSE;
     }
-    return DefWindowProcW(FHandle, Message, WParam, LParam);
 }
 
 }  // namespace ui

@@ -1,5 +1,6 @@
 // TAboutForm: product, version and legal lines, the vendor's link, an
-// animated picture, and facts about the running system.
+// animated picture, and facts about the running system. The dialog template
+// IDD_ABOUT (resources/AboutDlg.rc) places the controls.
 #pragma once
 
 #include <windows.h>
@@ -8,23 +9,23 @@
 
 #include "platform/Platform.h"
 #include "ui/model/AboutText.h"
+#include "ui/win32/BaseWindow.h"
 #include "ui/win32/Controls.h"
 
 namespace ui {
 
-class TAboutForm {
+class TAboutForm final : public TBaseDialog<TAboutForm> {
 public:
-    TAboutForm(HWND Owner, const platform::TPlatform& Platform, const TFileVersionInfo& Version);
+    TAboutForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version);
     ~TAboutForm();
-    TAboutForm(const TAboutForm&) = delete;
-    TAboutForm& operator=(const TAboutForm&) = delete;
 
-    HWND Handle() const { return FHandle; }
-
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
-    HWND FHandle = nullptr;
+    // Shows the window modally over Owner until it closes.
+    void ShowModal(HWND Owner);
 
 private:
+    friend class TBaseDialog<TAboutForm>;
+    INT_PTR HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+
     void FormCreate();
     void Timer1Timer();
     void OpenVendorAddress();
@@ -38,6 +39,8 @@ private:
     HWND FLink = nullptr;
     HWND FImage = nullptr;
     HWND FTips = nullptr;
+    // The picture, the size of its control.
+    SIZE FPictureSize{};
     HBITMAP FPicture = nullptr;
     HDC FPictureDc = nullptr;
     HGDIOBJ FPreviousBitmap = nullptr;

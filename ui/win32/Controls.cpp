@@ -1,6 +1,7 @@
 #include "ui/win32/Controls.h"
 
 #include "base/TextConversion.h"
+#include "ui/win32/resources/ResourceIds.h"
 
 namespace ui {
 
@@ -35,6 +36,15 @@ HFONT WindowFont()
     return Font.Handle();
 }
 
+std::wstring ResourceText(unsigned Id)
+{
+    // With no buffer LoadString hands out the resource's own text, which
+    // need not end in a zero: its length says where it ends.
+    const wchar_t* Text = nullptr;
+    const int Length = LoadStringW(GetModuleHandleW(nullptr), Id, reinterpret_cast<wchar_t*>(&Text), 0);
+    return Length > 0 && Text != nullptr ? std::wstring(Text, static_cast<std::size_t>(Length)) : std::wstring();
+}
+
 std::wstring Wide(std::string_view Utf8) { return base::Utf8ToWide(Utf8); }
 
 std::string WindowTextOf(HWND Window)
@@ -55,40 +65,22 @@ HWND CreateChild(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, 
     return Child;
 }
 
+HIMAGELIST IconList(std::initializer_list<int> Icons)
+{
+    const int Size = Scale(16);
+    HIMAGELIST List = ImageList_Create(Size, Size, ILC_COLOR32 | ILC_MASK, static_cast<int>(Icons.size()), 0);
+    for (int Id : Icons) {
+        HICON Icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Id), IMAGE_ICON, Size, Size, LR_DEFAULTCOLOR));
+        ImageList_AddIcon(List, Icon);
+        DestroyIcon(Icon);
+    }
+    return List;
+}
+
 void ShowError(HWND Owner, std::string_view Message)
 {
-    MessageBoxW(Owner, Wide(Message).c_str(), L"Velmorant", MB_OK | MB_ICONERROR);
-}
-
-void RunModal(HWND Owner, HWND Window)
-{
-    EnableWindow(Owner, FALSE);
-    ShowWindow(Window, SW_SHOW);
-    MSG Message;
-    while (IsWindow(Window)) {
-        const BOOL Got = GetMessageW(&Message, nullptr, 0, 0);
-        if (Got == 0) {
-            // The quit request belongs to the loop outside.
-            PostQuitMessage(static_cast<int>(Message.wParam));
-            break;
-        }
-        if (Got < 0)
-            break;
-        if (IsDialogMessageW(Window, &Message))
-            continue;
-        TranslateMessage(&Message);
-        DispatchMessageW(&Message);
-    }
-    EnableWindow(Owner, TRUE);
-    SetActiveWindow(Owner);
-    if (IsWindow(Window))
-        DestroyWindow(Window);
-}
-
-void CloseModal(HWND Window)
-{
-    EnableWindow(GetWindow(Window, GW_OWNER), TRUE);
-    DestroyWindow(Window);
+    MessageBoxW(Owner, Wide(Message).c_str(), ResourceText(IDS_PROGRAM_NAME).c_str(), MB_OK | MB_ICONERROR);
 }
 
 void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam)
@@ -99,21 +91,6 @@ void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam)
     }
     if (HWND Next = GetNextDlgTabItem(Window, GetFocus(), WParam != 0); Next != nullptr)
         SetFocus(Next);
-}
-
-void RegisterWindowClass(const wchar_t* Name, WNDPROC Procedure, HBRUSH Background)
-{
-    WNDCLASSEXW Class{};
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), Name, &Class))
-        return;
-    Class.cbSize = sizeof(Class);
-    Class.lpfnWndProc = Procedure;
-    Class.hInstance = GetModuleHandleW(nullptr);
-    Class.hIcon = LoadIconW(Class.hInstance, MAKEINTRESOURCEW(1));
-    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    Class.hbrBackground = Background;
-    Class.lpszClassName = Name;
-    RegisterClassExW(&Class);
 }
 
 }  // namespace ui

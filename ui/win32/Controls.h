@@ -1,12 +1,14 @@
 // What every window of the program shares: sizes scaled from their 96 DPI
-// figures, the window font, text for the wide API, the general error
-// handler, and the modal loop of the About and Read Me windows.
+// figures, the window font, the program's texts and text for the wide API,
+// the general error
+// handler, and the Tab key outside dialogs.
 #pragma once
 
 #include <windows.h>
 
-#include <exception>
+#include <commctrl.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -32,9 +34,17 @@ private:
 // "MS Sans Serif", 8 points: the font of every window.
 HFONT WindowFont();
 
+// A text of the program's string table (resources/Strings.rc), in the
+// language the resources hold; empty for an identifier it lacks.
+std::wstring ResourceText(unsigned Id);
+
 std::wstring Wide(std::string_view Utf8);
 std::string WindowTextOf(HWND Window);
 void SetText(HWND Window, std::string_view Utf8);
+
+// The program's icons at the small size of the screen's DPI, in the order
+// given.
+HIMAGELIST IconList(std::initializer_list<int> Icons);
 
 HWND CreateChild(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, int Y, int Width, int Height,
                  HWND Parent, int Id, DWORD ExStyle = 0);
@@ -43,45 +53,8 @@ HWND CreateChild(const wchar_t* Class, const wchar_t* Text, DWORD Style, int X, 
 // box; the program goes on.
 void ShowError(HWND Owner, std::string_view Message);
 
-// Runs Window as a modal window of Owner until it is destroyed: the owner is
-// disabled meanwhile, and Tab, Enter (IDOK) and Escape (IDCANCEL) work as in
-// a dialog.
-void RunModal(HWND Owner, HWND Window);
-// Closes a window that RunModal runs: its owner is enabled first, so that
-// Windows gives the owner the activation back rather than another program.
-void CloseModal(HWND Window);
 // WM_NEXTDLGCTL, which IsDialogMessage sends for Tab and Shift+Tab: the focus
 // moves to the next (previous) control with WS_TABSTOP, or to the one given.
 void MoveTabFocus(HWND Window, WPARAM WParam, LPARAM LParam);
-
-// Registers a window class of the program once; its procedure hands every
-// message to the object stored at creation (lpCreateParams).
-template <class TWindow>
-LRESULT CALLBACK RoutedWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
-{
-    if (Message == WM_NCCREATE) {
-        auto* Create = reinterpret_cast<CREATESTRUCTW*>(LParam);
-        SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
-        static_cast<TWindow*>(Create->lpCreateParams)->FHandle = Window;
-    }
-    auto* Object = reinterpret_cast<TWindow*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
-    if (Object == nullptr)
-        return DefWindowProcW(Window, Message, WParam, LParam);
-    if (Message == WM_NCDESTROY) {
-        SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
-        Object->FHandle = nullptr;
-        return DefWindowProcW(Window, Message, WParam, LParam);
-    }
-    // The general error handler: whatever escapes a command is shown, and
-    // the program goes on.
-    try {
-        return Object->HandleMessage(Message, WParam, LParam);
-    } catch (const std::exception& Error) {
-        ShowError(Window, Error.what());
-        return 0;
-    }
-}
-
-void RegisterWindowClass(const wchar_t* Name, WNDPROC Procedure, HBRUSH Background);
 
 }  // namespace ui

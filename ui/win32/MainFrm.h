@@ -1,6 +1,10 @@
 // TMainForm: the toolbar's commands, the font list over the inventory, the
 // results log and the status bar. It translates messages into calls on the
 // application core and the core's answers into rows, controls and messages.
+// MainFrm.cpp holds the window, its controls and their layout with the
+// splitter; MainFrmList.cpp the list, its sorting, the popup menu and the
+// tooltips; MainFrmCommands.cpp the keys, the scan, the repair and its
+// results.
 #pragma once
 
 #include <windows.h>
@@ -16,19 +20,16 @@
 #include "platform/Platform.h"
 #include "ui/model/AboutText.h"
 #include "ui/model/FontRows.h"
+#include "ui/win32/BaseWindow.h"
 #include "ui/win32/Controls.h"
 #include "ui/win32/SaSortListView.h"
 
 namespace ui {
 
-class TMainForm final : public app::IScanProgress, public app::IResultsLog {
+class TMainForm final : public TBaseWindow<TMainForm>, public app::IScanProgress, public app::IResultsLog {
 public:
     TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version);
     ~TMainForm() override;
-    TMainForm(const TMainForm&) = delete;
-    TMainForm& operator=(const TMainForm&) = delete;
-
-    HWND Handle() const { return FHandle; }
     // The message loop's keys: F5, F1, Ctrl+A, and Tab between the controls.
     bool TranslateKeys(MSG& Message);
     // The application's idle event: the Read Me window, once.
@@ -40,27 +41,41 @@ public:
     // IResultsLog: lines are only ever appended.
     void Add(const std::string& Line) override;
 
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
-    HWND FHandle = nullptr;
-
 private:
+    friend class TBaseWindow<TMainForm>;
+    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+
+    // MainFrm.cpp
     void CreateControls();
+    void CreateToolBar();
+    void CreateLogAndStatus();
     void Layout();
     // The most the log can take of the client area, the list keeping a little.
     int MaxLogHeight() const;
+    // The splitter between the list and the log: the window's own client
+    // area shows between them.
+    bool SplitterMessage(UINT Message, WPARAM WParam, LPARAM LParam);
+    void Close();
+    void Destroy();
+
+    // MainFrmCommands.cpp
+    bool Command(int Id);
     void ToolButton1Click();
     void RepairSelectedItems();
-    void FillFontList();
-    void UpdateControls();
     void ShowReadMe();
     void ShowAbout();
+    void PressHotButton();
+
+    // MainFrmList.cpp
+    void CreateList();
+    void FillFontList();
+    void UpdateControls();
     void ShowPopup(LPARAM Where);
     void ColumnClick(int Column);
     void SortRows();
     void SelectAll();
-    void PressHotButton();
-    void Close();
     LRESULT Notify(const NMHDR& Header);
+    void ShowTip(NMTTDISPINFOW& Tip);
     std::vector<int> SelectedRows() const;
     TFontRow* RowAt(int Index) const;
     void ShowRow(int Index, const TFontRow& Row, bool Insert);

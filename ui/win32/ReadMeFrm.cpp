@@ -2,64 +2,38 @@
 
 #include "ui/model/ScanLog.h"
 #include "ui/win32/Controls.h"
+#include "ui/win32/resources/ResourceIds.h"
 
 namespace ui {
 
-namespace {
+void TReadMeForm::ShowModal(HWND Owner) { RunModal(Owner, IDD_READ_ME); }
 
-const wchar_t* const ClassName = L"TReadMeForm";
-constexpr int TextId = 300;
-constexpr DWORD Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_DLGFRAME | DS_MODALFRAME;
-constexpr DWORD ExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-}  // namespace
-
-TReadMeForm::TReadMeForm(HWND Owner)
-{
-    RegisterWindowClass(ClassName, &RoutedWindowProc<TReadMeForm>, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    RECT Frame{0, 0, Scale(604), Scale(251)};
-    AdjustWindowRectEx(&Frame, Style, FALSE, ExStyle);
-    CreateWindowExW(ExStyle, ClassName, L"Read Me", Style, Scale(250), Scale(245), Frame.right - Frame.left,
-                    Frame.bottom - Frame.top, Owner, nullptr, GetModuleHandleW(nullptr), this);
-}
-
-TReadMeForm::~TReadMeForm()
-{
-    if (FHandle != nullptr)
-        DestroyWindow(FHandle);
-}
-
-LRESULT TReadMeForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
+INT_PTR TReadMeForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM)
 {
     switch (Message) {
-    case WM_CREATE: {
-        const int Panel = Scale(33);
-        HWND Text = CreateChild(L"EDIT", Wide(ReadMeText()).c_str(),
-                                WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0, Scale(604),
-                                Scale(251) - Panel, FHandle, TextId, WS_EX_CLIENTEDGE);
-        FOk = CreateChild(L"BUTTON", L"Ok", WS_TABSTOP | BS_DEFPUSHBUTTON, Scale(272), Scale(251) - Panel + Scale(4),
-                          Scale(75), Scale(25), FHandle, IDOK);
-        (void)Text;
-        return 0;
+    case WM_INITDIALOG: {
+        // The template's place on the screen is the frame's, as the window's
+        // design gives it; the dialog manager puts the client area there.
+        POINT Client{0, 0};
+        ClientToScreen(FHandle, &Client);
+        SetWindowPos(FHandle, nullptr, Client.x, Client.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetText(GetDlgItem(FHandle, IDC_READ_ME_TEXT), ReadMeText());
+        // The button, not the text, has the focus: Enter closes the window.
+        SetFocus(GetDlgItem(FHandle, IDOK));
+        return FALSE;
     }
-    case WM_SHOWWINDOW:
-        if (WParam)
-            SetFocus(FOk);
-        break;
     case WM_CTLCOLORSTATIC:
+        // The read-only text keeps the look of a text box.
         SetBkColor(reinterpret_cast<HDC>(WParam), GetSysColor(COLOR_WINDOW));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     case WM_COMMAND:
         if (LOWORD(WParam) == IDOK || LOWORD(WParam) == IDCANCEL) {
-            CloseModal(FHandle);
-            return 0;
+            EndDialog(FHandle, LOWORD(WParam));
+            return TRUE;
         }
-        break;
-    case WM_NEXTDLGCTL: MoveTabFocus(FHandle, WParam, LParam); return 0;
-    case WM_CLOSE: CloseModal(FHandle); return 0;
-    default: break;
+        return FALSE;
+    default: return FALSE;
     }
-    return DefWindowProcW(FHandle, Message, WParam, LParam);
 }
 
 }  // namespace ui

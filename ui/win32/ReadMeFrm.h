@@ -1,24 +1,21 @@
-// TReadMeForm: the warnings and instructions, shown modally.
+// TReadMeForm: the warnings and instructions, shown modally. The dialog
+// template IDD_READ_ME (resources/ReadMeDlg.rc) places the controls.
 #pragma once
 
 #include <windows.h>
 
+#include "ui/win32/BaseWindow.h"
+
 namespace ui {
 
-class TReadMeForm {
+class TReadMeForm final : public TBaseDialog<TReadMeForm> {
 public:
-    explicit TReadMeForm(HWND Owner);
-    ~TReadMeForm();
-    TReadMeForm(const TReadMeForm&) = delete;
-    TReadMeForm& operator=(const TReadMeForm&) = delete;
-
-    HWND Handle() const { return FHandle; }
-
-    LRESULT HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
-    HWND FHandle = nullptr;
+    // Shows the window modally over Owner until it closes.
+    void ShowModal(HWND Owner);
 
 private:
-    HWND FOk = nullptr;
+    friend class TBaseDialog<TReadMeForm>;
+    INT_PTR HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam);
 };
 
 }  // namespace ui
