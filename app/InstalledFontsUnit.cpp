@@ -218,7 +218,12 @@ TInstalledFonts::TInstalledFonts(const platform::TPlatform& Platform, IScanProgr
 {
 }
 
-TFontInfo& TInstalledFonts::Items(std::size_t Index) const
+const TFontInfo& TInstalledFonts::Items(std::size_t Index) const
+{
+    return *base::ListItem(FItems, static_cast<std::ptrdiff_t>(Index));
+}
+
+TFontInfo& TInstalledFonts::Items(std::size_t Index)
 {
     return *base::ListItem(FItems, static_cast<std::ptrdiff_t>(Index));
 }

@@ -110,7 +110,8 @@ public:
     void Refresh();
 
     std::size_t Count() const { return FItems.size(); }
-    TFontInfo& Items(std::size_t Index) const;
+    const TFontInfo& Items(std::size_t Index) const;
+    TFontInfo& Items(std::size_t Index);
     // Takes the entry out of the list and destroys it.
     void Remove(const TFontInfo* Entry);
     // The last entry whose FileName equals Path without regard to ASCII

@@ -7,6 +7,7 @@
 #include "base/BigEndianView.h"
 #include "truetype/sfnt/CollectionHeader.h"
 #include "truetype/sfnt/FontDataTypes.h"
+#include "truetype/tables/TableHead.h"
 
 namespace app {
 
@@ -52,7 +53,7 @@ bool HasValidHead(base::TStream& Stream, std::int64_t FontStart)
         return false;
     Stream.SetPosition(Offset);
     std::array<std::uint8_t, 16> Head{};
-    return Stream.Read(Head.data(), Head.size()) == Head.size() && base::TBigEndianView(Head).ULong(12) == 0x5F0F3CF5;
+    return Stream.Read(Head.data(), Head.size()) == Head.size() && base::TBigEndianView(Head).ULong(12) == truetype::TTableHead::MagicNumber;
 }
 
 }  // namespace
