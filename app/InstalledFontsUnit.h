@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -75,6 +76,12 @@ public:
     TFontFormat Format = TFontFormat::TrueType;
     // CFF outlines: a single OpenType font, or a collection holding one.
     bool CffOutlines = false;
+    // What the scan saw, so that a repair can tell whether it still holds:
+    // the registry value as it was read (Missing for a file the folder pass
+    // found), and the file's identity when ParseFile began (none when there
+    // was no file, or it was never looked at).
+    platform::TRegistryValue ScannedValue;
+    std::optional<platform::TFileIdentity> ScannedFile;
 
     // The name of the value that registers the font, as Windows' installer
     // writes it: the font name, then " (TrueType)", or " (OpenType)" for CFF
