@@ -20,6 +20,12 @@ const std::string_view NoFontNameMessage =
     "and the registry value is named after the font.";
 const std::string_view UserKeyUnavailableMessage =
     "Can't repair some of your own fonts because your Fonts key in the registry could not be opened.";
+const std::string_view ChangedSinceScanMessage =
+    "Some items were not repaired because they changed since the scan. Scan again and repair them.";
+const std::string_view FileNotMovedMessage =
+    "Can't repair some items because their font file could not be moved to the recycle bin: another program may "
+    "be using it, it may lie outside the Fonts folder, or its drive may have no recycle bin. Their registry values "
+    "were kept.";
 
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
@@ -66,9 +72,64 @@ std::vector<std::string> RecycledFiles(const TRepairResult& Result)
     std::vector<std::string> Files;
     for (const TEntryRepair& Entry : Result.Entries)
         for (const TRepairStep& Step : Entry.Changes)
-            if (Step.Kind == TRepairStep::RecycleFile)
+            if (Step.Kind == TRepairStep::RecycleFile && Step.Done)
                 Files.push_back(Step.Name);
     return Files;
+}
+
+// Whether a value, the scan's and the registry's now, is the same.
+bool SameValue(const platform::TRegistryValue& A, const platform::TRegistryValue& B)
+{
+    return A.State == B.State && A.Type == B.Type && A.Data == B.Data;
+}
+
+// Whether a value of the key names File, resolved as the scan resolves it.
+bool AnyValueNames(platform::IRegistryKey& Key, const std::string& File, const std::string& Folder)
+{
+    for (const std::string& Name : Key.ValueNames()) {
+        const platform::TRegistryValue Value = Key.QueryValue(Name);
+        if (Value.State != platform::TRegistryValueState::Present ||
+            (Value.Type != platform::RegSz && Value.Type != platform::RegExpandSz))
+            continue;
+        const std::string Data = platform::RegistryStringText(Value.Data);
+        if (!Data.empty() && base::SameTextAscii(ResolveAgainst(Data, Folder), File))
+            return true;
+    }
+    return false;
+}
+
+// Whether what made the entry a problem still holds: its value as the scan
+// read it, its file as the scan saw it (there or not, same size and last
+// write time), and for a file without a value, that none names it now.
+bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey& Key, const TFontInfo& Entry)
+{
+    if (!Entry.RegistryName.empty() && !SameValue(Key.QueryValue(Entry.RegistryName), Entry.ScannedValue))
+        return false;
+    // A device was never looked at, and is not now.
+    if (Entry.FileName.empty() || IsDevicePath(Entry.FileName))
+        return true;
+    if (Platform.Files.FileIdentity(Entry.FileName) != Entry.ScannedFile)
+        return false;
+    return Entry.Problem != fpNoRegistryKey ||
+           !AnyValueNames(Key, Entry.FileName, GetScopeFontsFolder(Platform.Shell, Entry.Scope));
+}
+
+// The path to hand the shell for an invalid font's file, or empty when it is
+// not to be recycled: a device; a file that is not inside its scope's Fonts
+// folder once links, junctions and ".." are resolved (an elevated repair
+// acts on values and folders that programs without elevation can write);
+// one on a volume without a recycle bin, which the shell would delete for
+// good.
+std::string RecyclablePath(const platform::TPlatform& Platform, const TFontInfo& Entry)
+{
+    const std::string Folder = GetScopeFontsFolder(Platform.Shell, Entry.Scope);
+    if (IsDevicePath(Entry.FileName) || Folder.empty())
+        return {};
+    const std::string Final = Platform.Files.FinalPath(Entry.FileName);
+    if (Final.empty() || !IsInsideFolder(Final, Platform.Files.FinalPath(Folder)) ||
+        !Platform.Shell.HasRecycleBin(Final))
+        return {};
+    return Final;
 }
 
 }  // namespace
@@ -146,6 +207,10 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
         Result.Messages.emplace_back(NoFontNameMessage);
     if (AnyOutcome(Result.Entries, TRepairOutcome::UserKeyUnavailable))
         Result.Messages.emplace_back(UserKeyUnavailableMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::ChangedSinceScan))
+        Result.Messages.emplace_back(ChangedSinceScanMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::FileNotMoved))
+        Result.Messages.emplace_back(FileNotMovedMessage);
     return Result;
 }
 
@@ -174,14 +239,20 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
         OpenFontsKey(Run.Platform, Entry.Scope, platform::TRegistryAccess::Full);
     if (!Key)
         return Entry.Scope == TFontScope::User ? TRepairOutcome::UserKeyUnavailable : TRepairOutcome::AccessDenied;
+    if (!StillAsScanned(Run.Platform, *Key, Entry))
+        return TRepairOutcome::ChangedSinceScan;
 
     switch (Entry.Problem) {
     case fpInvalidFont: {
-        // The shell's outcome does not hold the repair up: an invalid file
-        // that stays behind shows as unregistered in the next scan.
-        TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, true};
-        Step.Done = ShellDeleteFiles(Run.Platform.Shell, FOwner, std::vector<std::string>{Entry.FileName});
+        // The value goes only with the file: a font kept on disk keeps its
+        // registration, so that nothing good is lost to a refused move.
+        TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, false};
+        const std::string Final = RecyclablePath(Run.Platform, Entry);
+        if (!Final.empty())
+            Step.Done = ShellDeleteFiles(Run.Platform.Shell, FOwner, std::vector<std::string>{Final});
         Repair.Changes.push_back(Step);
+        if (!Step.Done)
+            return TRepairOutcome::FileNotMoved;
         DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
         RemoveEntry(Run, Entry, Repair);
         return TRepairOutcome::Repaired;

@@ -25,6 +25,12 @@ enum class TRepairOutcome : std::uint8_t {
     UserKeyUnavailable,
     // The registry refused a write, which ended the run (TRepairResult::Error).
     WriteRefused,
+    // The value or the file is no longer what the scan saw; left alone.
+    ChangedSinceScan,
+    // The invalid font's file was not moved to the recycle bin (in use,
+    // outside its scope's Fonts folder, a device, or on a volume without a
+    // recycle bin); its value is kept.
+    FileNotMoved,
 };
 
 // One change a repair makes, in the order it makes them.
@@ -37,7 +43,8 @@ struct TRepairStep {
     std::string Name;
     // What WriteValue stores.
     std::string Data;
-    // RecycleFile: whether the shell reports the file moved; DeleteValue:
+    // RecycleFile: whether the shell reports the file moved (false also
+    // when it was not asked, the file not being one to recycle); DeleteValue:
     // whether the value was there; RestoreValue: whether the registry took
     // it. The repair goes on either way.
     bool Done = true;
@@ -47,6 +54,8 @@ extern const std::string_view NameTakenMessage;
 extern const std::string_view AccessDeniedMessage;
 extern const std::string_view NoFontNameMessage;
 extern const std::string_view UserKeyUnavailableMessage;
+extern const std::string_view ChangedSinceScanMessage;
+extern const std::string_view FileNotMovedMessage;
 
 // What the font list does with the row of a worked entry.
 enum class TRowAction : std::uint8_t {
@@ -75,7 +84,8 @@ struct TRepairResult {
     // this order leave the positions of the rows still to come unchanged.
     std::vector<TEntryRepair> Entries;
     // One per kind of failure in the run (no full access, name taken, no
-    // font name, the user's key unavailable, in that order), each shown once
+    // font name, the user's key unavailable, changed since the scan, file
+    // not moved, in that order), each shown once
     // after the rows are updated, in a message box of the error type with a
     // single OK button. None when the run ended in Error: the error is what
     // the user is told.
@@ -109,6 +119,11 @@ public:
     // Repairs the selected entries, distinct entries of the inventory in list
     // order, from the last to the first; every one is tried, also after one
     // that could not be repaired, until a registry write is refused. A
+    // Before an entry's change the run checks again that what the scan saw
+    // still holds (the value's type and data, the file's identity, for a
+    // font without a value that none names it); an entry that changed is
+    // left alone. An invalid font's value goes only once its file went to
+    // the recycle bin. A
     // repaired entry of code 1, 2, 3 or 5 leaves the inventory and is
     // destroyed; one of code 4 or 6 stays, with fpNone. A machine entry's
     // repair changes the machine's Fonts key, a user entry's the user's.

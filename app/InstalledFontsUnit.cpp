@@ -20,9 +20,8 @@ namespace {
 // The registry's data of a value as text, or why there is none.
 enum class TDataKind : std::uint8_t { Text, WrongType };
 
-TDataKind ReadStringValue(platform::IRegistryKey& Key, const std::string& Name, std::string& Text)
+TDataKind StringValueText(const platform::TRegistryValue& Value, std::string& Text)
 {
-    const platform::TRegistryValue Value = Key.QueryValue(Name);
     Text.clear();
     if (Value.State == platform::TRegistryValueState::Missing)
         return TDataKind::Text;
@@ -36,8 +35,6 @@ TDataKind ReadStringValue(platform::IRegistryKey& Key, const std::string& Name, 
     Text = platform::RegistryStringText(Value.Data);
     return TDataKind::Text;
 }
-
-bool HasFolderPart(std::string_view Path) { return Path.find_first_of("\\:") != std::string_view::npos; }
 
 // What a file's name says it holds, for a file that cannot be read.
 void FormatOfExtension(std::string_view Path, TFontInfo& Entry)
@@ -118,6 +115,8 @@ void TFontInfo::ParseFile(const platform::TPlatform& Platform, IScanProgress& Pr
     FileName = Path;
     FontName.clear();
     FormatOfExtension(Path, *this);
+    // Before the file is read: a change while it is read shows as one.
+    ScannedFile = Platform.Files.FileIdentity(Path);
     try {
         const auto Language = static_cast<std::uint16_t>(Platform.System.DefaultLocale() & 0xFFFF);
         ReadFontFile(*Platform.Files.OpenRead(FileName), Language);
@@ -218,7 +217,12 @@ TInstalledFonts::TInstalledFonts(const platform::TPlatform& Platform, IScanProgr
 {
 }
 
-TFontInfo& TInstalledFonts::Items(std::size_t Index) const
+const TFontInfo& TInstalledFonts::Items(std::size_t Index) const
+{
+    return *base::ListItem(FItems, static_cast<std::ptrdiff_t>(Index));
+}
+
+TFontInfo& TInstalledFonts::Items(std::size_t Index)
 {
     return *base::ListItem(FItems, static_cast<std::ptrdiff_t>(Index));
 }
@@ -316,8 +320,9 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
     auto Entry = std::make_unique<TFontInfo>();
     Entry->RegistryName = Name;
     Entry->Scope = Scope;
+    Entry->ScannedValue = Key.QueryValue(Name);
     std::string Path;
-    if (ReadStringValue(Key, Name, Path) == TDataKind::WrongType) {
+    if (StringValueText(Entry->ScannedValue, Path) == TDataKind::WrongType) {
         Add(std::move(Entry)).Problem = fpWrongDataType;
         return;
     }
@@ -325,17 +330,26 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
         Add(std::move(Entry)).Problem = fpFileNotFound;
         return;
     }
-    if (!HasFolderPart(Path)) {
-        // A bare name lies in its scope's folder. Without that folder it has
-        // no place to be judged in; any other (the current drive's root)
-        // would be a guess.
+    if (!IsAbsolutePath(Path)) {
+        // A relative path, bare name or not, lies in its scope's folder,
+        // never in the current folder the program happened to start in.
+        // Without that folder it has no place to be judged in; any other
+        // (the current drive's root) would be a guess.
         const std::string& Folder = ScopeFolder(Scope);
         if (Folder.empty())
             return;
-        Path = Folder + "\\" + Path;
+        Path = ResolveAgainst(Path, Folder);
     }
     if (!IsFontFile(Path))
         return;
+    if (IsDevicePath(Path)) {
+        // A device is no font file: it is never opened (a read from a
+        // console or a pipe would wait), and its value registers nothing.
+        Entry->FileName = Path;
+        FormatOfExtension(Path, *Entry);
+        Add(std::move(Entry)).Problem = fpFileNotFound;
+        return;
+    }
 
     Entry->ParseFile(FPlatform, FProgress, Path);
     if (Entry->RegistryName != Entry->ExpectedRegistryName())
@@ -351,9 +365,11 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
             E.Problem = fpDuplicate;
         return;
     }
+    // A file another program keeps from being read is not known to be
+    // invalid: it keeps the code of the name check.
     if (!FPlatform.Files.FileExists(Path))
         E.Problem = fpFileNotFound;
-    else if (!IsValidTrueTypeFont(FPlatform.Files, Path))
+    else if (CheckTrueTypeHead(FPlatform.Files, Path) == THeadCheck::Invalid)
         E.Problem = fpInvalidFont;
 }
 
@@ -366,7 +382,7 @@ void TInstalledFonts::ReadFontsFolder(TFontScope Scope)
         if ((Found.Attributes & (platform::FileAttrDirectory | platform::FileAttrVolumeLabel)) != 0)
             continue;
         const std::string Path = Folder + "\\" + Found.Name;
-        if (!IsFontFile(Path) || IndexOfFileName(Path, Scope) != -1)
+        if (!IsFontFile(Path) || IsDevicePath(Path) || IndexOfFileName(Path, Scope) != -1)
             continue;
         auto Entry = std::make_unique<TFontInfo>();
         Entry->Scope = Scope;

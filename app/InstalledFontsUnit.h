@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -75,6 +76,12 @@ public:
     TFontFormat Format = TFontFormat::TrueType;
     // CFF outlines: a single OpenType font, or a collection holding one.
     bool CffOutlines = false;
+    // What the scan saw, so that a repair can tell whether it still holds:
+    // the registry value as it was read (Missing for a file the folder pass
+    // found), and the file's identity when ParseFile began (none when there
+    // was no file, or it was never looked at).
+    platform::TRegistryValue ScannedValue;
+    std::optional<platform::TFileIdentity> ScannedFile;
 
     // The name of the value that registers the font, as Windows' installer
     // writes it: the font name, then " (TrueType)", or " (OpenType)" for CFF
@@ -110,7 +117,8 @@ public:
     void Refresh();
 
     std::size_t Count() const { return FItems.size(); }
-    TFontInfo& Items(std::size_t Index) const;
+    const TFontInfo& Items(std::size_t Index) const;
+    TFontInfo& Items(std::size_t Index);
     // Takes the entry out of the list and destroys it.
     void Remove(const TFontInfo* Entry);
     // The last entry whose FileName equals Path without regard to ASCII

@@ -67,6 +67,7 @@ public:
 
     std::string FontsFolder() override { return FReal.FontsFolder(); }
     std::string LocalAppDataFolder() override { return FReal.LocalAppDataFolder(); }
+    bool HasRecycleBin(const std::string& Path) override { return FReal.HasRecycleBin(Path); }
     platform::TShellDeleteResult DeleteFiles(platform::TWindowHandle, const std::vector<std::string>&) override
     {
         return {false, true};

@@ -7,6 +7,7 @@
 #include "base/BigEndianView.h"
 #include "truetype/sfnt/CollectionHeader.h"
 #include "truetype/sfnt/FontDataTypes.h"
+#include "truetype/tables/TableHead.h"
 
 namespace app {
 
@@ -52,7 +53,7 @@ bool HasValidHead(base::TStream& Stream, std::int64_t FontStart)
         return false;
     Stream.SetPosition(Offset);
     std::array<std::uint8_t, 16> Head{};
-    return Stream.Read(Head.data(), Head.size()) == Head.size() && base::TBigEndianView(Head).ULong(12) == 0x5F0F3CF5;
+    return Stream.Read(Head.data(), Head.size()) == Head.size() && base::TBigEndianView(Head).ULong(12) == truetype::TTableHead::MagicNumber;
 }
 
 }  // namespace
@@ -74,16 +75,25 @@ bool IsValidTrueTypeFont(base::TStream& Stream)
     }
 }
 
-bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path)
+THeadCheck CheckTrueTypeHead(platform::IFileSystem& Files, const std::string& Path)
 {
     if (!Files.FileExists(Path))
-        return false;
+        return THeadCheck::Invalid;
+    bool Valid = false;
     try {
         // A font another program holds open for writing is still a font.
-        return IsValidTrueTypeFont(*Files.OpenReadShared(Path));
+        Valid = IsValidTrueTypeFont(*Files.OpenReadShared(Path));
     } catch (const std::exception&) {
-        return false;
     }
+    // A file that could not be opened or read through is asked why.
+    if (!Valid && Files.FileInUse(Path))
+        return THeadCheck::InUse;
+    return Valid ? THeadCheck::Valid : THeadCheck::Invalid;
+}
+
+bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path)
+{
+    return CheckTrueTypeHead(Files, Path) == THeadCheck::Valid;
 }
 
 }  // namespace app

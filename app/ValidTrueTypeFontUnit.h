@@ -29,4 +29,11 @@ std::int32_t FindTableOffset(platform::IFileSystem& Files, const std::string& Pa
 bool IsValidTrueTypeFont(base::TStream& Stream);
 bool IsValidTrueTypeFont(platform::IFileSystem& Files, const std::string& Path);
 
+// What the check of a file on disk found. InUse: the file could not be read
+// because another program holds it without sharing or locks it, which says
+// nothing about the font in it; the scan gives such a file no problem code
+// of this check.
+enum class THeadCheck : std::uint8_t { Valid, Invalid, InUse };
+THeadCheck CheckTrueTypeHead(platform::IFileSystem& Files, const std::string& Path);
+
 }  // namespace app

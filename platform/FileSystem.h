@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,6 +29,15 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What a scan saw of a file, so that a repair can tell whether it is still
+// the same file: its size and last write time (100 ns units, as the file
+// system keeps it).
+struct TFileIdentity {
+    std::uint64_t Size = 0;
+    std::uint64_t LastWriteTime = 0;
+    bool operator==(const TFileIdentity&) const = default;
+};
+
 struct TFolderEntry {
     std::string Name;
     std::uint32_t Attributes = 0;
@@ -43,6 +53,18 @@ public:
     virtual bool SetAttributes(const std::string& Path, std::uint32_t Attributes) = 0;
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& Path) = 0;
+    // The size and last write time of an existing file; nothing for a
+    // folder or nothing.
+    virtual std::optional<TFileIdentity> FileIdentity(const std::string& Path) = 0;
+    // True when the file exists but another program keeps it from being read
+    // now: it holds the file open without sharing it with readers, or locks
+    // its first byte.
+    virtual bool FileInUse(const std::string& Path) = 0;
+    // The drive (or UNC) path the system reaches when it opens Path, every
+    // "..", link and junction resolved; empty when Path cannot be opened.
+    // Asks for no access to the file's data, so a file another program
+    // holds has a final path too.
+    virtual std::string FinalPath(const std::string& Path) = 0;
     // Every entry of the folder (pattern "\*.*"), hidden, system and
     // read-only ones included, in the order the file system gives them.
     // Empty when the folder cannot be read.

@@ -26,6 +26,9 @@ public:
     // The known folder FOLDERID_LocalAppData, without a trailing backslash;
     // empty text when the shell cannot name it.
     virtual std::string LocalAppDataFolder() = 0;
+    // Whether the volume that Path lies on has a recycle bin. Where none is,
+    // the shell's deletion deletes for good, and still reports success.
+    virtual bool HasRecycleBin(const std::string& Path) = 0;
     // Moves the files to the recycle bin in one shell operation, without
     // asking for confirmation.
     virtual TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) = 0;

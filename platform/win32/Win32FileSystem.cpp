@@ -37,6 +37,59 @@ bool TWin32FileSystem::FileExists(const std::string& Path)
     return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<TFileIdentity> TWin32FileSystem::FileIdentity(const std::string& Path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA Data{};
+    if (!GetFileAttributesExW(base::Utf8ToWide(Path).c_str(), GetFileExInfoStandard, &Data) ||
+        (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return std::nullopt;
+    const auto Join = [](DWORD High, DWORD Low) { return (std::uint64_t{High} << 32) | Low; };
+    return TFileIdentity{Join(Data.nFileSizeHigh, Data.nFileSizeLow),
+                         Join(Data.ftLastWriteTime.dwHighDateTime, Data.ftLastWriteTime.dwLowDateTime)};
+}
+
+bool TWin32FileSystem::FileInUse(const std::string& Path)
+{
+    const base::TFileHandle File(CreateFileW(base::Utf8ToWide(Path).c_str(), GENERIC_READ,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!File.Valid()) {
+        const DWORD Error = GetLastError();
+        return Error == ERROR_SHARING_VIOLATION || Error == ERROR_LOCK_VIOLATION;
+    }
+    char Byte = 0;
+    DWORD Read = 0;
+    return !ReadFile(File.Get(), &Byte, 1, &Read, nullptr) && GetLastError() == ERROR_LOCK_VIOLATION;
+}
+
+std::string TWin32FileSystem::FinalPath(const std::string& Path)
+{
+    // Attributes only: no share mode of another program's stands in the way,
+    // and a folder opens too.
+    const base::TFileHandle File(CreateFileW(base::Utf8ToWide(Path).c_str(), FILE_READ_ATTRIBUTES,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!File.Valid())
+        return {};
+    const DWORD Flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    std::wstring Buffer(MAX_PATH, L'\0');
+    DWORD Length = GetFinalPathNameByHandleW(File.Get(), Buffer.data(), static_cast<DWORD>(Buffer.size()), Flags);
+    if (Length >= Buffer.size()) {
+        // The answer is the size needed, its NUL included.
+        Buffer.assign(Length, L'\0');
+        Length = GetFinalPathNameByHandleW(File.Get(), Buffer.data(), static_cast<DWORD>(Buffer.size()), Flags);
+    }
+    if (Length == 0 || Length >= Buffer.size())
+        return {};
+    Buffer.resize(Length);
+    // "\\?\C:\..." or "\\?\UNC\server\share\...".
+    if (Buffer.starts_with(L"\\\\?\\UNC\\"))
+        Buffer.replace(0, 8, L"\\\\");
+    else if (Buffer.starts_with(L"\\\\?\\"))
+        Buffer.erase(0, 4);
+    return base::WideToUtf8(Buffer);
+}
+
 std::vector<TFolderEntry> TWin32FileSystem::ListFolder(const std::string& Folder)
 {
     std::vector<TFolderEntry> Entries;

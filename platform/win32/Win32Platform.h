@@ -25,6 +25,7 @@ public:
 
     std::string FontsFolder() override;
     std::string LocalAppDataFolder() override;
+    bool HasRecycleBin(const std::string& Path) override;
     TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) override;
 
 private:
@@ -37,6 +38,9 @@ public:
     std::uint32_t GetAttributes(const std::string& Path) override;
     bool SetAttributes(const std::string& Path, std::uint32_t Attributes) override;
     bool FileExists(const std::string& Path) override;
+    std::optional<TFileIdentity> FileIdentity(const std::string& Path) override;
+    bool FileInUse(const std::string& Path) override;
+    std::string FinalPath(const std::string& Path) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Folder) override;
     std::unique_ptr<base::TStream> OpenRead(const std::string& Path) override;
     std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;

@@ -45,6 +45,18 @@ std::string TWin32Shell::LocalAppDataFolder()
     return Folder;
 }
 
+bool TWin32Shell::HasRecycleBin(const std::string& Path)
+{
+    std::wstring Root(MAX_PATH + 1, L'\0');
+    if (!GetVolumePathNameW(base::Utf8ToWide(Path).c_str(), Root.data(), static_cast<DWORD>(Root.size())))
+        return false;
+    // Fails for a volume without one: a network share, a drive whose bin
+    // was never made, Wine without a trash folder it can write.
+    SHQUERYRBINFO Info{};
+    Info.cbSize = sizeof Info;
+    return SUCCEEDED(SHQueryRecycleBinW(Root.c_str(), &Info));
+}
+
 TShellDeleteResult TWin32Shell::DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths)
 {
     // The shell's list: every path ended by NUL, the whole ended by one more.
@@ -60,8 +72,12 @@ TShellDeleteResult TWin32Shell::DeleteFiles(TWindowHandle Owner, const std::vect
     Operation.pFrom = From.c_str();
     Operation.pTo = To;
     Operation.fFlags = FOF_SIMPLEPROGRESS | FOF_FILESONLY | FOF_ALLOWUNDO | FOF_NOCONFIRMATION;
+    // A user at the window is asked before a file too big for the bin is
+    // deleted for good; a script cannot answer, and is checked beforehand.
     if (FUi == TUi::Silent)
         Operation.fFlags |= FOF_SILENT | FOF_NOERRORUI;
+    else
+        Operation.fFlags |= FOF_WANTNUKEWARNING;
     Operation.lpszProgressTitle = L"Working...";
     const int Status = SHFileOperationW(&Operation);
     return {Operation.fAnyOperationsAborted != FALSE, Status == 0};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "tests/app/AppTestSupport.h"
@@ -143,4 +144,57 @@ TEST(Cli, ACollectionStoredUnderATtfNameIsNoInvalidFont)
     M.Register("Good (TrueType)", "pair.ttf");
     const TRun Scan = RunCli(M, {"scan"});
     EXPECT_EQ(Scan.Out.find("Invalid Font"), std::string::npos) << Scan.Out;
+}
+
+namespace {
+
+// Standard input whose first read runs Swap and then gives one empty line:
+// what a test does between the scan and the repair.
+class TSwapInput final : public std::streambuf {
+public:
+    explicit TSwapInput(std::function<void()> Swap) : FSwap(std::move(Swap)) {}
+
+protected:
+    int_type underflow() override
+    {
+        if (!FSwap)
+            return traits_type::eof();
+        FSwap();
+        FSwap = nullptr;
+        setg(FLine, FLine, FLine + 1);
+        return traits_type::to_int_type(FLine[0]);
+    }
+
+private:
+    std::function<void()> FSwap;
+    char FLine[1] = {'\n'};
+};
+
+}  // namespace
+
+TEST(Cli, ARepairTellsWhatItLeftAloneAndNeverCallsItRepaired)
+{
+    TMachine M;
+    PlantProblems(M);
+    TSwapInput Swap([&M] { M.PutFont("bad.ttf", u"Bad"); });
+    std::istream In(&Swap);
+    std::ostringstream Out, Err;
+    const int Status = cli::RunCli(M.Services, {"repair", "--problem", "1", "--pause-before-repair"}, In, Out, Err);
+    EXPECT_EQ(Status, cli::ExitProblems);
+    EXPECT_EQ(Out.str(), "scanned; press Enter to repair\n"
+                         "Invalid Font\t\tBad (TrueType)\tC:\\Windows\\Fonts\\bad.ttf\tmachine\n"
+                         "  not repaired: changed since the scan\n" +
+                             std::string(app::ChangedSinceScanMessage) + "\n");
+    EXPECT_EQ(M.Registry.StringValue(FontsKey, "Bad (TrueType)"), "bad.ttf");
+
+    M.Files.PutFile(M.InFonts("bad.ttf"), std::string_view("not a font"));
+    M.Files.HoldOpen(M.InFonts("bad.ttf"), platform::TSimulatedFileSystem::THold::ForWriting);
+    const TRun Held = RunCli(M, {"repair", "--problem", "1"});
+    EXPECT_EQ(Held.Status, cli::ExitProblems);
+    EXPECT_NE(Held.Out.find("  could not move C:\\Windows\\Fonts\\bad.ttf to the recycle bin\n"
+                            "  not repaired: the file could not be moved to the recycle bin\n"),
+              std::string::npos)
+        << Held.Out;
+    EXPECT_EQ(Held.Out.find("  repaired"), std::string::npos);
+    EXPECT_EQ(M.Registry.StringValue(FontsKey, "Bad (TrueType)"), "bad.ttf");
 }

@@ -40,8 +40,8 @@ struct TRepairRun {
 // Per entry worked: "index outcome row-action[ registry name]".
 std::vector<std::string> Rows(const TRepairResult& Result)
 {
-    static const char* const Outcomes[] = {"repaired",           "nameTaken",   "noFontName", "accessDenied",
-                                           "userKeyUnavailable", "writeRefused"};
+    static const char* const Outcomes[] = {"repaired",     "nameTaken",        "noFontName",  "accessDenied",
+                                           "userKeyUnavailable", "writeRefused", "changedSinceScan", "fileNotMoved"};
     static const char* const Actions[] = {"keep", "remove", "mark"};
     std::vector<std::string> Lines;
     for (const TEntryRepair& Entry : Result.Entries) {
@@ -277,21 +277,90 @@ TEST(FontRepair, ARefusedDeleteEndsTheRunAndTheEntryStays)
     EXPECT_EQ(M.Registry.StringValue(FontsKey, "Gone (TrueType)"), "gone.ttf");
 }
 
-TEST(FontRepair, AnInvalidFontLosesItsValueEvenWhenTheShellKeepsTheFile)
+TEST(FontRepair, AnInvalidFontWhoseFileTheShellKeepsKeepsItsValue)
 {
     TMachine M;
     M.Files.PutFile(M.InFonts("bad;x.ttf"), std::string_view("not a font"));
     M.Files.PutFile(M.InFonts("bad"), std::string_view("a file the path must not reach"));
+    M.Files.PutFile(M.InFonts("busy.ttf"), std::string_view("not a font either"));
     M.Register("Bad (TrueType)", "bad;x.ttf");
+    M.Register("Busy (TrueType)", "busy.ttf");
     M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Cancel;
     TRepairRun R(M, {fpInvalidFont});
-    const TRepairResult Result = R.Run();
-    EXPECT_TRUE(Values(M).empty());
-    EXPECT_EQ(Changes(Result), (std::vector<std::string>{"recycle " + M.InFonts("bad;x.ttf") + " (not done)",
-                                                         "delete Bad (TrueType)"}));
+    // Read through while another program writes it, but not to be moved.
+    M.Files.HoldOpen(M.InFonts("busy.ttf"), platform::TSimulatedFileSystem::THold::ForWriting);
+    const TRepairResult Cancelled = R.Run();
+    EXPECT_EQ(Values(M).size(), 2u);
+    EXPECT_EQ(Rows(Cancelled), (std::vector<std::string>{"1 fileNotMoved keep", "0 fileNotMoved keep"}));
+    EXPECT_EQ(Changes(Cancelled), (std::vector<std::string>{"recycle " + M.InFonts("busy.ttf") + " (not done)",
+                                                            "recycle " + M.InFonts("bad;x.ttf") + " (not done)"}));
     // The path went to the shell whole, not split at its ";".
-    EXPECT_EQ(M.Shell.Requests, std::vector<std::vector<std::string>>{{M.InFonts("bad;x.ttf")}});
-    EXPECT_EQ(R.Fonts.Count(), 0u);
+    EXPECT_EQ(M.Shell.Requests.back(), std::vector<std::string>{M.InFonts("bad;x.ttf")});
+    EXPECT_EQ(Cancelled.Messages, std::vector<std::string>{std::string(FileNotMovedMessage)});
+    EXPECT_EQ(R.Fonts.Count(), 2u);
+    M.Shell.DeleteMode = TSimulatedShell::TDeleteMode::Normal;
+    const TRepairResult Held = R.Run();
+    EXPECT_EQ(Rows(Held), (std::vector<std::string>{"1 fileNotMoved keep", "0 repaired remove"}));
+    EXPECT_EQ(Values(M), std::vector<std::string>{"Busy (TrueType)=busy.ttf"});
+}
+
+TEST(FontRepair, AnEntryThatChangedSinceTheScanIsLeftAlone)
+{
+    TMachine M;
+    PlantRemovable(M);
+    M.Register("Other Gone (TrueType)", "other.ttf");
+    M.PutFont("loose.ttf", u"Loose");
+    TRepairRun R(M, {fpInvalidFont, fpFileNotFound, fpWrongDataType, fpNoRegistryKey});
+    ASSERT_EQ(R.Selected.size(), 5u);
+    // A good font copied over the invalid one, the missing font installed,
+    // the number rewritten as good text, the loose font registered.
+    M.PutFont("bad.ttf", u"Bad");
+    M.PutFont("gone.ttf", u"Gone");
+    M.Register("Number (TrueType)", "good.ttf");
+    M.Register("Loose Too (TrueType)", "C:\\WINDOWS\\Fonts\\LOOSE.TTF");
+    const std::vector<std::string> Before = Values(M);
+    const TRepairResult Result = R.Run();
+    // Only the missing file that is still missing is repaired.
+    EXPECT_EQ(Rows(Result), (std::vector<std::string>{"4 changedSinceScan keep", "3 changedSinceScan keep",
+                                                      "2 repaired remove", "1 changedSinceScan keep",
+                                                      "0 changedSinceScan keep"}));
+    EXPECT_EQ(Changes(Result), std::vector<std::string>{"delete Other Gone (TrueType)"});
+    EXPECT_TRUE(M.Shell.Requests.empty());
+    EXPECT_EQ(Values(M).size(), Before.size() - 1);
+    EXPECT_EQ(Result.Messages, std::vector<std::string>{std::string(ChangedSinceScanMessage)});
+}
+
+TEST(FontRepair, NoFileIsDeletedForGoodNorRecycledOutsideItsScopesFontsFolder)
+{
+    TMachine M;
+    for (const std::string& File : {M.InFonts("bad.ttf"), std::string("C:\\Windows\\up.ttf"),
+                                    std::string("D:\\Elsewhere\\far.ttf"), std::string("C:\\Important\\mine.ttf")})
+        M.Files.PutFile(File, std::string_view("not a font"));
+    M.Files.PutLink(M.InUserFonts("linked"), "C:\\Important");
+    M.Files.PutLink(M.InFonts("out.ttf"), "C:\\Important\\mine.ttf");
+    M.Register("Bad (TrueType)", "bad.ttf");
+    M.Register("Up (TrueType)", "..\\up.ttf");
+    M.Register("Far (TrueType)", "D:\\Elsewhere\\far.ttf");
+    M.Register("Out (TrueType)", "out.ttf");
+    M.RegisterUser("Linked (TrueType)", M.InUserFonts("linked\\mine.ttf"));
+    M.Shell.DrivesWithoutRecycleBin.insert('C');
+    TRepairRun R(M, {fpInvalidFont});
+    ASSERT_EQ(R.Selected.size(), 5u);
+    const std::vector<std::string> Before = M.Snapshot();
+    const TRepairResult Preview = TFontRepair(M.Services, R.Fonts, nullptr).PreviewSelectedItems(R.Selected);
+    const TRepairResult Result = R.Run();
+    for (const TRepairResult* Run : {&Preview, &Result})
+        for (const TEntryRepair& Entry : Run->Entries)
+            EXPECT_EQ(Entry.Outcome, TRepairOutcome::FileNotMoved) << Entry.Index;
+    EXPECT_TRUE(M.Shell.Requests.empty());
+    EXPECT_EQ(M.Snapshot(), Before);
+    EXPECT_TRUE(M.Files.FileExists(M.InFonts("bad.ttf")));
+    // With a recycle bin, only the file in the Fonts folder goes.
+    M.Shell.DrivesWithoutRecycleBin.clear();
+    R.Run();
+    ASSERT_EQ(M.Shell.Requests.size(), 1u);
+    EXPECT_EQ(M.Shell.Requests[0], std::vector<std::string>{M.InFonts("bad.ttf")});
+    EXPECT_EQ(R.Fonts.Count(), 4u);
 }
 
 TEST(FontRepair, TheValueDataIsTheBareNameOnlyDirectlyInTheFontsFolder)

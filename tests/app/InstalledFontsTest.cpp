@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/FilePaths.h"
 #include "app/SystemUtilsUnit.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -260,9 +261,62 @@ TEST(InstalledFonts, AFontAnotherProgramWritesIsStillValid)
     M.Files.HoldOpen(M.InFonts("busy.ttf"), platform::TSimulatedFileSystem::THold::ForWriting);
     M.Files.HoldOpen(M.InFonts("locked.ttf"), platform::TSimulatedFileSystem::THold::Exclusive);
     // The name is read while denying writers, so the busy font has none now;
-    // its head check still passes and its value is not taken for an invalid font's.
+    // its head check still passes and its value is not taken for an invalid
+    // font's. The locked font cannot be read at all: that says nothing about
+    // it, so the head check gives it no code either.
     EXPECT_EQ(Scan(M), (std::vector<std::string>{
-                           Entry(fpInvalidFont, "", "Locked (TrueType)", M.InFonts("locked.ttf")),
                            Entry(fpWrongFontName, "", "Busy (TrueType)", M.InFonts("busy.ttf")),
+                           Entry(fpWrongFontName, "", "Locked (TrueType)", M.InFonts("locked.ttf")),
                        }));
+}
+
+TEST(InstalledFonts, ARelativePathLiesInItsScopesFontsFolderWhereverTheProgramStarts)
+{
+    TMachine M;
+    M.PutFont(M.InFonts("sub\\inner.ttf"), u"Inner");
+    M.PutFont("C:\\Windows\\up.ttf", u"Up");
+    M.PutFont("drive.ttf", u"Drive");
+    M.PutFont("root.ttf", u"Root");
+    M.PutFont(UserFontsFolder + "\\mine\\own.ttf", u"Own");
+    M.Register("Inner (TrueType)", "sub\\inner.ttf");
+    M.Register("Up (TrueType)", "..\\up.ttf");
+    M.Register("Drive (TrueType)", "C:drive.ttf");
+    M.Register("Root (TrueType)", "\\root.ttf");
+    M.RegisterUser("Own (TrueType)", "mine\\own.ttf");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpNone, "Drive", "Drive (TrueType)", M.InFonts("drive.ttf")),
+                           Entry(fpNone, "Inner", "Inner (TrueType)", M.InFonts("sub\\inner.ttf")),
+                           Entry(fpNone, "Own", "Own (TrueType)", M.InUserFonts("mine\\own.ttf")),
+                           Entry(fpNone, "Root", "Root (TrueType)", M.InFonts("root.ttf")),
+                           Entry(fpNone, "Up", "Up (TrueType)", M.InFonts("..\\up.ttf")),
+                       }));
+}
+
+TEST(InstalledFonts, ADeviceNameIsNeverOpenedAndNamesNoFile)
+{
+    TMachine M;
+    // Files a Windows machine could not hold under these names: were they
+    // opened, the font in CON.ttf would be read.
+    M.PutFont("CON.ttf", u"Con");
+    M.PutFont("nul.TTF", u"Nul");
+    M.Register("Con (TrueType)", "CON.ttf");
+    M.Register("Com (TrueType)", "com1.font.ttf");
+    M.Register("Aux (TrueType)", "C:\\Windows\\Fonts\\Aux .ttf");
+    M.Register("Pipe (TrueType)", "\\\\.\\pipe\\font.ttf");
+    M.Register("Root (TrueType)", "\\\\?\\GLOBALROOT\\Device\\font.ttf");
+    M.Register("Lpt (TrueType)", "lpt9.ttf");
+    M.Register("Prn (TrueType)", "Prn.ttf");
+    EXPECT_EQ(Scan(M), (std::vector<std::string>{
+                           Entry(fpFileNotFound, "", "Aux (TrueType)", M.InFonts("Aux .ttf")),
+                           Entry(fpFileNotFound, "", "Com (TrueType)", M.InFonts("com1.font.ttf")),
+                           Entry(fpFileNotFound, "", "Con (TrueType)", M.InFonts("CON.ttf")),
+                           Entry(fpFileNotFound, "", "Lpt (TrueType)", M.InFonts("lpt9.ttf")),
+                           Entry(fpFileNotFound, "", "Pipe (TrueType)", "\\\\.\\pipe\\font.ttf"),
+                           Entry(fpFileNotFound, "", "Prn (TrueType)", M.InFonts("Prn.ttf")),
+                           Entry(fpFileNotFound, "", "Root (TrueType)", "\\\\?\\GLOBALROOT\\Device\\font.ttf"),
+                       }));
+    EXPECT_TRUE(IsDevicePath("C:\\Windows\\Fonts\\COM\xC2\xB9.ttf"));
+    EXPECT_TRUE(IsDevicePath("conout$.ttf"));
+    for (const char* File : {"\\\\?\\C:\\Windows\\Fonts\\a.ttf", "CONSOLE.ttf", "COM10.ttf", "LPT.ttf", "icon.ttf"})
+        EXPECT_FALSE(IsDevicePath(File)) << File;
 }

@@ -9,7 +9,11 @@ velmorant-cli undo, and with the Registry Editor's import) leaves both Fonts
 keys exactly as they were before the repair. Fonts with names of our own
 are made from Debian's DejaVu fonts with fontTools.
 
-    cli_wine.py PATH/TO/velmorant-cli.exe
+The repair's own guards follow: a font another program holds open, a font
+swapped between the scan and the repair, a drive without a recycle bin, and
+a value with a relative path.
+
+    cli_wine.py PATH/TO/velmorant-cli.exe PATH/TO/velmorant-hold-file.exe
 """
 import json
 import os
@@ -228,6 +232,139 @@ def backup_text(prefix, path):
     return text
 
 
+def run_cli(prefix, arguments, cwd=None, env=None):
+    """velmorant-cli in the prefix, from the folder cwd, with env's changes."""
+    full_env = dict(prefix.env, **(env or {}))
+    result = subprocess.run([WINE, CLI, *arguments], env=full_env, cwd=cwd, capture_output=True, timeout=300)
+    return result.returncode, result.stdout.decode("utf-8", "replace"), result.stderr.decode("utf-8", "replace")
+
+
+def add_value(prefix, name, data, key=FONTS_KEY):
+    kind = "REG_DWORD" if isinstance(data, int) else "REG_SZ"
+    status, out, err = prefix.run("reg", "add", key, "/v", name, "/t", kind, "/d", str(data), "/f")
+    check(status == 0, "reg add %s: %s %s" % (name, out, err))
+
+
+def garbage(path):
+    with open(path, "wb") as bad:
+        bad.write(b"no font in here" * 20)
+
+
+def repair_outcomes(out):
+    """The outcome of each entry a repair --json reported, by value name."""
+    report = json.loads(out[out.index("{"):])
+    return {item["registryName"]: item["outcome"] for item in report["items"]}, report
+
+
+class Holder:
+    """velmorant-hold-file holding path open until closed."""
+
+    def __init__(self, prefix, mode, path):
+        self.process = subprocess.Popen([WINE, HOLDER, mode, path], env=prefix.env, stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE)
+        line = self.process.stdout.readline().decode("ascii", "replace").strip()
+        check(line == "holding", "the holder holds %s: %r" % (path, line))
+
+    def close(self):
+        self.process.communicate(b"\n", timeout=60)
+
+
+def check_held_files(prefix):
+    """A good font held without sharing is no invalid font; an invalid one the shell cannot move keeps its value."""
+    renamed_font("DejaVuSans.ttf", os.path.join(prefix.fonts, "held.ttf"), "Velmorant Held")
+    garbage(os.path.join(prefix.fonts, "heldbad.ttf"))
+    add_value(prefix, "Velmorant Held (TrueType)", "held.ttf")
+    add_value(prefix, "Velmorant Held Bad (TrueType)", "heldbad.ttf")
+    exclusive = Holder(prefix, "exclusive", "C:\\windows\\Fonts\\held.ttf")
+    writing = Holder(prefix, "write", "C:\\windows\\Fonts\\heldbad.ttf")
+    try:
+        entries = scan(prefix)
+        held = entries.get("Velmorant Held (TrueType)", {})
+        check(held.get("problem") != 1, "a font held without sharing is no invalid font: %r" % held)
+        expect(entries, "Velmorant Held Bad (TrueType)", 1)
+        status, out, err = run_cli(prefix, ["repair", "--problem", "1", "--json"])
+        outcomes, _ = repair_outcomes(out)
+        check("Velmorant Held (TrueType)" not in outcomes, "the held font is not repaired: %r" % outcomes)
+        check(outcomes.get("Velmorant Held Bad (TrueType)") == "fileNotMoved",
+              "an invalid font the shell cannot move: %r %s" % (outcomes, err))
+    finally:
+        exclusive.close()
+        writing.close()
+    values = registry(prefix)
+    check("Velmorant Held (TrueType)" in values and "Velmorant Held Bad (TrueType)" in values,
+          "both held fonts keep their values")
+    for name in ("held.ttf", "heldbad.ttf"):
+        check(os.path.exists(os.path.join(prefix.fonts, name)), "%s stays in the Fonts folder" % name)
+
+
+def check_swapped_since_scan(prefix):
+    """Between the scan and the repair a good font replaces an invalid one, a missing
+    font is installed and a number becomes good text: all three are left alone."""
+    garbage(os.path.join(prefix.fonts, "swap.ttf"))
+    add_value(prefix, "Velmorant Swap (TrueType)", "swap.ttf")
+    add_value(prefix, "Velmorant Swap Missing (TrueType)", "swapmissing.ttf")
+    add_value(prefix, "Velmorant Swap Number (TrueType)", 9)
+    process = subprocess.Popen([WINE, CLI, "repair", "--problem", "1", "--problem", "2", "--problem", "3",
+                                "--json", "--pause-before-repair"],
+                               env=prefix.env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    line = process.stdout.readline().decode("utf-8", "replace").strip()
+    check(line == "scanned; press Enter to repair", "the repair pauses after its scan: %r" % line)
+    renamed_font("DejaVuSerif.ttf", os.path.join(prefix.fonts, "swap.ttf"), "Velmorant Swap")
+    renamed_font("DejaVuSans.ttf", os.path.join(prefix.fonts, "swapmissing.ttf"), "Velmorant Swap Missing")
+    add_value(prefix, "Velmorant Swap Number (TrueType)", "swapmissing.ttf")
+    out, err = process.communicate(b"\n", timeout=300)
+    outcomes, report = repair_outcomes(out.decode("utf-8", "replace"))
+    for name in ("Velmorant Swap", "Velmorant Swap Missing", "Velmorant Swap Number"):
+        check(outcomes.get(name + " (TrueType)") == "changedSinceScan",
+              "%s changed since the scan: %r %s" % (name, outcomes, err))
+    check(any("changed since the scan" in message for message in report["messages"]), "its closing message")
+    values = registry(prefix)
+    check(values.get("Velmorant Swap (TrueType)") == "swap.ttf", "the swapped font keeps its value")
+    check(values.get("Velmorant Swap Missing (TrueType)") == "swapmissing.ttf", "the installed font keeps its value")
+    check(values.get("Velmorant Swap Number (TrueType)") == "swapmissing.ttf", "the rewritten value stays")
+    check(os.path.exists(os.path.join(prefix.fonts, "swap.ttf")), "the good font is not recycled")
+
+
+def check_without_recycle_bin(prefix, root):
+    """Where Wine cannot make its trash folder, nothing is deleted for good."""
+    garbage(os.path.join(prefix.fonts, "nobin.ttf"))
+    add_value(prefix, "Velmorant No Bin (TrueType)", "nobin.ttf")
+    blocker = os.path.join(root, "not-a-folder")
+    with open(blocker, "w") as block:
+        block.write("a file where the trash's parent folder would be")
+    status, out, err = run_cli(prefix, ["repair", "--problem", "1", "--json"],
+                               env={"XDG_DATA_HOME": os.path.join(blocker, "share")})
+    outcomes, report = repair_outcomes(out)
+    check(outcomes.get("Velmorant No Bin (TrueType)") == "fileNotMoved", "no recycle bin: %r %s" % (outcomes, err))
+    check(os.path.exists(os.path.join(prefix.fonts, "nobin.ttf")), "the file is not deleted for good")
+    check("Velmorant No Bin (TrueType)" in registry(prefix), "its value is kept")
+    check(any("could not be moved to the recycle bin" in message for message in report["messages"]),
+          "its closing message")
+
+
+def check_relative_path(prefix, root):
+    """A value with a folder but no drive lies below the Fonts folder, wherever the console starts:
+    in a folder holding a decoy at that relative path, or in the Fonts folder's parent."""
+    os.makedirs(os.path.join(prefix.fonts, "sub"), exist_ok=True)
+    renamed_font("DejaVuSans-Bold.ttf", os.path.join(prefix.fonts, "sub", "vsub.ttf"), "Velmorant Sub")
+    add_value(prefix, "Velmorant Sub (TrueType)", "sub\\vsub.ttf")
+    # A decoy below the folder the console starts in.
+    decoy = os.path.join(root, "decoy")
+    os.makedirs(os.path.join(decoy, "sub"), exist_ok=True)
+    garbage(os.path.join(decoy, "sub", "vsub.ttf"))
+    for cwd in (decoy, os.path.dirname(prefix.fonts)):
+        status, out, _ = run_cli(prefix, ["scan", "--json"], cwd=cwd)
+        entries = {entry["registryName"]: entry for entry in json.loads(out)["items"]}
+        expect(entries, "Velmorant Sub (TrueType)", 0, "Velmorant Sub", "C:\\windows\\Fonts\\sub\\vsub.ttf")
+
+
+def check_repair_guards(prefix, root):
+    check_held_files(prefix)
+    check_swapped_since_scan(prefix)
+    check_without_recycle_bin(prefix, root)
+    check_relative_path(prefix, root)
+
+
 def main():
     root = tempfile.mkdtemp(prefix="velmorant-cli-wine.")
     prefix = Prefix(root)
@@ -386,6 +523,8 @@ def main():
                   "Desktop.ini content")
         status, out, _ = prefix.run(CLI, "fix-folder")
         check(status == 0 and out == "", "a second fix-folder has nothing to do: " + out)
+
+        check_repair_guards(prefix, root)
     finally:
         prefix.stop()
         shutil.rmtree(root, ignore_errors=True)
@@ -394,7 +533,7 @@ def main():
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
+    if len(sys.argv) != 3:
         sys.exit(__doc__)
-    CLI = sys.argv[1]
+    CLI, HOLDER = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     sys.exit(main())

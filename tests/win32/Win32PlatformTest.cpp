@@ -231,6 +231,33 @@ TEST_F(Win32Platform, AFileAnotherProgramWritesOpensForAPlainReadOnly)
     EXPECT_EQ(Machine.Files.OpenReadShared(File)->Read(Bytes, 4), 4u);
 }
 
+TEST_F(Win32Platform, AFileHeldWithoutSharingIsInUseAndStillHasItsIdentityAndFinalPath)
+{
+    const std::string File = Folder + "\\held.ttf";
+    Machine.Files.WriteNewFile(File, {'h', 'e', 'l', 'd', '!'});
+    const std::optional<TFileIdentity> Seen = Machine.Files.FileIdentity(File);
+    ASSERT_TRUE(Seen.has_value());
+    EXPECT_EQ(Seen->Size, 5u);
+    EXPECT_FALSE(Machine.Files.FileIdentity(Folder).has_value());
+    EXPECT_FALSE(Machine.Files.FileInUse(File));
+    // ".." resolved, the letter case as the file system keeps it.
+    const std::string Final = Machine.Files.FinalPath(Folder + "\\..\\" + base::UpperCaseAscii(
+                                                          Folder.substr(Folder.find_last_of('\\') + 1)) + "\\HELD.TTF");
+    EXPECT_TRUE(base::SameTextAscii(Final, Machine.Files.FinalPath(Folder) + "\\held.ttf")) << Final;
+    EXPECT_EQ(Machine.Files.FinalPath(Folder + "\\missing.ttf"), "");
+    {
+        const base::TFileHandle Holder(CreateFileW(base::Utf8ToWide(File).c_str(), GENERIC_READ, 0, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(Holder.Valid());
+        EXPECT_TRUE(Machine.Files.FileInUse(File));
+        EXPECT_EQ(Machine.Files.FileIdentity(File), Seen);
+        EXPECT_FALSE(Machine.Files.FinalPath(File).empty());
+    }
+    Machine.Files.WriteNewFile(File, {'n', 'e', 'w'});
+    EXPECT_NE(Machine.Files.FileIdentity(File), Seen);
+    EXPECT_TRUE(Machine.Shell.HasRecycleBin(File));
+}
+
 TEST_F(Win32Platform, FoldersTimeAndTheSessionAnswer)
 {
     const std::string LocalAppData = Machine.Shell.LocalAppDataFolder();

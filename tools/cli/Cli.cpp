@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "app/FontRepairUnit.h"
 #include "app/FontsFolderUnit.h"
@@ -37,7 +38,7 @@ const char* const Usage =
     "      Changes nothing.\n"
     "      Exit status: 0 when no entry has a problem, 1 when some have.\n"
     "\n"
-    "  repair [--problem N]... [--dry-run] [--json]\n"
+    "  repair [--problem N]... [--dry-run] [--json] [--pause-before-repair]\n"
     "      Scans, then repairs the entries with the given problem codes (every code\n"
     "      when none is given), from the last entry to the first, and prints what\n"
     "      each repair changed. Codes: 1 Invalid Font (file to the recycle bin, value\n"
@@ -46,7 +47,12 @@ const char* const Usage =
     "      6 Wrong Registry Font Name (value renamed). Before it changes anything it\n"
     "      writes a registry backup to %LOCALAPPDATA%\\Velmorant\\Backups and prints\n"
     "      its path. --dry-run prints what would change and changes nothing. The\n"
-    "      machine's fonts need administrator rights, your own do not.\n"
+    "      machine's fonts need administrator rights, your own do not. An entry\n"
+    "      whose value or file changed since the scan is left alone, and so is an\n"
+    "      invalid font whose file cannot go to the recycle bin (in use, outside\n"
+    "      the Fonts folder, or on a drive without one): its value is kept.\n"
+    "      --pause-before-repair (for tests) prints \"scanned; press Enter to\n"
+    "      repair\" after the scan and waits for a line on standard input.\n"
     "      Exit status: 0 when every chosen entry was repaired, 1 when some could\n"
     "      not be.\n"
     "\n"
@@ -67,6 +73,7 @@ struct TOptions {
     bool Json = false;
     bool DryRun = false;
     bool Time = false;
+    bool Pause = false;
     std::set<TFontProblem> Problems;
     std::string File;
 };
@@ -95,6 +102,8 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
             Options.Time = true;
         } else if (Argument == "--dry-run" && (Options.Command == TCommand::Repair || Options.Command == TCommand::Undo)) {
             Options.DryRun = true;
+        } else if (Argument == "--pause-before-repair" && Options.Command == TCommand::Repair) {
+            Options.Pause = true;
         } else if (Argument == "--problem" && Options.Command == TCommand::Repair && i + 1 < Arguments.size()) {
             const std::string& Code = Arguments[++i];
             if (Code.size() != 1 || Code[0] < '0' || Code[0] > '6')
@@ -209,6 +218,8 @@ const char* OutcomeName(TRepairOutcome Outcome)
     case TRepairOutcome::AccessDenied: return "accessDenied";
     case TRepairOutcome::UserKeyUnavailable: return "userKeyUnavailable";
     case TRepairOutcome::WriteRefused: return "writeRefused";
+    case TRepairOutcome::ChangedSinceScan: return "changedSinceScan";
+    case TRepairOutcome::FileNotMoved: return "fileNotMoved";
     }
     return "";
 }
@@ -222,6 +233,8 @@ std::string OutcomeText(TRepairOutcome Outcome, bool DryRun)
     case TRepairOutcome::AccessDenied: return "not repaired: administrator rights are needed";
     case TRepairOutcome::UserKeyUnavailable: return "not repaired: your Fonts key could not be opened";
     case TRepairOutcome::WriteRefused: return "not repaired: the registry refused a write";
+    case TRepairOutcome::ChangedSinceScan: return "not repaired: changed since the scan";
+    case TRepairOutcome::FileNotMoved: return "not repaired: the file could not be moved to the recycle bin";
     }
     return "";
 }
@@ -231,7 +244,7 @@ std::string StepText(const TRepairStep& Step, bool DryRun)
     switch (Step.Kind) {
     case TRepairStep::RecycleFile:
         if (!Step.Done)
-            return "the shell did not move " + Step.Name + " to the recycle bin";
+            return (DryRun ? "cannot move " : "could not move ") + Step.Name + " to the recycle bin";
         return (DryRun ? "would move " : "moved ") + Step.Name + " to the recycle bin";
     case TRepairStep::DeleteValue:
         if (!Step.Done)
@@ -290,13 +303,20 @@ void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairR
         Out << Message << '\n';
 }
 
-int Repair(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out, std::ostream& Err)
+int Repair(const platform::TPlatform& Platform, const TOptions& Options, std::istream& In, std::ostream& Out,
+           std::ostream& Err)
 {
     TNoScanProgress Progress;
     TInstalledFonts Fonts(Platform, Progress);
     Fonts.Refresh();
     WarnWithoutFontsFolder(Fonts, Err);
     const TConsoleList List = SelectByCode(Fonts, Options.Problems);
+    if (Options.Pause) {
+        // A test changes the machine here, between the scan and the repair.
+        Out << "scanned; press Enter to repair" << std::endl;
+        std::string Line;
+        std::getline(In, Line);
+    }
     TFontRepair Repairer(Platform, Fonts, nullptr);
     const TRepairResult Result =
         Options.DryRun ? Repairer.PreviewSelectedItems(List.Selected) : Repairer.RepairSelectedItems(List.Selected);
@@ -359,6 +379,13 @@ int FixFolder(const platform::TPlatform& Platform, std::ostream& Out)
 int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& Arguments, std::ostream& Out,
            std::ostream& Err)
 {
+    std::istringstream NoInput;
+    return RunCli(Platform, Arguments, NoInput, Out, Err);
+}
+
+int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& Arguments, std::istream& In,
+           std::ostream& Out, std::ostream& Err)
+{
     const std::optional<TOptions> Options = ParseArguments(Arguments);
     if (!Options) {
         Err << Usage;
@@ -368,7 +395,7 @@ int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& 
         switch (Options->Command) {
         case TCommand::Help: Out << Usage; return ExitClean;
         case TCommand::Scan: return Scan(Platform, *Options, Out, Err);
-        case TCommand::Repair: return Repair(Platform, *Options, Out, Err);
+        case TCommand::Repair: return Repair(Platform, *Options, In, Out, Err);
         case TCommand::FixFolder: return FixFolder(Platform, Out);
         case TCommand::Undo: return Undo(Platform, *Options, Out, Err);
         }

@@ -21,7 +21,7 @@ int wmain(int Count, wchar_t** Arguments)
     for (int i = 1; i < Count; ++i)
         Words.push_back(base::WideToUtf8(Arguments[i]));
     platform::TWin32Platform Machine(platform::TWin32Shell::TUi::Silent);
-    const int Status = cli::RunCli(Machine.Platform(), Words, std::cout, std::cerr);
+    const int Status = cli::RunCli(Machine.Platform(), Words, std::cin, std::cout, std::cerr);
     std::cout.flush();
     return Status;
 }

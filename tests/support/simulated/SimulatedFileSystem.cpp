@@ -98,6 +98,60 @@ bool TSimulatedFileSystem::FileExists(const std::string& Path)
     return Host && fs::is_regular_file(*Host, Error);
 }
 
+std::optional<TFileIdentity> TSimulatedFileSystem::FileIdentity(const std::string& Path)
+{
+    if (!FileExists(Path))
+        return std::nullopt;
+    const fs::path Host = *HostPath(Path);
+    std::error_code Error;
+    const std::uintmax_t Size = fs::file_size(Host, Error);
+    const fs::file_time_type Written = fs::last_write_time(Host, Error);
+    if (Error)
+        return std::nullopt;
+    return TFileIdentity{Size, static_cast<std::uint64_t>(Written.time_since_epoch().count())};
+}
+
+bool TSimulatedFileSystem::FileInUse(const std::string& Path)
+{
+    if (!FileExists(Path))
+        return false;
+    const auto Held = FHeld.find(AttributeKey(*HostPath(Path)));
+    return Held != FHeld.end() && Held->second == THold::Exclusive;
+}
+
+std::string TSimulatedFileSystem::FinalPath(const std::string& Path)
+{
+    const auto Host = HostPath(Path);
+    std::error_code Error;
+    if (!Host || !fs::exists(*Host, Error))
+        return {};
+    const fs::path Final = fs::canonical(*Host, Error);
+    const fs::path Root = fs::canonical(FRoot, Error);
+    if (Error)
+        return {};
+    const fs::path Inside = Final.lexically_relative(Root);
+    // A link that leads off the machine reaches nothing Windows could name.
+    if (Inside.empty() || *Inside.begin() == "..")
+        return {};
+    std::string Result;
+    for (const fs::path& Part : Inside)
+        Result += Result.empty() ? ToUtf8(Part) + ":" : "\\" + ToUtf8(Part);
+    return Result.size() == 2 ? Result + "\\" : Result;
+}
+
+void TSimulatedFileSystem::PutLink(const std::string& Link, const std::string& Target)
+{
+    const auto LinkHost = HostPath(Link);
+    const auto TargetHost = HostPath(Target);
+    if (!LinkHost || !TargetHost)
+        throw EFileError(base::FormatText("Cannot create file %s", {Link}));
+    fs::create_directories(LinkHost->parent_path());
+    if (fs::is_directory(*TargetHost))
+        fs::create_directory_symlink(*TargetHost, *LinkHost);
+    else
+        fs::create_symlink(*TargetHost, *LinkHost);
+}
+
 std::vector<TFolderEntry> TSimulatedFileSystem::ListFolder(const std::string& Folder)
 {
     std::vector<TFolderEntry> Entries;
@@ -211,7 +265,7 @@ bool TSimulatedFileSystem::MoveOut(const std::string& Path, const fs::path& Targ
 {
     const auto Host = HostPath(Path);
     std::error_code Error;
-    if (!Host || !fs::exists(*Host, Error))
+    if (!Host || !fs::exists(*Host, Error) || FHeld.count(AttributeKey(*Host)) != 0)
         return false;
     fs::rename(*Host, Target, Error);
     if (Error)
@@ -220,9 +274,25 @@ bool TSimulatedFileSystem::MoveOut(const std::string& Path, const fs::path& Targ
     return true;
 }
 
+bool TSimulatedFileSystem::DeleteOut(const std::string& Path)
+{
+    const auto Host = HostPath(Path);
+    std::error_code Error;
+    if (!Host || FHeld.count(AttributeKey(*Host)) != 0 || !fs::remove(*Host, Error))
+        return false;
+    FAttributes.erase(AttributeKey(*Host));
+    return true;
+}
+
 TSimulatedShell::TSimulatedShell(TSimulatedFileSystem& Files, fs::path RecycleBin)
     : FFiles(Files), FRecycleBin(std::move(RecycleBin))
 {
+}
+
+bool TSimulatedShell::HasRecycleBin(const std::string& Path)
+{
+    return Path.size() >= 2 && IsDriveLetter(Path[0]) && Path[1] == ':' &&
+           DrivesWithoutRecycleBin.count(static_cast<char>(Path[0] & ~0x20)) == 0;
 }
 
 TShellDeleteResult TSimulatedShell::DeleteFiles(TWindowHandle, const std::vector<std::string>& Paths)
@@ -238,6 +308,11 @@ TShellDeleteResult TSimulatedShell::DeleteFiles(TWindowHandle, const std::vector
             return {false, false};
     fs::create_directories(FRecycleBin);
     for (const std::string& Path : Paths) {
+        if (!HasRecycleBin(Path)) {
+            if (!FFiles.DeleteOut(Path))
+                return {false, false};
+            continue;
+        }
         const std::string Name = std::to_string(FRecycled.size()) + "-" + ToUtf8(FFiles.HostPath(Path)->filename());
         if (!FFiles.MoveOut(Path, FRecycleBin / FromUtf8(Name)))
             return {false, false};

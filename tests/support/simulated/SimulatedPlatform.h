@@ -92,6 +92,9 @@ public:
     std::uint32_t GetAttributes(const std::string& Path) override;
     bool SetAttributes(const std::string& Path, std::uint32_t Attributes) override;
     bool FileExists(const std::string& Path) override;
+    std::optional<TFileIdentity> FileIdentity(const std::string& Path) override;
+    bool FileInUse(const std::string& Path) override;
+    std::string FinalPath(const std::string& Path) override;
     std::vector<TFolderEntry> ListFolder(const std::string& Folder) override;
     std::unique_ptr<base::TStream> OpenRead(const std::string& Path) override;
     std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
@@ -109,7 +112,13 @@ public:
     // nothing when the path is not absolute.
     std::optional<std::filesystem::path> HostPath(const std::string& Path) const;
     // Moves a file out of the simulated machine (the recycle bin's work).
+    // Fails, as on Windows, for a file another program holds open.
     bool MoveOut(const std::string& Path, const std::filesystem::path& Target);
+    // Deletes a file for good; false when it is held open or missing.
+    bool DeleteOut(const std::string& Path);
+    // A symbolic link (to a folder: a junction's part) at Link that leads to
+    // Target, both Windows paths of this machine.
+    void PutLink(const std::string& Link, const std::string& Target);
 
     // Refusals.
     bool RefuseCreate = false;
@@ -135,12 +144,17 @@ public:
 
     std::string FontsFolder() override { return FFontsFolder; }
     std::string LocalAppDataFolder() override { return FLocalAppData; }
+    bool HasRecycleBin(const std::string& Path) override;
+    // As Windows does: a file on a drive without a recycle bin is deleted
+    // for good, and the deletion succeeds.
     TShellDeleteResult DeleteFiles(TWindowHandle Owner, const std::vector<std::string>& Paths) override;
 
     void SetFontsFolder(std::string Folder) { FFontsFolder = std::move(Folder); }
     void SetLocalAppDataFolder(std::string Folder) { FLocalAppData = std::move(Folder); }
     // The names of the files in the recycle bin, in the order they came.
     const std::vector<std::string>& Recycled() const { return FRecycled; }
+    // The drive letters (upper case) whose volumes have no recycle bin.
+    std::set<char> DrivesWithoutRecycleBin;
     const std::filesystem::path& RecycleBin() const { return FRecycleBin; }
 
     enum class TDeleteMode : std::uint8_t { Normal, Fail, Cancel };
