@@ -1,6 +1,7 @@
 #include "truetype/outlines/OutlineComposite.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -50,41 +51,70 @@ void TOutlineComposite::Clear()
     FExpansion.reset();
 }
 
+// Depth first with a stack of its own, so that the nesting costs no native
+// stack however deep it goes: a composite linked by hand could nest without
+// end, and one linked by the collection nests within the bound it checked.
+template <typename Leaf>
+int TOutlineComposite::ForEachPlacedLeaf(const TPlacement& Placement, Leaf&& Visit) const
+{
+    struct TFrame {
+        const TOutlineComposite* Composite;
+        std::size_t Next;
+        TPlacement Placement;
+    };
+    std::array<TFrame, MaxComponentDepth> Stack;
+    Stack[0] = {this, 0, Placement};
+    std::size_t Height = 1;
+    int Deepest = 1;
+    while (Height > 0) {
+        TFrame& Top = Stack[Height - 1];
+        if (Top.Next == Top.Composite->Components.Count()) {
+            --Height;
+            continue;
+        }
+        const TCompositeMember& Member = Top.Composite->Components.Items(static_cast<std::ptrdiff_t>(Top.Next++));
+        if (Member.Outline == nullptr)
+            continue;
+        const TPlacement Placed = ComponentPlacement(Top.Placement, Member);
+        if (const TOutlineComposite* Inner = AsComposite(*Member.Outline)) {
+            if (Height == Stack.size())
+                RaiseFontErrorFmt("A composite glyph nests components more than %d deep", {MaxComponentDepth});
+            Stack[Height++] = {Inner, 0, Placed};
+            Deepest = std::max(Deepest, static_cast<int>(Height));
+        } else {
+            Visit(*Member.Outline, Placed);
+        }
+    }
+    return Deepest;
+}
+
 int TOutlineComposite::GetComponentDepth() const
 {
     if (FExpansion)
         return FExpansion->Depth;
-    int Deepest = 0;
-    for (const TCompositeMember& Member : Components)
-        if (Member.Outline != nullptr)
-            Deepest = std::max(Deepest, Member.Outline->GetComponentDepth());
-    return 1 + Deepest;
-}
-
-template <typename Count>
-int TOutlineComposite::SumOverComponents(Count&& CountOf) const
-{
-    int Sum = 0;
-    for (const TCompositeMember& Member : Components)
-        if (Member.Outline != nullptr)
-            Sum += CountOf(*Member.Outline);
-    return Sum;
+    return ForEachPlacedLeaf(IdentityPlacement, [](const TOutlineBase&, const TPlacement&) {});
 }
 
 int TOutlineComposite::GetCompositeContourCount() const
 {
     if (FExpansion)
         return static_cast<int>(FExpansion->Contours);
-    return SumOverComponents(
-        [](const TOutlineBase& Outline) { return Outline.GetContourCount() + Outline.GetCompositeContourCount(); });
+    std::size_t Sum = 0;
+    ForEachPlacedLeaf(IdentityPlacement, [&Sum](const TOutlineBase& Outline, const TPlacement&) {
+        Sum += static_cast<std::size_t>(Outline.GetContourCount());
+    });
+    return static_cast<int>(Sum);
 }
 
 int TOutlineComposite::GetCompositePointCount() const
 {
     if (FExpansion)
         return static_cast<int>(FExpansion->Points);
-    return SumOverComponents(
-        [](const TOutlineBase& Outline) { return Outline.GetPointCount() + Outline.GetCompositePointCount(); });
+    std::size_t Sum = 0;
+    ForEachPlacedLeaf(IdentityPlacement, [&Sum](const TOutlineBase& Outline, const TPlacement&) {
+        Sum += static_cast<std::size_t>(Outline.GetPointCount());
+    });
+    return static_cast<int>(Sum);
 }
 
 bool TOutlineComposite::UsesGlyph(std::uint16_t GlyphIndex) const
@@ -121,46 +151,59 @@ TPlacement TOutlineComposite::ComponentPlacement(const TPlacement& Outer, const 
 
 void TOutlineComposite::AppendContours(TOutlineContours& Target, const TPlacement& Placement) const
 {
-    for (const TCompositeMember& Member : Components)
-        if (Member.Outline != nullptr)
-            Member.Outline->AppendContours(Target, ComponentPlacement(Placement, Member));
+    ForEachPlacedLeaf(Placement, [&Target](const TOutlineBase& Outline, const TPlacement& Placed) {
+        Outline.AppendContours(Target, Placed);
+    });
 }
 
 std::optional<TTrueTypePoint> TOutlineComposite::PlacedPoint(const TOutlineBase& Outline, const TPlacement& Placement,
                                                              std::size_t Number)
 {
-    if (const auto* Simple = dynamic_cast<const TOutlineSimple*>(&Outline)) {
-        const std::span<const TTrueTypePoint> Points = Simple->Contours.AllPoints();
-        if (Number >= Points.size())
+    // Down one path of components, one composite per level.
+    const TOutlineBase* Current = &Outline;
+    TPlacement Placed = Placement;
+    for (int Level = 0;; ++Level) {
+        if (Current->GetOutlineKind() == OutlineKindSimple) {
+            const std::span<const TTrueTypePoint> Points =
+                static_cast<const TOutlineSimple*>(Current)->Contours.AllPoints();
+            if (Number >= Points.size())
+                return std::nullopt;
+            TTrueTypePoint Point = Points[Number];
+            Placed.Apply(Point);
+            return Point;
+        }
+        const TOutlineComposite* Composite = AsComposite(*Current);
+        if (Composite == nullptr)
             return std::nullopt;
-        TTrueTypePoint Point = Points[Number];
-        Placement.Apply(Point);
-        return Point;
+        if (Level == MaxComponentDepth)
+            RaiseFontErrorFmt("A composite glyph nests components more than %d deep", {MaxComponentDepth});
+        const TCompositeGlyph& Members = Composite->Components;
+        std::size_t First = 0;
+        if (Composite->FExpansion) {
+            // The last component whose points start at or before Number.
+            const std::vector<std::uint32_t>& Before = Composite->FExpansion->PointsBefore;
+            const auto At = std::upper_bound(
+                Before.begin(), Before.begin() + static_cast<std::ptrdiff_t>(Members.Count()), Number);
+            First = static_cast<std::size_t>(At - Before.begin());
+            First = First > 0 ? First - 1 : 0;
+            Number -= Before[First];
+        }
+        const TCompositeMember* Holder = nullptr;
+        for (std::size_t i = First; i < Members.Count() && Holder == nullptr; ++i) {
+            const TCompositeMember& Member = Members.Items(static_cast<std::ptrdiff_t>(i));
+            if (Member.Outline == nullptr)
+                continue;
+            const std::size_t Count = ExpandedPoints(*Member.Outline);
+            if (Number < Count)
+                Holder = &Member;
+            else
+                Number -= Count;
+        }
+        if (Holder == nullptr)
+            return std::nullopt;
+        Placed = ComponentPlacement(Placed, *Holder);
+        Current = Holder->Outline;
     }
-    const auto* Composite = dynamic_cast<const TOutlineComposite*>(&Outline);
-    if (Composite == nullptr)
-        return std::nullopt;
-    const TCompositeGlyph& Members = Composite->Components;
-    std::size_t First = 0;
-    if (Composite->FExpansion) {
-        // The last component whose points start at or before Number.
-        const std::vector<std::uint32_t>& Before = Composite->FExpansion->PointsBefore;
-        const auto At = std::upper_bound(Before.begin(), Before.begin() + static_cast<std::ptrdiff_t>(Members.Count()),
-                                         Number);
-        First = static_cast<std::size_t>(At - Before.begin());
-        First = First > 0 ? First - 1 : 0;
-        Number -= Before[First];
-    }
-    for (std::size_t i = First; i < Members.Count(); ++i) {
-        const TCompositeMember& Member = Members.Items(static_cast<std::ptrdiff_t>(i));
-        if (Member.Outline == nullptr)
-            continue;
-        const std::size_t Count = ExpandedPoints(*Member.Outline);
-        if (Number < Count)
-            return PlacedPoint(*Member.Outline, ComponentPlacement(Placement, Member), Number);
-        Number -= Count;
-    }
-    return std::nullopt;
 }
 
 void TOutlineComposite::ResolveAnchorPoints()
