@@ -275,10 +275,18 @@ std::uint16_t FloatToF2Dot14(double Value)
 
 int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator)
 {
+    // Division truncates toward zero, so the remainder takes the sign of the
+    // numerator: the quotient moves away from zero, in the direction of the
+    // exact result, when the remainder is more than half the divisor.
+    if (Denominator < 0) {
+        Numerator = -Numerator;
+        Denominator = -Denominator;
+    }
     std::int64_t Quotient = Numerator / Denominator;
     const std::int64_t Twice = 2 * (Numerator % Denominator);
-    if (Twice > Denominator || (Twice == Denominator && Quotient % 2 != 0))
-        ++Quotient;
+    const std::int64_t Away = Twice < 0 ? -Twice : Twice;
+    if (Away > Denominator || (Away == Denominator && Quotient % 2 != 0))
+        Quotient += Twice < 0 ? -1 : 1;
     return static_cast<int>(Quotient);
 }
 

@@ -120,8 +120,8 @@ std::int64_t SwapLongDateTime(std::int64_t Value);
 double F2Dot14ToFloat(std::uint16_t Bits);
 std::uint16_t FloatToF2Dot14(double Value);
 
-// round(Numerator / Denominator) for a positive Denominator, halves to the
-// even neighbour.
+// round(Numerator / Denominator), halves to the even neighbour, for either
+// sign of each (the Denominator not 0; numbers well inside 63 bits).
 int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator);
 
 TSearchValues CalcSearchValues(std::uint16_t Count, std::uint16_t UnitSize);
