@@ -295,9 +295,9 @@ std::size_t TOutlineComposite::Decode(const base::TBigEndianView& Glyf, std::siz
 std::vector<std::uint8_t> TOutlineComposite::Encode() const
 {
     std::vector<std::uint8_t> Out;
-    PutUShort(Out, 0xFFFF);
+    WriteUShort(Out, 0xFFFF);
     for (const std::int32_t Value : {BoundingBox.Left, BoundingBox.Top, BoundingBox.Right, BoundingBox.Bottom})
-        PutUShort(Out, static_cast<std::uint16_t>(Value));
+        WriteUShort(Out, static_cast<std::uint16_t>(Value));
     const std::size_t Count = Components.Count();
     for (std::size_t i = 0; i < Count; ++i) {
         const TCompositeMember& M = Components.Items(static_cast<std::ptrdiff_t>(i));
@@ -327,38 +327,38 @@ std::vector<std::uint8_t> TOutlineComposite::Encode() const
             Flags |= UnscaledComponentOffsetFlag;
         if (Last && !Instructions.empty())
             Flags |= WeHaveInstructions;
-        PutUShort(Out, Flags);
-        PutUShort(Out, M.GlyphIndex);
+        WriteUShort(Out, Flags);
+        WriteUShort(Out, M.GlyphIndex);
         const bool Words = (Flags & ArgsAreWords) != 0;
         if (M.XYValues) {
             const auto X = static_cast<std::uint16_t>(TruncateToShort(M.OffsetX));
             const auto Y = static_cast<std::uint16_t>(TruncateToShort(M.OffsetY));
             if (Words) {
-                PutUShort(Out, X);
-                PutUShort(Out, Y);
+                WriteUShort(Out, X);
+                WriteUShort(Out, Y);
             } else {
                 Out.push_back(static_cast<std::uint8_t>(X & 0xFF));
                 Out.push_back(static_cast<std::uint8_t>(Y & 0xFF));
             }
         } else if (Words) {
-            PutUShort(Out, M.ParentPoint);
-            PutUShort(Out, M.ChildPoint);
+            WriteUShort(Out, M.ParentPoint);
+            WriteUShort(Out, M.ChildPoint);
         } else {
             Out.push_back(M.ParentPoint);
             Out.push_back(M.ChildPoint);
         }
         if (Flags & WeHaveAScale) {
-            PutUShort(Out, FloatToF2Dot14(M.ScaleX));
+            WriteUShort(Out, FloatToF2Dot14(M.ScaleX));
         } else if (Flags & WeHaveAnXAndYScale) {
-            PutUShort(Out, FloatToF2Dot14(M.ScaleX));
-            PutUShort(Out, FloatToF2Dot14(M.ScaleY));
+            WriteUShort(Out, FloatToF2Dot14(M.ScaleX));
+            WriteUShort(Out, FloatToF2Dot14(M.ScaleY));
         } else if (Flags & WeHaveATwoByTwo) {
             for (const double Value : {M.ScaleX, M.Scale01, M.Scale10, M.ScaleY})
-                PutUShort(Out, FloatToF2Dot14(Value));
+                WriteUShort(Out, FloatToF2Dot14(Value));
         }
     }
     if (!Instructions.empty()) {
-        PutUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
+        WriteUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
         Out.insert(Out.end(), Instructions.begin(), Instructions.begin() + (Instructions.size() & 0xFFFF));
     }
     return Out;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Format.h"
 #include "base/Stream.h"
@@ -91,6 +92,8 @@ std::u16string ReadUnicodeString(TStream& Stream, std::uint16_t ByteLength);
 void WriteByte(TStream& Stream, std::uint8_t Value);
 void WriteChar(TStream& Stream, std::int8_t Value);
 void WriteUShort(TStream& Stream, std::uint16_t Value);
+// The same bytes appended to an encoding built in memory.
+void WriteUShort(std::vector<std::uint8_t>& Bytes, std::uint16_t Value);
 void WriteShort(TStream& Stream, std::int16_t Value);
 inline void WriteUFWord(TStream& Stream, std::uint16_t Value) { WriteUShort(Stream, Value); }
 inline void WriteFWord(TStream& Stream, std::int16_t Value) { WriteShort(Stream, Value); }
