@@ -12,7 +12,12 @@
 
 namespace truetype {
 
-TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
+TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index)
+{
+    return *base::ListItem(FOutlines, Index);
+}
+
+const TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
 {
     return *base::ListItem(FOutlines, Index);
 }

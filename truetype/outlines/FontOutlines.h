@@ -43,7 +43,8 @@ public:
 
     void Clear() { FOutlines.clear(); }
     std::size_t Count() const { return FOutlines.size(); }
-    TOutlineBase& Items(std::ptrdiff_t Index) const;
+    TOutlineBase& Items(std::ptrdiff_t Index);
+    const TOutlineBase& Items(std::ptrdiff_t Index) const;
 
     // One outline per glyph, then the components linked and checked and
     // their point anchors resolved. Raises "Maxp, Glyf and/ or Loca
