@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/support/FontBuilder.h"
 #include "truetype/sfnt/FontDataTypes.h"
 
@@ -83,6 +85,20 @@ TEST(FontDataTypes, F2Dot14ConvertsBothWaysWithClampingAndTiesToEven)
     EXPECT_EQ(FloatToF2Dot14(3.0 / 32768), 0x0002);  // 1.5 rounds to the even 2
     EXPECT_EQ(FloatToF2Dot14(1e300), 0x7FFF);
     EXPECT_EQ(FloatToF2Dot14(-1e300), 0x8000);
+}
+
+TEST(FontDataTypes, QuotientsRoundHalvesToEvenForBothSigns)
+{
+    // The quotients are exact in double, and nearbyint ties to even.
+    for (std::int64_t Numerator = -40; Numerator <= 40; ++Numerator)
+        for (std::int64_t Denominator = -8; Denominator <= 8; ++Denominator) {
+            if (Denominator == 0)
+                continue;
+            EXPECT_EQ(RoundHalfEven(Numerator, Denominator),
+                      static_cast<int>(std::nearbyint(double(Numerator) / double(Denominator))))
+                << Numerator << " / " << Denominator;
+        }
+    EXPECT_EQ(RoundHalfEven(-3, 2), -2);
 }
 
 TEST(FontDataTypes, SearchValuesFollowTheLargestPowerOfTwo)

@@ -161,6 +161,37 @@ TEST(FontOutlinesHostile, CyclesDepthAndExpansionAreRefused)
     Chain.push_back(Square(1));
     EXPECT_TRUE(Contains(Load(Font, FontOf(Chain)), "nests components more than 64 deep"));
 
+    // The same nesting whatever the order of the glyphs: a chain over all
+    // 65535 glyphs, each using the one before, anchored or with offsets, or
+    // each using the one after.
+    enum TOrder { Ascending, Anchored, Descending };
+    const auto ChainOf = [](TOrder Order, std::size_t Count) {
+        std::vector<TBytes> Glyphs;
+        for (std::size_t k = 0; k < Count; ++k) {
+            const bool Base = Order == Descending ? k + 1 == Count : k == 0;
+            const auto Used = static_cast<std::uint16_t>(Order == Descending ? k + 1 : k - 1);
+            Glyphs.push_back(Base ? Square(10) : CompositeGlyph({{Used, 0, 1, Order != Anchored}}));
+        }
+        return FontOf(Glyphs);
+    };
+    EXPECT_EQ(Load(Font, ChainOf(Ascending, 65535)), "Composite glyph 65 nests components more than 64 deep");
+    EXPECT_EQ(Load(Font, ChainOf(Anchored, 65535)), "Composite glyph 65 nests components more than 64 deep");
+    EXPECT_EQ(Load(Font, ChainOf(Descending, 65535)), "Composite glyph 64 nests components more than 64 deep");
+    // 64 deep loads; each anchor takes point 0 of the glyph below to its
+    // point 1, 10 units to the left.
+    ASSERT_EQ(Load(Font, ChainOf(Anchored, 65)), "");
+    TOutlineBase& Deepest = Font.Outlines.Items(64);
+    EXPECT_EQ(Deepest.GetComponentDepth(), 64);
+    EXPECT_EQ(Deepest.CalculateBoundingBox(), (base::TIntRect{-640, 0, -630, 10}));
+
+    // Outlines linked by hand are walked within the same bound.
+    TOutlineComposite Loop;
+    Loop.Components.Add({}).Outline = &Loop;
+    TOutlineContours Placed;
+    EXPECT_THROW(Loop.AppendContours(Placed, IdentityPlacement), FontException);
+    EXPECT_THROW(static_cast<void>(Loop.GetComponentDepth()), FontException);
+    EXPECT_THROW(static_cast<void>(TOutlineComposite::PlacedPoint(Loop, IdentityPlacement, 0)), FontException);
+
     // Doubling at each of 40 levels: with offsets, with point anchors, and
     // over an empty glyph (no points, but 2^40 component visits).
     for (const bool Anchors : {false, true})

@@ -101,7 +101,7 @@ TEST(KernTable, ARepeatedPairStopsTheReadingAfterThePairsBeforeIt)
     EXPECT_EQ(TWarningCollector::Warnings().size(), 1u);
 }
 
-TEST(KernTable, AtMost10920PairsLoad)
+TEST(KernTable, AtMost10920PairsLoadAndAreWritten)
 {
     std::vector<std::vector<int>> Many;
     for (int i = 0; i < 10921; ++i)
@@ -117,6 +117,9 @@ TEST(KernTable, AtMost10920PairsLoad)
     const auto Kern = testing_support::Loaded<TTableKern>("kern", Format0(Fitting, Many));
     EXPECT_EQ(Kern->Count(), 10920u);
     EXPECT_EQ(Saved(*Kern).size(), 4u + 14 + 6 * 10920);
+    // One more would wrap the subtable's length.
+    Kern->AddPair({1, 1, 1});
+    EXPECT_THROW(Saved(*Kern), FontException);
 }
 
 TEST(KernTable, EverySubtableIsVisitedAndOnlyTheFirstFormat0Loads)

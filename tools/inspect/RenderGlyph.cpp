@@ -11,7 +11,7 @@ namespace inspect {
 
 base::TRasterSurface RenderGlyph(const TTrueTypeFont& Font, std::uint16_t Glyph, std::int32_t Size)
 {
-    TOutlineBase& Outline = Font.Outlines.Items(Glyph);
+    const TOutlineBase& Outline = Font.Outlines.Items(Glyph);
     base::TRasterSurface Image(Size, Size);
     double Ascender = 800, Descender = -200;
     if (const TTableHhea* Hhea = Font.HheaTable(); Hhea != nullptr && Hhea->ascender > Hhea->descender) {

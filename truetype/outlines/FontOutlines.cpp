@@ -12,18 +12,12 @@
 
 namespace truetype {
 
-namespace {
-
-// The outline as a composite, or null; asks the kind rather than the type
-// system, since a font has thousands of outlines.
-TOutlineComposite* AsComposite(TOutlineBase& Outline)
+TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index)
 {
-    return Outline.GetOutlineKind() == OutlineKindComposite ? static_cast<TOutlineComposite*>(&Outline) : nullptr;
+    return *base::ListItem(FOutlines, Index);
 }
 
-}  // namespace
-
-TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
+const TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
 {
     return *base::ListItem(FOutlines, Index);
 }
@@ -111,7 +105,11 @@ void TFontOutlines::ResolveAnchorPoints()
 }
 
 // A depth-first walk over the composites, each visited once: the counts of
-// a composite come from its components' counts.
+// a composite come from its components' counts. The walk stops at a glyph it
+// has visited before, so how deep it goes depends on the order of the glyphs
+// (a chain in ascending order never goes deeper than one level); the bound
+// holds for the depth each composite is given, and the walk's own level
+// keeps its recursion within the same bound.
 struct TFontOutlines::TCheck {
     enum class TState : std::uint8_t { New, Open, Done };
     struct TCounts {
@@ -121,9 +119,16 @@ struct TFontOutlines::TCheck {
         int Depth = 0;
     };
 
+    static constexpr int MaxComponentDepth = TOutlineComposite::MaxComponentDepth;
+
     const std::vector<std::unique_ptr<TOutlineBase>>& Outlines;
     std::vector<TState> States = std::vector<TState>(Outlines.size(), TState::New);
     std::vector<TCounts> Counts = std::vector<TCounts>(Outlines.size());
+
+    [[noreturn]] static void RaiseTooDeep(std::size_t Glyph)
+    {
+        RaiseFontErrorFmt("Composite glyph %d nests components more than %d deep", {Glyph, MaxComponentDepth});
+    }
 
     TCounts Visit(std::size_t Glyph, int Level)
     {
@@ -137,7 +142,7 @@ struct TFontOutlines::TCheck {
         if (States[Glyph] == TState::Open)
             RaiseFontErrorFmt("Composite glyph %d uses itself through its components", {Glyph});
         if (Level >= MaxComponentDepth)
-            RaiseFontErrorFmt("Composite glyph %d nests components more than %d deep", {Glyph, MaxComponentDepth});
+            RaiseTooDeep(Glyph);
         States[Glyph] = TState::Open;
         TOutlineComposite::TExpansion Expansion;
         Expansion.PointsBefore.reserve(Composite->Components.Count() + 1);
@@ -149,6 +154,8 @@ struct TFontOutlines::TCheck {
             Total.Contours += Child.Contours;
             Total.Components += 1 + Child.Components;
             Total.Depth = std::max(Total.Depth, 1 + Child.Depth);
+            if (Total.Depth > MaxComponentDepth)
+                RaiseTooDeep(Glyph);
             if (Total.Points > MaxExpandedPoints)
                 RaiseFontErrorFmt("Composite glyph %d expands to more than %d points", {Glyph, MaxExpandedPoints});
             if (Total.Components > MaxExpandedComponents)

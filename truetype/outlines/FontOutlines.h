@@ -21,9 +21,7 @@ public:
     using TProgressEvent = std::function<void(TFontOutlines& Sender, int Percent)>;
 
     // Bounds on what a glyph may expand to; no real font comes near them.
-    // Composites nest at most this deep (the depth of a composite of simple
-    // glyphs is 1).
-    static constexpr int MaxComponentDepth = 64;
+    // Composites nest at most TOutlineComposite::MaxComponentDepth deep.
     // A TrueType glyph addresses its points in 16 bits, so the expansion of
     // a composite holds at most this many points, and visits at most this
     // many components.
@@ -45,7 +43,8 @@ public:
 
     void Clear() { FOutlines.clear(); }
     std::size_t Count() const { return FOutlines.size(); }
-    TOutlineBase& Items(std::ptrdiff_t Index) const;
+    TOutlineBase& Items(std::ptrdiff_t Index);
+    const TOutlineBase& Items(std::ptrdiff_t Index) const;
 
     // One outline per glyph, then the components linked and checked and
     // their point anchors resolved. Raises "Maxp, Glyf and/ or Loca

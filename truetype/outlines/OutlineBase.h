@@ -13,13 +13,6 @@
 
 namespace truetype {
 
-// Appends a big-endian uint16 to a glyph's encoding.
-inline void PutUShort(std::vector<std::uint8_t>& Out, std::uint16_t Value)
-{
-    Out.push_back(static_cast<std::uint8_t>(Value >> 8));
-    Out.push_back(static_cast<std::uint8_t>(Value & 0xFF));
-}
-
 enum : int { OutlineKindEmpty = 0, OutlineKindSimple = 1, OutlineKindComposite = 2 };
 
 class TOutlineBase {

@@ -1,6 +1,7 @@
 #include "truetype/outlines/OutlineComposite.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -50,41 +51,70 @@ void TOutlineComposite::Clear()
     FExpansion.reset();
 }
 
+// Depth first with a stack of its own, so that the nesting costs no native
+// stack however deep it goes: a composite linked by hand could nest without
+// end, and one linked by the collection nests within the bound it checked.
+template <typename Leaf>
+int TOutlineComposite::ForEachPlacedLeaf(const TPlacement& Placement, Leaf&& Visit) const
+{
+    struct TFrame {
+        const TOutlineComposite* Composite;
+        std::size_t Next;
+        TPlacement Placement;
+    };
+    std::array<TFrame, MaxComponentDepth> Stack;
+    Stack[0] = {this, 0, Placement};
+    std::size_t Height = 1;
+    int Deepest = 1;
+    while (Height > 0) {
+        TFrame& Top = Stack[Height - 1];
+        if (Top.Next == Top.Composite->Components.Count()) {
+            --Height;
+            continue;
+        }
+        const TCompositeMember& Member = Top.Composite->Components.Items(static_cast<std::ptrdiff_t>(Top.Next++));
+        if (Member.Outline == nullptr)
+            continue;
+        const TPlacement Placed = ComponentPlacement(Top.Placement, Member);
+        if (const TOutlineComposite* Inner = AsComposite(*Member.Outline)) {
+            if (Height == Stack.size())
+                RaiseFontErrorFmt("A composite glyph nests components more than %d deep", {MaxComponentDepth});
+            Stack[Height++] = {Inner, 0, Placed};
+            Deepest = std::max(Deepest, static_cast<int>(Height));
+        } else {
+            Visit(*Member.Outline, Placed);
+        }
+    }
+    return Deepest;
+}
+
 int TOutlineComposite::GetComponentDepth() const
 {
     if (FExpansion)
         return FExpansion->Depth;
-    int Deepest = 0;
-    for (const TCompositeMember& Member : Components)
-        if (Member.Outline != nullptr)
-            Deepest = std::max(Deepest, Member.Outline->GetComponentDepth());
-    return 1 + Deepest;
-}
-
-template <typename Count>
-int TOutlineComposite::SumOverComponents(Count&& CountOf) const
-{
-    int Sum = 0;
-    for (const TCompositeMember& Member : Components)
-        if (Member.Outline != nullptr)
-            Sum += CountOf(*Member.Outline);
-    return Sum;
+    return ForEachPlacedLeaf(IdentityPlacement, [](const TOutlineBase&, const TPlacement&) {});
 }
 
 int TOutlineComposite::GetCompositeContourCount() const
 {
     if (FExpansion)
         return static_cast<int>(FExpansion->Contours);
-    return SumOverComponents(
-        [](const TOutlineBase& Outline) { return Outline.GetContourCount() + Outline.GetCompositeContourCount(); });
+    std::size_t Sum = 0;
+    ForEachPlacedLeaf(IdentityPlacement, [&Sum](const TOutlineBase& Outline, const TPlacement&) {
+        Sum += static_cast<std::size_t>(Outline.GetContourCount());
+    });
+    return static_cast<int>(Sum);
 }
 
 int TOutlineComposite::GetCompositePointCount() const
 {
     if (FExpansion)
         return static_cast<int>(FExpansion->Points);
-    return SumOverComponents(
-        [](const TOutlineBase& Outline) { return Outline.GetPointCount() + Outline.GetCompositePointCount(); });
+    std::size_t Sum = 0;
+    ForEachPlacedLeaf(IdentityPlacement, [&Sum](const TOutlineBase& Outline, const TPlacement&) {
+        Sum += static_cast<std::size_t>(Outline.GetPointCount());
+    });
+    return static_cast<int>(Sum);
 }
 
 bool TOutlineComposite::UsesGlyph(std::uint16_t GlyphIndex) const
@@ -121,46 +151,59 @@ TPlacement TOutlineComposite::ComponentPlacement(const TPlacement& Outer, const 
 
 void TOutlineComposite::AppendContours(TOutlineContours& Target, const TPlacement& Placement) const
 {
-    for (const TCompositeMember& Member : Components)
-        if (Member.Outline != nullptr)
-            Member.Outline->AppendContours(Target, ComponentPlacement(Placement, Member));
+    ForEachPlacedLeaf(Placement, [&Target](const TOutlineBase& Outline, const TPlacement& Placed) {
+        Outline.AppendContours(Target, Placed);
+    });
 }
 
 std::optional<TTrueTypePoint> TOutlineComposite::PlacedPoint(const TOutlineBase& Outline, const TPlacement& Placement,
                                                              std::size_t Number)
 {
-    if (const auto* Simple = dynamic_cast<const TOutlineSimple*>(&Outline)) {
-        const std::span<const TTrueTypePoint> Points = Simple->Contours.AllPoints();
-        if (Number >= Points.size())
+    // Down one path of components, one composite per level.
+    const TOutlineBase* Current = &Outline;
+    TPlacement Placed = Placement;
+    for (int Level = 0;; ++Level) {
+        if (Current->GetOutlineKind() == OutlineKindSimple) {
+            const std::span<const TTrueTypePoint> Points =
+                static_cast<const TOutlineSimple*>(Current)->Contours.AllPoints();
+            if (Number >= Points.size())
+                return std::nullopt;
+            TTrueTypePoint Point = Points[Number];
+            Placed.Apply(Point);
+            return Point;
+        }
+        const TOutlineComposite* Composite = AsComposite(*Current);
+        if (Composite == nullptr)
             return std::nullopt;
-        TTrueTypePoint Point = Points[Number];
-        Placement.Apply(Point);
-        return Point;
+        if (Level == MaxComponentDepth)
+            RaiseFontErrorFmt("A composite glyph nests components more than %d deep", {MaxComponentDepth});
+        const TCompositeGlyph& Members = Composite->Components;
+        std::size_t First = 0;
+        if (Composite->FExpansion) {
+            // The last component whose points start at or before Number.
+            const std::vector<std::uint32_t>& Before = Composite->FExpansion->PointsBefore;
+            const auto At = std::upper_bound(
+                Before.begin(), Before.begin() + static_cast<std::ptrdiff_t>(Members.Count()), Number);
+            First = static_cast<std::size_t>(At - Before.begin());
+            First = First > 0 ? First - 1 : 0;
+            Number -= Before[First];
+        }
+        const TCompositeMember* Holder = nullptr;
+        for (std::size_t i = First; i < Members.Count() && Holder == nullptr; ++i) {
+            const TCompositeMember& Member = Members.Items(static_cast<std::ptrdiff_t>(i));
+            if (Member.Outline == nullptr)
+                continue;
+            const std::size_t Count = ExpandedPoints(*Member.Outline);
+            if (Number < Count)
+                Holder = &Member;
+            else
+                Number -= Count;
+        }
+        if (Holder == nullptr)
+            return std::nullopt;
+        Placed = ComponentPlacement(Placed, *Holder);
+        Current = Holder->Outline;
     }
-    const auto* Composite = dynamic_cast<const TOutlineComposite*>(&Outline);
-    if (Composite == nullptr)
-        return std::nullopt;
-    const TCompositeGlyph& Members = Composite->Components;
-    std::size_t First = 0;
-    if (Composite->FExpansion) {
-        // The last component whose points start at or before Number.
-        const std::vector<std::uint32_t>& Before = Composite->FExpansion->PointsBefore;
-        const auto At = std::upper_bound(Before.begin(), Before.begin() + static_cast<std::ptrdiff_t>(Members.Count()),
-                                         Number);
-        First = static_cast<std::size_t>(At - Before.begin());
-        First = First > 0 ? First - 1 : 0;
-        Number -= Before[First];
-    }
-    for (std::size_t i = First; i < Members.Count(); ++i) {
-        const TCompositeMember& Member = Members.Items(static_cast<std::ptrdiff_t>(i));
-        if (Member.Outline == nullptr)
-            continue;
-        const std::size_t Count = ExpandedPoints(*Member.Outline);
-        if (Number < Count)
-            return PlacedPoint(*Member.Outline, ComponentPlacement(Placement, Member), Number);
-        Number -= Count;
-    }
-    return std::nullopt;
 }
 
 void TOutlineComposite::ResolveAnchorPoints()
@@ -252,9 +295,9 @@ std::size_t TOutlineComposite::Decode(const base::TBigEndianView& Glyf, std::siz
 std::vector<std::uint8_t> TOutlineComposite::Encode() const
 {
     std::vector<std::uint8_t> Out;
-    PutUShort(Out, 0xFFFF);
+    WriteUShort(Out, 0xFFFF);
     for (const std::int32_t Value : {BoundingBox.Left, BoundingBox.Top, BoundingBox.Right, BoundingBox.Bottom})
-        PutUShort(Out, static_cast<std::uint16_t>(Value));
+        WriteUShort(Out, static_cast<std::uint16_t>(Value));
     const std::size_t Count = Components.Count();
     for (std::size_t i = 0; i < Count; ++i) {
         const TCompositeMember& M = Components.Items(static_cast<std::ptrdiff_t>(i));
@@ -284,38 +327,38 @@ std::vector<std::uint8_t> TOutlineComposite::Encode() const
             Flags |= UnscaledComponentOffsetFlag;
         if (Last && !Instructions.empty())
             Flags |= WeHaveInstructions;
-        PutUShort(Out, Flags);
-        PutUShort(Out, M.GlyphIndex);
+        WriteUShort(Out, Flags);
+        WriteUShort(Out, M.GlyphIndex);
         const bool Words = (Flags & ArgsAreWords) != 0;
         if (M.XYValues) {
             const auto X = static_cast<std::uint16_t>(TruncateToShort(M.OffsetX));
             const auto Y = static_cast<std::uint16_t>(TruncateToShort(M.OffsetY));
             if (Words) {
-                PutUShort(Out, X);
-                PutUShort(Out, Y);
+                WriteUShort(Out, X);
+                WriteUShort(Out, Y);
             } else {
                 Out.push_back(static_cast<std::uint8_t>(X & 0xFF));
                 Out.push_back(static_cast<std::uint8_t>(Y & 0xFF));
             }
         } else if (Words) {
-            PutUShort(Out, M.ParentPoint);
-            PutUShort(Out, M.ChildPoint);
+            WriteUShort(Out, M.ParentPoint);
+            WriteUShort(Out, M.ChildPoint);
         } else {
             Out.push_back(M.ParentPoint);
             Out.push_back(M.ChildPoint);
         }
         if (Flags & WeHaveAScale) {
-            PutUShort(Out, FloatToF2Dot14(M.ScaleX));
+            WriteUShort(Out, FloatToF2Dot14(M.ScaleX));
         } else if (Flags & WeHaveAnXAndYScale) {
-            PutUShort(Out, FloatToF2Dot14(M.ScaleX));
-            PutUShort(Out, FloatToF2Dot14(M.ScaleY));
+            WriteUShort(Out, FloatToF2Dot14(M.ScaleX));
+            WriteUShort(Out, FloatToF2Dot14(M.ScaleY));
         } else if (Flags & WeHaveATwoByTwo) {
             for (const double Value : {M.ScaleX, M.Scale01, M.Scale10, M.ScaleY})
-                PutUShort(Out, FloatToF2Dot14(Value));
+                WriteUShort(Out, FloatToF2Dot14(Value));
         }
     }
     if (!Instructions.empty()) {
-        PutUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
+        WriteUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
         Out.insert(Out.end(), Instructions.begin(), Instructions.begin() + (Instructions.size() & 0xFFFF));
     }
     return Out;

@@ -11,14 +11,20 @@ namespace truetype {
 
 class TOutlineComposite final : public TOutlineWithInstructions {
 public:
+    // Composites nest at most this deep (the depth of a composite of simple
+    // glyphs is 1); no real font comes near it.
+    static constexpr int MaxComponentDepth = 64;
+
     TCompositeGlyph Components;
 
     void Clear();
 
     // The operations that visit component outlines skip a component that is
-    // not linked (a composite decoded on its own). They recurse through the
-    // components: the collection links a font's composites only once it
-    // has seen that they form no cycle and nest and expand within bounds.
+    // not linked (a composite decoded on its own). They walk the components
+    // without recursion, holding at most MaxComponentDepth composites, and
+    // raise a FontException where linking by hand nests them deeper (or in
+    // a cycle); the collection links a font's composites only once it has
+    // seen that they nest and expand within bounds.
     int GetComponentDepth() const override;
     int GetComponentCount() const override { return static_cast<int>(Components.Count()); }
     int GetCompositeContourCount() const override;
@@ -62,12 +68,26 @@ public:
     const std::optional<TExpansion>& Expansion() const { return FExpansion; }
 
 private:
-    template <typename Count>
-    int SumOverComponents(Count&& CountOf) const;
+    // Calls Visit(Outline, Placement) for every outline that is not a
+    // composite, in the order AppendContours places them; answers the depth.
+    template <typename Leaf>
+    int ForEachPlacedLeaf(const TPlacement& Placement, Leaf&& Visit) const;
     // The contours of all components, placed with the identity placement.
     void PlaceInto(class TOutlineSimple& Temporary) const;
 
     std::optional<TExpansion> FExpansion;
 };
+
+// The outline as a composite, or null; asks the kind rather than the type
+// system, since a font has thousands of outlines.
+inline const TOutlineComposite* AsComposite(const TOutlineBase& Outline)
+{
+    return Outline.GetOutlineKind() == OutlineKindComposite ? static_cast<const TOutlineComposite*>(&Outline)
+                                                             : nullptr;
+}
+inline TOutlineComposite* AsComposite(TOutlineBase& Outline)
+{
+    return Outline.GetOutlineKind() == OutlineKindComposite ? static_cast<TOutlineComposite*>(&Outline) : nullptr;
+}
 
 }  // namespace truetype

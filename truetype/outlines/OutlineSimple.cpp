@@ -62,7 +62,7 @@ void EncodeDelta(std::uint16_t Delta, std::uint8_t Short, std::uint8_t Same, std
             Flag |= Same;
         Out.push_back(static_cast<std::uint8_t>(Signed > 0 ? Signed : -Signed));
     } else {
-        PutUShort(Out, Delta);
+        WriteUShort(Out, Delta);
     }
 }
 
@@ -133,15 +133,15 @@ std::vector<std::uint8_t> TOutlineSimple::Encode() const
 {
     std::vector<std::uint8_t> Out;
     const std::size_t Count = Contours.Count();
-    PutUShort(Out, static_cast<std::uint16_t>(Count));
+    WriteUShort(Out, static_cast<std::uint16_t>(Count));
     for (const std::int32_t Value : {BoundingBox.Left, BoundingBox.Top, BoundingBox.Right, BoundingBox.Bottom})
-        PutUShort(Out, static_cast<std::uint16_t>(Value));
+        WriteUShort(Out, static_cast<std::uint16_t>(Value));
     std::size_t Total = 0;
     for (std::size_t i = 0; i < Count; ++i) {
         Total += Contours.Items(static_cast<std::ptrdiff_t>(i)).size();
-        PutUShort(Out, static_cast<std::uint16_t>(Total - 1));
+        WriteUShort(Out, static_cast<std::uint16_t>(Total - 1));
     }
-    PutUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
+    WriteUShort(Out, static_cast<std::uint16_t>(Instructions.size()));
     Out.insert(Out.end(), Instructions.begin(), Instructions.begin() + (Instructions.size() & 0xFFFF));
 
     const std::span<const TTrueTypePoint> Points =

@@ -118,12 +118,19 @@ private:
 };
 
 template <std::size_t N>
-void WriteBigEndian(TStream& Stream, std::uint64_t Value)
+std::array<std::uint8_t, N> BigEndianBytes(std::uint64_t Value)
 {
-    std::uint8_t Bytes[N];
+    std::array<std::uint8_t, N> Bytes;
     for (std::size_t i = 0; i < N; ++i)
         Bytes[N - 1 - i] = static_cast<std::uint8_t>(Value >> (8 * i));
-    Stream.Write(Bytes, N);
+    return Bytes;
+}
+
+template <std::size_t N>
+void WriteBigEndian(TStream& Stream, std::uint64_t Value)
+{
+    const std::array<std::uint8_t, N> Bytes = BigEndianBytes<N>(Value);
+    Stream.Write(Bytes.data(), N);
 }
 
 }  // namespace
@@ -186,6 +193,13 @@ std::u16string ReadUnicodeString(TStream& Stream, std::uint16_t ByteLength)
 void WriteByte(TStream& Stream, std::uint8_t Value) { WriteBigEndian<1>(Stream, Value); }
 void WriteChar(TStream& Stream, std::int8_t Value) { WriteBigEndian<1>(Stream, static_cast<std::uint8_t>(Value)); }
 void WriteUShort(TStream& Stream, std::uint16_t Value) { WriteBigEndian<2>(Stream, Value); }
+
+void WriteUShort(std::vector<std::uint8_t>& Bytes, std::uint16_t Value)
+{
+    const std::array<std::uint8_t, 2> Big = BigEndianBytes<2>(Value);
+    Bytes.insert(Bytes.end(), Big.begin(), Big.end());
+}
+
 void WriteShort(TStream& Stream, std::int16_t Value) { WriteBigEndian<2>(Stream, static_cast<std::uint16_t>(Value)); }
 void WriteULong(TStream& Stream, std::uint32_t Value) { WriteBigEndian<4>(Stream, Value); }
 void WriteFixed(TStream& Stream, std::uint32_t Value) { WriteULong(Stream, Value); }
@@ -275,10 +289,18 @@ std::uint16_t FloatToF2Dot14(double Value)
 
 int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator)
 {
+    // Division truncates toward zero, so the remainder takes the sign of the
+    // numerator: the quotient moves away from zero, in the direction of the
+    // exact result, when the remainder is more than half the divisor.
+    if (Denominator < 0) {
+        Numerator = -Numerator;
+        Denominator = -Denominator;
+    }
     std::int64_t Quotient = Numerator / Denominator;
     const std::int64_t Twice = 2 * (Numerator % Denominator);
-    if (Twice > Denominator || (Twice == Denominator && Quotient % 2 != 0))
-        ++Quotient;
+    const std::int64_t Away = Twice < 0 ? -Twice : Twice;
+    if (Away > Denominator || (Away == Denominator && Quotient % 2 != 0))
+        Quotient += Twice < 0 ? -1 : 1;
     return static_cast<int>(Quotient);
 }
 

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Format.h"
 #include "base/Stream.h"
@@ -91,6 +92,8 @@ std::u16string ReadUnicodeString(TStream& Stream, std::uint16_t ByteLength);
 void WriteByte(TStream& Stream, std::uint8_t Value);
 void WriteChar(TStream& Stream, std::int8_t Value);
 void WriteUShort(TStream& Stream, std::uint16_t Value);
+// The same bytes appended to an encoding built in memory.
+void WriteUShort(std::vector<std::uint8_t>& Bytes, std::uint16_t Value);
 void WriteShort(TStream& Stream, std::int16_t Value);
 inline void WriteUFWord(TStream& Stream, std::uint16_t Value) { WriteUShort(Stream, Value); }
 inline void WriteFWord(TStream& Stream, std::int16_t Value) { WriteShort(Stream, Value); }
@@ -120,8 +123,8 @@ std::int64_t SwapLongDateTime(std::int64_t Value);
 double F2Dot14ToFloat(std::uint16_t Bits);
 std::uint16_t FloatToF2Dot14(double Value);
 
-// round(Numerator / Denominator) for a positive Denominator, halves to the
-// even neighbour.
+// round(Numerator / Denominator), halves to the even neighbour, for either
+// sign of each (the Denominator not 0; numbers well inside 63 bits).
 int RoundHalfEven(std::int64_t Numerator, std::int64_t Denominator);
 
 TSearchValues CalcSearchValues(std::uint16_t Count, std::uint16_t UnitSize);

@@ -121,6 +121,9 @@ void TTableKern::LoadFormat0(TStream& Stream)
 
 void TTableKern::SaveToStream(TStream& Stream)
 {
+    // The subtable's 16-bit length runs out before its pair count does.
+    if (FPairs.size() > MaxPairs)
+        RaiseFontErrorFmt("A kern table of %d pairs does not fit its 16-bit subtable length", {FPairs.size()});
     WriteUShort(Stream, Version);
     if (FPairs.empty()) {
         WriteUShort(Stream, 0);

@@ -35,6 +35,7 @@ public:
     void Clear() { FPairs.clear(); }
 
     void LoadFromStream(TStream& Stream) override;
+    // Raises a FontException when more than MaxPairs pairs are held.
     void SaveToStream(TStream& Stream) override;
     // The body of a format 0 subtable, from its pair count on.
     void LoadFormat0(TStream& Stream);
