@@ -9,9 +9,8 @@ namespace truetype {
 namespace {
 
 constexpr std::uint16_t SpaceSavingFraction = 0x5000;
-// Custom names are written with the indices from 258 to 32767.
+// Custom names are written with the indices from 258 to LastCustomIndex.
 constexpr std::uint16_t FirstCustomIndex = StandardGlyphNameCount;
-constexpr std::uint16_t LastCustomIndex = 32767;
 
 void Warn(std::string_view Format, const TPostFormatType& Version)
 {
