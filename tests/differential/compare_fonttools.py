@@ -9,38 +9,22 @@ import json
 import subprocess
 import sys
 
+from fontTools.misc import sstruct
 from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables import O_S_2f_2, _h_e_a_d, _h_h_e_a, _m_a_x_p, _p_o_s_t
 from fontTools.ttLib.standardGlyphOrder import standardGlyphOrder
 
 FONT_GLOBS = ["/usr/share/fonts/truetype/dejavu/*.ttf", "/usr/share/fonts/truetype/liberation/*.ttf"]
 
-HEAD_FIELDS = ["checkSumAdjustment", "magicNumber", "flags", "unitsPerEm", "created", "modified",
-               "xMin", "yMin", "xMax", "yMax", "macStyle", "lowestRecPPEM", "fontDirectionHint",
-               "indexToLocFormat", "glyphDataFormat"]
-HHEA_FIELDS = {"ascender": "ascent", "descender": "descent", "lineGap": "lineGap",
-               "advanceWidthMax": "advanceWidthMax", "minLeftSideBearing": "minLeftSideBearing",
-               "minRightSideBearing": "minRightSideBearing", "xMaxExtent": "xMaxExtent",
-               "caretSlopeRise": "caretSlopeRise", "caretSlopeRun": "caretSlopeRun",
-               "caretOffset": "caretOffset", "metricDataFormat": "metricDataFormat",
-               "numberOfHMetrics": "numberOfHMetrics"}
-MAXP_FIELDS = ["numGlyphs", "maxPoints", "maxContours", "maxCompositePoints", "maxCompositeContours",
-               "maxZones", "maxTwilightPoints", "maxStorage", "maxFunctionDefs", "maxInstructionDefs",
-               "maxStackElements", "maxSizeOfInstructions", "maxComponentElements", "maxComponentDepth"]
-
-POST_FIELDS = ["underlinePosition", "underlineThickness", "isFixedPitch", "minMemType42", "maxMemType42",
-               "minMemType1", "maxMemType1"]
-# The fields of each OS/2 version; version 2 and later are read as version 2.
-OS2_FIELDS_0 = ["version", "xAvgCharWidth", "usWeightClass", "usWidthClass", "fsType",
-                "ySubscriptXSize", "ySubscriptYSize", "ySubscriptXOffset", "ySubscriptYOffset",
-                "ySuperscriptXSize", "ySuperscriptYSize", "ySuperscriptXOffset", "ySuperscriptYOffset",
-                "yStrikeoutSize", "yStrikeoutPosition", "sFamilyClass", "panose",
-                "ulUnicodeRange1", "ulUnicodeRange2", "ulUnicodeRange3", "ulUnicodeRange4", "achVendID",
-                "fsSelection", "usFirstCharIndex", "usLastCharIndex", "sTypoAscender", "sTypoDescender",
-                "sTypoLineGap", "usWinAscent", "usWinDescent"]
-OS2_FIELDS_1 = ["ulCodePageRange1", "ulCodePageRange2"]
-OS2_FIELDS_2 = ["sxHeight", "sCapHeight", "usDefaultChar", "usBreakChar", "usMaxContext"]
-PANOSE_FIELDS = ["bFamilyType", "bSerifStyle", "bWeight", "bProportion", "bContrast", "bStrokeVariation",
-                 "bArmStyle", "bLetterForm", "bMidline", "bXHeight"]
+# fontTools' names for the fields that it names otherwise; the field lists
+# themselves come from the JSON (ours) and from fontTools' struct formats
+# (theirs), which are compared too.
+THEIR_NAMES = {"head": {"version": "tableVersion"},
+               "hhea": {"version": "tableVersion", "ascender": "ascent", "descender": "descent"},
+               "maxp": {"version": "tableVersion"}}
+# Post's JSON goes on past the header with the glyph names.
+NOT_IN_HEADER = {"post": ("numberOfGlyphs", "glyphNames")}
+PANOSE_FIELDS = sstruct.getformat(O_S_2f_2.panoseFormat)[1]
 # Our list of standard names spells these eight positions its own way.
 OUR_STANDARD_NAMES = {0: "notdef", 1: "null", 2: "CR", 163: "exclamationdown", 168: "increment",
                       172: "nbspace", 210: "applelogo", 250: "Idot"}
@@ -56,6 +40,25 @@ def scan_name(font):
             full = [r for r in group if r.langID == 0x409 and r.nameID == 4]
             return full[-1].toUnicode() if full else ""
     return ""
+
+
+def their_formats(tag, table):
+    """fontTools' struct formats of the table's version. Our OS/2 reads
+    versions 2 and later as version 2; a maxp of version 0.5 holds numGlyphs
+    only."""
+    if tag == "head":
+        return [_h_e_a_d.headFormat]
+    if tag == "hhea":
+        return [_h_h_e_a.hheaFormat]
+    if tag == "maxp":
+        return [_m_a_x_p.maxpFormat_0_5] + ([_m_a_x_p.maxpFormat_1_0_add] if table.tableVersion != 0x5000 else [])
+    if tag == "post":
+        return [_p_o_s_t.postFormat]
+    if table.version == 0:
+        return [O_S_2f_2.OS2_format_0]
+    # The version 2 addition holds version 1's fields too.
+    return [O_S_2f_2.OS2_format_0,
+            O_S_2f_2.OS2_format_1_addition if table.version == 1 else O_S_2f_2.OS2_format_2_addition]
 
 
 def fixed(value):
@@ -80,29 +83,8 @@ class Comparison:
         tables = ours["tables"]
         self.equal("numGlyphs", ours["numGlyphs"], font["maxp"].numGlyphs)
 
-        head = font["head"]
-        self.equal("head.version", tables["head"]["version"], fixed(head.tableVersion))
-        self.equal("head.fontRevision", tables["head"]["fontRevision"], fixed(head.fontRevision))
-        # fontTools moves a date that looks like a Unix time to 1904; the
-        # file's own 64 bits are what we read.
-        raw = font.reader["head"]
-        dates = {"created": int.from_bytes(raw[20:28], "big"), "modified": int.from_bytes(raw[28:36], "big")}
-        for field in HEAD_FIELDS:
-            self.equal("head." + field, tables["head"][field], dates.get(field, getattr(head, field)))
-
-        hhea = font["hhea"]
-        self.equal("hhea.version", tables["hhea"]["version"], fixed(hhea.tableVersion))
-        for ours_name, theirs_name in HHEA_FIELDS.items():
-            self.equal("hhea." + ours_name, tables["hhea"][ours_name], getattr(hhea, theirs_name))
-        self.equal("hhea.reserved", tables["hhea"]["reserved"],
-                   [getattr(hhea, f"reserved{i}") for i in range(4)])
-
-        maxp = font["maxp"]
-        self.equal("maxp.version", tables["maxp"]["version"], fixed(maxp.tableVersion))
-        # A version 0.5 table (CFF outlines) holds numGlyphs only: we read its
-        # other fields from whatever follows it, fontTools has none.
-        for field in MAXP_FIELDS if maxp.tableVersion != 0x5000 else MAXP_FIELDS[:1]:
-            self.equal("maxp." + field, tables["maxp"][field], getattr(maxp, field))
+        for tag in ("head", "hhea", "maxp"):
+            self.compare_fields(tag, tables[tag], font)
 
         hmtx = font["hmtx"]
         theirs = [list(hmtx.metrics[name]) for name in font.getGlyphOrder()]
@@ -124,6 +106,50 @@ class Comparison:
             self.equal("name", ours["name"], scan_name(font))
             self.equal("validHead", ours["validHead"], True)
         return self.failures
+
+    def compare_fields(self, tag, mine, font):
+        """A fixed-layout table field by field: our JSON's fields, in order,
+        are fontTools' fields of the table's version."""
+        theirs = font[tag]
+        names, fixes = [], {}
+        for format_string in their_formats(tag, theirs):
+            _, format_names, format_fixes = sstruct.getformat(format_string)
+            names += format_names
+            fixes.update(format_fixes)
+        renamed = THEIR_NAMES.get(tag, {})
+        ours = []
+        for field in mine:
+            if field in NOT_IN_HEADER.get(tag, ()):
+                continue
+            value = mine[field]
+            if field == "reserved":
+                ours += [(f"reserved{i}", word) for i, word in enumerate(value)]
+            else:
+                ours.append((renamed.get(field, field), value))
+        if len(ours) > len(names) and tag == "maxp":
+            # We read a version 0.5 table's other fields from whatever
+            # follows it; fontTools has none.
+            ours = ours[:len(names)]
+        self.equal(tag + " fields", [name for name, _ in ours], names)
+        # fontTools moves a date that looks like a Unix time to 1904; the
+        # file's own 64 bits are what we read.
+        raw = font.reader[tag]
+        dates = {"created": int.from_bytes(raw[20:28], "big"),
+                 "modified": int.from_bytes(raw[28:36], "big")} if tag == "head" else {}
+        for name, value in ours:
+            if not hasattr(theirs, name):
+                continue
+            expected = dates.get(name, getattr(theirs, name))
+            if name in fixes or isinstance(expected, float):
+                if isinstance(value, list):  # post's version halves
+                    value = ((value[0] & 0xFFFF) << 16) | value[1]
+                value, expected = value & 0xFFFFFFFF, fixed(expected)
+            elif name == "panose":
+                expected = [getattr(expected, field) for field in PANOSE_FIELDS]
+            elif tag == "OS/2" and name in ("usWinAscent", "usWinDescent"):
+                # Held signed, unsigned in the format: the same 16 bits.
+                value &= 0xFFFF
+            self.equal(f"{tag}.{name}", value, expected)
 
     def compare_names(self, tables, font):
         """The Unicode and Microsoft name records, keyed by their four IDs.
@@ -161,11 +187,7 @@ class Comparison:
         if pair is None:
             return
         mine, theirs = pair
-        integer, fraction = mine["formatType"]
-        self.equal("post.formatType", ((integer & 0xFFFF) << 16) | fraction, fixed(theirs.formatType))
-        self.equal("post.italicAngle", mine["italicAngle"] & 0xFFFFFFFF, fixed(theirs.italicAngle))
-        for field in POST_FIELDS:
-            self.equal("post." + field, mine[field], getattr(theirs, field))
+        self.compare_fields("post", mine, font)
         if theirs.formatType != 2.0:
             return
         data = font.reader["post"]
@@ -192,27 +214,8 @@ class Comparison:
     def compare_os2(self, tables, font):
         """Every field of the table's version, and only those."""
         pair = self.table_pair(tables, font, "OS/2")
-        if pair is None:
-            return
-        mine, theirs = pair
-        fields = OS2_FIELDS_0 + (OS2_FIELDS_1 if theirs.version >= 1 else []) + \
-            (OS2_FIELDS_2 if theirs.version >= 2 else [])
-        self.equal("OS/2 fields", sorted(mine), sorted(fields))
-        for field in fields:
-            if field not in mine:
-                continue
-            value = mine[field]
-            if field == "panose":
-                expected = [getattr(theirs.panose, name) for name in PANOSE_FIELDS]
-            elif field == "achVendID":
-                expected = theirs.achVendID
-            elif field in ("usWinAscent", "usWinDescent"):
-                # Held signed, unsigned in the format: the same 16 bits.
-                value &= 0xFFFF
-                expected = getattr(theirs, field)
-            else:
-                expected = getattr(theirs, field)
-            self.equal("OS/2." + field, value, expected)
+        if pair is not None:
+            self.compare_fields("OS/2", pair[0], font)
 
     def compare_gasp(self, tables, font):
         pair = self.table_pair(tables, font, "gasp")

@@ -1,6 +1,9 @@
 #include "tools/inspect/TableJson.h"
 
 #include <algorithm>
+#include <array>
+#include <concepts>
+#include <string>
 
 #include "truetype/sfnt/RawDataTable.h"
 #include "truetype/tables/TableGasp.h"
@@ -21,43 +24,6 @@ namespace inspect {
 using namespace truetype;
 
 namespace {
-
-void WriteHead(TJsonWriter& Json, const TTableHead& T)
-{
-    Json.Field("version", T.version).Field("fontRevision", T.fontRevision)
-        .Field("checkSumAdjustment", T.checkSumAdjustment).Field("magicNumber", T.magicNumber)
-        .Field("flags", T.flags).Field("unitsPerEm", T.unitsPerEm)
-        .Field("created", T.created).Field("modified", T.modified)
-        .Field("xMin", T.xMin).Field("yMin", T.yMin).Field("xMax", T.xMax).Field("yMax", T.yMax)
-        .Field("macStyle", T.macStyle).Field("lowestRecPPEM", T.lowestRecPPEM)
-        .Field("fontDirectionHint", T.fontDirectionHint).Field("indexToLocFormat", T.indexToLocFormat)
-        .Field("glyphDataFormat", T.glyphDataFormat);
-}
-
-void WriteHhea(TJsonWriter& Json, const TTableHhea& T)
-{
-    Json.Field("version", T.version).Field("ascender", T.ascender).Field("descender", T.descender)
-        .Field("lineGap", T.lineGap).Field("advanceWidthMax", T.advanceWidthMax)
-        .Field("minLeftSideBearing", T.minLeftSideBearing).Field("minRightSideBearing", T.minRightSideBearing)
-        .Field("xMaxExtent", T.xMaxExtent).Field("caretSlopeRise", T.caretSlopeRise)
-        .Field("caretSlopeRun", T.caretSlopeRun).Field("caretOffset", T.caretOffset);
-    Json.Key("reserved").BeginArray();
-    for (const std::int16_t Word : T.reserved)
-        Json.Value(Word);
-    Json.EndArray();
-    Json.Field("metricDataFormat", T.metricDataFormat).Field("numberOfHMetrics", T.numberOfHMetrics);
-}
-
-void WriteMaxp(TJsonWriter& Json, const TTableMaxp& T)
-{
-    Json.Field("version", T.version).Field("numGlyphs", T.numGlyphs).Field("maxPoints", T.maxPoints)
-        .Field("maxContours", T.maxContours).Field("maxCompositePoints", T.maxCompositePoints)
-        .Field("maxCompositeContours", T.maxCompositeContours).Field("maxZones", T.maxZones)
-        .Field("maxTwilightPoints", T.maxTwilightPoints).Field("maxStorage", T.maxStorage)
-        .Field("maxFunctionDefs", T.maxFunctionDefs).Field("maxInstructionDefs", T.maxInstructionDefs)
-        .Field("maxStackElements", T.maxStackElements).Field("maxSizeOfInstructions", T.maxSizeOfInstructions)
-        .Field("maxComponentElements", T.maxComponentElements).Field("maxComponentDepth", T.maxComponentDepth);
-}
 
 void WriteHmtx(TJsonWriter& Json, const TTableHmtx& T)
 {
@@ -115,64 +81,72 @@ std::u16string ByteText(std::string_view Bytes)
     return Text;
 }
 
-template <typename Bytes>
-void WriteByteArray(TJsonWriter& Json, std::string_view Name, const Bytes& Values)
+// The values of the field lists (TableFields.h): numbers as numbers, arrays
+// and post's version halves as arrays, texts and tags as Latin-1 text.
+template <std::integral T>
+void FieldJson(TJsonWriter& Json, T Value)
 {
-    Json.Key(Name).BeginArray();
-    for (const std::uint8_t Byte : Values)
-        Json.Value(Byte);
+    Json.Value(Value);
+}
+
+void FieldJson(TJsonWriter& Json, const std::string& Tag) { Json.Value(std::u16string_view(ByteText(Tag))); }
+
+template <std::size_t Width>
+void FieldJson(TJsonWriter& Json, const TFixedText<Width>& Text)
+{
+    Json.Value(std::u16string_view(ByteText(Text.Text())));
+}
+
+void FieldJson(TJsonWriter& Json, const TPostFormatType& Version)
+{
+    Json.BeginArray().Value(Version.IntegerPart).Value(Version.FractionWord).EndArray();
+}
+
+template <typename T, std::size_t N>
+void FieldJson(TJsonWriter& Json, const std::array<T, N>& Values)
+{
+    Json.BeginArray();
+    for (const T& Value : Values)
+        FieldJson(Json, Value);
     Json.EndArray();
+}
+
+// One key per field the table's version holds, in file order.
+class TFieldJson {
+public:
+    explicit TFieldJson(TJsonWriter& Json) : FJson(Json) {}
+
+    template <typename T>
+    void operator()(std::string_view Name, const T& Value)
+    {
+        FJson.Key(Name);
+        FieldJson(FJson, Value);
+    }
+    template <typename T>
+    void operator()(std::string_view Name, const T& Value, TFieldSince Since)
+    {
+        if (Since.Holds())
+            (*this)(Name, Value);
+    }
+
+private:
+    TJsonWriter& FJson;
+};
+
+template <typename Table>
+void WriteFixed(TJsonWriter& Json, const Table& T)
+{
+    Table::Fields(T, TFieldJson(Json));
 }
 
 void WritePost(TJsonWriter& Json, const TTablePost& T)
 {
-    Json.Key("formatType").BeginArray().Value(T.FormatType.IntegerPart).Value(T.FormatType.FractionWord).EndArray();
-    Json.Field("italicAngle", T.italicAngle).Field("underlinePosition", T.underlinePosition)
-        .Field("underlineThickness", T.underlineThickness).Field("isFixedPitch", T.isFixedPitch)
-        .Field("minMemType42", T.minMemType42).Field("maxMemType42", T.maxMemType42)
-        .Field("minMemType1", T.minMemType1).Field("maxMemType1", T.maxMemType1)
-        .Field("numberOfGlyphs", T.NumberOfGlyphs);
+    WriteFixed(Json, T);
+    Json.Field("numberOfGlyphs", T.NumberOfGlyphs);
     Json.Key("glyphNames").BeginArray();
     for (std::size_t i = 0; i < T.GlyphNames.Count(); ++i)
         Json.Value(std::u16string_view(ByteText(T.GlyphNames.Items(static_cast<std::ptrdiff_t>(i)).Name)));
     Json.EndArray();
-}
-
-void WriteOS2(TJsonWriter& Json, const TTableOS_2& T)
-{
-    Json.Field("version", T.version).Field("xAvgCharWidth", T.xAvgCharWidth)
-        .Field("usWeightClass", T.usWeightClass).Field("usWidthClass", T.usWidthClass).Field("fsType", T.fsType)
-        .Field("ySubscriptXSize", T.ySubscriptXSize).Field("ySubscriptYSize", T.ySubscriptYSize)
-        .Field("ySubscriptXOffset", T.ySubscriptXOffset).Field("ySubscriptYOffset", T.ySubscriptYOffset)
-        .Field("ySuperscriptXSize", T.ySuperscriptXSize).Field("ySuperscriptYSize", T.ySuperscriptYSize)
-        .Field("ySuperscriptXOffset", T.ySuperscriptXOffset).Field("ySuperscriptYOffset", T.ySuperscriptYOffset)
-        .Field("yStrikeoutSize", T.yStrikeoutSize).Field("yStrikeoutPosition", T.yStrikeoutPosition)
-        .Field("sFamilyClass", T.sFamilyClass);
-    WriteByteArray(Json, "panose", T.panose);
-    Json.Field("ulUnicodeRange1", T.ulUnicodeRange1).Field("ulUnicodeRange2", T.ulUnicodeRange2)
-        .Field("ulUnicodeRange3", T.ulUnicodeRange3).Field("ulUnicodeRange4", T.ulUnicodeRange4)
-        .Field("achVendID", std::u16string_view(ByteText(T.achVendID))).Field("fsSelection", T.fsSelection)
-        .Field("usFirstCharIndex", T.usFirstCharIndex).Field("usLastCharIndex", T.usLastCharIndex)
-        .Field("sTypoAscender", T.sTypoAscender).Field("sTypoDescender", T.sTypoDescender)
-        .Field("sTypoLineGap", T.sTypoLineGap).Field("usWinAscent", T.usWinAscent)
-        .Field("usWinDescent", T.usWinDescent);
-    if (T.version >= 1)
-        Json.Field("ulCodePageRange1", T.ulCodePageRange1).Field("ulCodePageRange2", T.ulCodePageRange2);
-    if (T.version >= 2)
-        Json.Field("sxHeight", T.sxHeight).Field("sCapHeight", T.sCapHeight)
-            .Field("usDefaultChar", T.usDefaultChar).Field("usBreakChar", T.usBreakChar)
-            .Field("usMaxContext", T.usMaxContext);
-}
-
-void WritePCLT(TJsonWriter& Json, const TTablePCLT& T)
-{
-    Json.Field("version", T.version).Field("fontNumber", T.fontNumber).Field("pitch", T.pitch)
-        .Field("xHeight", T.xHeight).Field("style", T.style).Field("typeFamily", T.typeFamily)
-        .Field("capHeight", T.capHeight).Field("symbolSet", T.symbolSet)
-        .Field("typeface", std::u16string_view(ByteText(T.Typeface())));
-    WriteByteArray(Json, "characterComplement", T.characterComplement);
-    Json.Field("fileName", std::u16string_view(ByteText(T.FileName()))).Field("strokeWeight", T.strokeWeight)
-        .Field("widthType", T.widthType).Field("serifStyle", T.serifStyle).Field("reserved", T.reserved);
 }
 
 void WriteGasp(TJsonWriter& Json, const TTableGasp& T)
@@ -218,11 +192,12 @@ void WriteTableJson(TJsonWriter& Json, const TFontTable& Table)
 {
     Json.BeginObject();
     // One line per table class.
-    TryWrite(Json, Table, WriteHead) || TryWrite(Json, Table, WriteHhea) || TryWrite(Json, Table, WriteMaxp) ||
-        TryWrite(Json, Table, WriteHmtx) || TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteCmap) ||
-        TryWrite(Json, Table, WriteName) || TryWrite(Json, Table, WritePost) || TryWrite(Json, Table, WriteOS2) ||
-        TryWrite(Json, Table, WritePCLT) || TryWrite(Json, Table, WriteGasp) || TryWrite(Json, Table, WriteKern) ||
-        TryWrite(Json, Table, WriteRaw);
+    TryWrite(Json, Table, WriteFixed<TTableHead>) || TryWrite(Json, Table, WriteFixed<TTableHhea>) ||
+        TryWrite(Json, Table, WriteFixed<TTableMaxp>) || TryWrite(Json, Table, WriteHmtx) ||
+        TryWrite(Json, Table, WriteLoca) || TryWrite(Json, Table, WriteCmap) || TryWrite(Json, Table, WriteName) ||
+        TryWrite(Json, Table, WritePost) || TryWrite(Json, Table, WriteFixed<TTableOS_2>) ||
+        TryWrite(Json, Table, WriteFixed<TTablePCLT>) || TryWrite(Json, Table, WriteGasp) ||
+        TryWrite(Json, Table, WriteKern) || TryWrite(Json, Table, WriteRaw);
     Json.EndObject();
 }
 

@@ -32,18 +32,31 @@ constexpr std::uint64_t RawDataBudgetFactor = 4;
 TTrueTypeFont::TTrueTypeFont(bool WithOutlines) : LoadOutlines(WithOutlines) {}
 
 template <typename Table>
-Table* TTrueTypeFont::Find(std::string_view Tag) const
+const Table* TTrueTypeFont::Find(std::string_view Tag) const
+{
+    return dynamic_cast<const Table*>(Tables.FindTable(Tag));
+}
+
+template <typename Table>
+Table* TTrueTypeFont::Find(std::string_view Tag)
 {
     return dynamic_cast<Table*>(Tables.FindTable(Tag));
 }
 
-TTableCmap* TTrueTypeFont::CmapTable() const { return Find<TTableCmap>("cmap"); }
-TTableHead* TTrueTypeFont::HeadTable() const { return Find<TTableHead>("head"); }
-TTableHhea* TTrueTypeFont::HheaTable() const { return Find<TTableHhea>("hhea"); }
-TTableMaxp* TTrueTypeFont::MaxpTable() const { return Find<TTableMaxp>("maxp"); }
-TTableLoca* TTrueTypeFont::LocaTable() const { return Find<TTableLoca>("loca"); }
-TTableName* TTrueTypeFont::NameTable() const { return Find<TTableName>("name"); }
-TTableGlyf* TTrueTypeFont::GlyfTable() const { return Find<TTableGlyf>("glyf"); }
+const TTableCmap* TTrueTypeFont::CmapTable() const { return Find<TTableCmap>("cmap"); }
+TTableCmap* TTrueTypeFont::CmapTable() { return Find<TTableCmap>("cmap"); }
+const TTableHead* TTrueTypeFont::HeadTable() const { return Find<TTableHead>("head"); }
+TTableHead* TTrueTypeFont::HeadTable() { return Find<TTableHead>("head"); }
+const TTableHhea* TTrueTypeFont::HheaTable() const { return Find<TTableHhea>("hhea"); }
+TTableHhea* TTrueTypeFont::HheaTable() { return Find<TTableHhea>("hhea"); }
+const TTableMaxp* TTrueTypeFont::MaxpTable() const { return Find<TTableMaxp>("maxp"); }
+TTableMaxp* TTrueTypeFont::MaxpTable() { return Find<TTableMaxp>("maxp"); }
+const TTableLoca* TTrueTypeFont::LocaTable() const { return Find<TTableLoca>("loca"); }
+TTableLoca* TTrueTypeFont::LocaTable() { return Find<TTableLoca>("loca"); }
+const TTableName* TTrueTypeFont::NameTable() const { return Find<TTableName>("name"); }
+TTableName* TTrueTypeFont::NameTable() { return Find<TTableName>("name"); }
+const TTableGlyf* TTrueTypeFont::GlyfTable() const { return Find<TTableGlyf>("glyf"); }
+TTableGlyf* TTrueTypeFont::GlyfTable() { return Find<TTableGlyf>("glyf"); }
 
 void TTrueTypeFont::Clear()
 {

@@ -69,17 +69,27 @@ public:
     void LoadFromStream(TStream& Stream);
     void Clear();
 
-    TTableCmap* CmapTable() const;
-    TTableHead* HeadTable() const;
-    TTableHhea* HheaTable() const;
-    TTableMaxp* MaxpTable() const;
-    TTableLoca* LocaTable() const;
-    TTableName* NameTable() const;
-    TTableGlyf* GlyfTable() const;
+    // Each table, or null when the font has none; const for a const font.
+    const TTableCmap* CmapTable() const;
+    TTableCmap* CmapTable();
+    const TTableHead* HeadTable() const;
+    TTableHead* HeadTable();
+    const TTableHhea* HheaTable() const;
+    TTableHhea* HheaTable();
+    const TTableMaxp* MaxpTable() const;
+    TTableMaxp* MaxpTable();
+    const TTableLoca* LocaTable() const;
+    TTableLoca* LocaTable();
+    const TTableName* NameTable() const;
+    TTableName* NameTable();
+    const TTableGlyf* GlyfTable() const;
+    TTableGlyf* GlyfTable();
 
 private:
     template <typename Table>
-    Table* Find(std::string_view Tag) const;
+    const Table* Find(std::string_view Tag) const;
+    template <typename Table>
+    Table* Find(std::string_view Tag);
 
     // RawSource, when given, is Stream itself, owned by the font from now on.
     void Load(TStream& Stream, std::unique_ptr<TStream> RawSource);

@@ -1,6 +1,7 @@
 #include "truetype/sfnt/FontTables.h"
 
 #include <iterator>
+#include <utility>
 
 namespace truetype {
 
@@ -12,16 +13,27 @@ void TFontTables::Add(std::unique_ptr<TFontTable> Table)
     FTables.emplace(Tag, std::move(Table));
 }
 
-TFontTable& TFontTables::Items(std::ptrdiff_t Index) const
+const TFontTable& TFontTables::Items(std::ptrdiff_t Index) const
 {
     base::CheckListIndex(Index, FTables.size());
     return *std::next(FTables.begin(), Index)->second;
 }
 
-TFontTable* TFontTables::FindTable(std::string_view Tag) const
+// The table is the collection's to hand out as it is itself handed.
+TFontTable& TFontTables::Items(std::ptrdiff_t Index)
+{
+    return const_cast<TFontTable&>(std::as_const(*this).Items(Index));
+}
+
+const TFontTable* TFontTables::FindTable(std::string_view Tag) const
 {
     const auto Found = FTables.find(Tag);
     return Found == FTables.end() ? nullptr : Found->second.get();
+}
+
+TFontTable* TFontTables::FindTable(std::string_view Tag)
+{
+    return const_cast<TFontTable*>(std::as_const(*this).FindTable(Tag));
 }
 
 void TFontTables::Clear()

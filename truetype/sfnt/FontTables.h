@@ -17,16 +17,20 @@ class TFontTables {
     using TMap = std::map<TTableTag, std::unique_ptr<TFontTable>, std::less<>>;
 
 public:
-    class TIterator {
+    // Walks the tables in tag order; Table is const for a const collection.
+    template <typename Table, typename At>
+    class TIteratorOf {
     public:
-        explicit TIterator(TMap::const_iterator At) : FAt(At) {}
-        TFontTable& operator*() const { return *FAt->second; }
-        TIterator& operator++() { ++FAt; return *this; }
-        bool operator==(const TIterator& Other) const = default;
+        explicit TIteratorOf(At Position) : FAt(Position) {}
+        Table& operator*() const { return *FAt->second; }
+        TIteratorOf& operator++() { ++FAt; return *this; }
+        bool operator==(const TIteratorOf& Other) const = default;
 
     private:
-        TMap::const_iterator FAt;
+        At FAt;
     };
+    using TIterator = TIteratorOf<TFontTable, TMap::iterator>;
+    using TConstIterator = TIteratorOf<const TFontTable, TMap::const_iterator>;
 
     TFontTables() = default;
     TFontTables(const TFontTables&) = delete;
@@ -37,12 +41,16 @@ public:
     void Add(std::unique_ptr<TFontTable> Table);
     std::size_t Count() const { return FTables.size(); }
     // Walks to the position; fine for the few tables of a font.
-    TFontTable& Items(std::ptrdiff_t Index) const;
-    TFontTable* FindTable(std::string_view Tag) const;
+    const TFontTable& Items(std::ptrdiff_t Index) const;
+    TFontTable& Items(std::ptrdiff_t Index);
+    const TFontTable* FindTable(std::string_view Tag) const;
+    TFontTable* FindTable(std::string_view Tag);
     void Clear();
 
-    TIterator begin() const { return TIterator(FTables.begin()); }
-    TIterator end() const { return TIterator(FTables.end()); }
+    TConstIterator begin() const { return TConstIterator(FTables.begin()); }
+    TConstIterator end() const { return TConstIterator(FTables.end()); }
+    TIterator begin() { return TIterator(FTables.begin()); }
+    TIterator end() { return TIterator(FTables.end()); }
 
     TPreferredTableOffsetOrder PreferredOrder;
 

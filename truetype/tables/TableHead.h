@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "truetype/sfnt/TableBase.h"
+#include "truetype/sfnt/TableFields.h"
 
 namespace truetype {
 
@@ -30,6 +31,29 @@ public:
     std::int16_t fontDirectionHint = 0;
     std::int16_t indexToLocFormat = 0;
     std::int16_t glyphDataFormat = 0;
+
+    // The fields in file order (TableFields.h).
+    template <typename Self, typename Visitor>
+    static void Fields(Self& T, Visitor&& Visit)
+    {
+        Visit("version", T.version);
+        Visit("fontRevision", T.fontRevision);
+        Visit("checkSumAdjustment", T.checkSumAdjustment);
+        Visit("magicNumber", T.magicNumber);
+        Visit("flags", T.flags);
+        Visit("unitsPerEm", T.unitsPerEm);
+        Visit("created", T.created);
+        Visit("modified", T.modified);
+        Visit("xMin", T.xMin);
+        Visit("yMin", T.yMin);
+        Visit("xMax", T.xMax);
+        Visit("yMax", T.yMax);
+        Visit("macStyle", T.macStyle);
+        Visit("lowestRecPPEM", T.lowestRecPPEM);
+        Visit("fontDirectionHint", T.fontDirectionHint);
+        Visit("indexToLocFormat", T.indexToLocFormat);
+        Visit("glyphDataFormat", T.glyphDataFormat);
+    }
 
     void LoadFromStream(TStream& Stream) override;
     // Always writes the proper magic number, whatever was loaded.

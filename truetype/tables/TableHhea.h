@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "truetype/sfnt/TableBase.h"
+#include "truetype/sfnt/TableFields.h"
 
 namespace truetype {
 
@@ -27,6 +28,26 @@ public:
     std::array<std::int16_t, 4> reserved{};
     std::int16_t metricDataFormat = 0;
     std::uint16_t numberOfHMetrics = 0;
+
+    // The fields in file order (TableFields.h).
+    template <typename Self, typename Visitor>
+    static void Fields(Self& T, Visitor&& Visit)
+    {
+        Visit("version", T.version);
+        Visit("ascender", T.ascender);
+        Visit("descender", T.descender);
+        Visit("lineGap", T.lineGap);
+        Visit("advanceWidthMax", T.advanceWidthMax);
+        Visit("minLeftSideBearing", T.minLeftSideBearing);
+        Visit("minRightSideBearing", T.minRightSideBearing);
+        Visit("xMaxExtent", T.xMaxExtent);
+        Visit("caretSlopeRise", T.caretSlopeRise);
+        Visit("caretSlopeRun", T.caretSlopeRun);
+        Visit("caretOffset", T.caretOffset);
+        Visit("reserved", T.reserved);
+        Visit("metricDataFormat", T.metricDataFormat);
+        Visit("numberOfHMetrics", T.numberOfHMetrics);
+    }
 
     void LoadFromStream(TStream& Stream) override;
     void SaveToStream(TStream& Stream) override;

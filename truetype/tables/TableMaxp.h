@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "truetype/sfnt/TableBase.h"
+#include "truetype/sfnt/TableFields.h"
 
 namespace truetype {
 
@@ -28,12 +29,29 @@ public:
     std::uint16_t maxComponentElements = 0;
     std::uint16_t maxComponentDepth = 0;
 
+    // The fields in file order (TableFields.h).
+    template <typename Self, typename Visitor>
+    static void Fields(Self& T, Visitor&& Visit)
+    {
+        Visit("version", T.version);
+        Visit("numGlyphs", T.numGlyphs);
+        Visit("maxPoints", T.maxPoints);
+        Visit("maxContours", T.maxContours);
+        Visit("maxCompositePoints", T.maxCompositePoints);
+        Visit("maxCompositeContours", T.maxCompositeContours);
+        Visit("maxZones", T.maxZones);
+        Visit("maxTwilightPoints", T.maxTwilightPoints);
+        Visit("maxStorage", T.maxStorage);
+        Visit("maxFunctionDefs", T.maxFunctionDefs);
+        Visit("maxInstructionDefs", T.maxInstructionDefs);
+        Visit("maxStackElements", T.maxStackElements);
+        Visit("maxSizeOfInstructions", T.maxSizeOfInstructions);
+        Visit("maxComponentElements", T.maxComponentElements);
+        Visit("maxComponentDepth", T.maxComponentDepth);
+    }
+
     void LoadFromStream(TStream& Stream) override;
     void SaveToStream(TStream& Stream) override;
-
-private:
-    template <typename Visit>
-    void ForEachField(Visit&& Field);
 };
 
 }  // namespace truetype

@@ -157,11 +157,6 @@ bool TNamePlatformList::GetName(std::uint16_t LanguageID, std::uint16_t NameID, 
     return Language != nullptr && Language->GetName(NameID, Text);
 }
 
-TNamePlatformList* TNameList::FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID) const
-{
-    return FPlatforms.Find(PairKey(PlatformID, EncodingID));
-}
-
 void TNameList::AddName(std::uint16_t PlatformID, std::uint16_t EncodingID, std::uint16_t LanguageID,
                         std::uint16_t NameID, std::u16string_view Text)
 {

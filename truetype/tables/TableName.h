@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "base/ListError.h"
@@ -23,9 +24,10 @@ template <typename Item, typename Key>
 class TKeyedList {
 public:
     std::size_t Count() const { return FItems.size(); }
-    Item& Items(std::ptrdiff_t Index) const { return *base::ListItem(FItems, Index); }
+    const Item& Items(std::ptrdiff_t Index) const { return *base::ListItem(FItems, Index); }
+    Item& Items(std::ptrdiff_t Index) { return *base::ListItem(FItems, Index); }
 
-    Item* Find(Key Id) const
+    const Item* Find(Key Id) const
     {
         if (FIndex.empty()) {
             for (std::size_t i = 0; i < FKeys.size(); ++i)
@@ -36,6 +38,8 @@ public:
         const auto Found = FIndex.find(Id);
         return Found != FIndex.end() ? Found->second : nullptr;
     }
+    // The list owns its items and hands them out as it is itself handed.
+    Item* Find(Key Id) { return const_cast<Item*>(std::as_const(*this).Find(Id)); }
 
     // The entry of Id; a new one, initialised by Fill, is appended when absent.
     template <typename Init>
@@ -100,8 +104,10 @@ public:
     std::uint16_t LanguageID = 0;
 
     std::size_t Count() const { return FFields.Count(); }
-    TNameField& Items(std::ptrdiff_t Index) const { return FFields.Items(Index); }
-    TNameField* FindName(std::uint16_t NameID) const { return FFields.Find(NameID); }
+    const TNameField& Items(std::ptrdiff_t Index) const { return FFields.Items(Index); }
+    TNameField& Items(std::ptrdiff_t Index) { return FFields.Items(Index); }
+    const TNameField* FindName(std::uint16_t NameID) const { return FFields.Find(NameID); }
+    TNameField* FindName(std::uint16_t NameID) { return FFields.Find(NameID); }
     // Replaces any earlier text of the name ID.
     void SetName(std::uint16_t NameID, std::u16string_view Text);
     // Leaves Text untouched when the name ID is absent.
@@ -118,8 +124,10 @@ public:
     std::uint16_t EncodingID = 0;
 
     std::size_t Count() const { return FLanguages.Count(); }
-    TNameLanguageList& Items(std::ptrdiff_t Index) const { return FLanguages.Items(Index); }
-    TNameLanguageList* FindLanguage(std::uint16_t LanguageID) const { return FLanguages.Find(LanguageID); }
+    const TNameLanguageList& Items(std::ptrdiff_t Index) const { return FLanguages.Items(Index); }
+    TNameLanguageList& Items(std::ptrdiff_t Index) { return FLanguages.Items(Index); }
+    const TNameLanguageList* FindLanguage(std::uint16_t LanguageID) const { return FLanguages.Find(LanguageID); }
+    TNameLanguageList* FindLanguage(std::uint16_t LanguageID) { return FLanguages.Find(LanguageID); }
     void AddName(std::uint16_t LanguageID, std::uint16_t NameID, std::u16string_view Text);
     // Leaves Text untouched when the language or the name ID is absent.
     bool GetName(std::uint16_t LanguageID, std::uint16_t NameID, std::u16string& Text) const;
@@ -132,9 +140,17 @@ private:
 class TNameList {
 public:
     std::size_t Count() const { return FPlatforms.Count(); }
-    TNamePlatformList& Items(std::ptrdiff_t Index) const { return FPlatforms.Items(Index); }
+    const TNamePlatformList& Items(std::ptrdiff_t Index) const { return FPlatforms.Items(Index); }
+    TNamePlatformList& Items(std::ptrdiff_t Index) { return FPlatforms.Items(Index); }
     void Clear() { FPlatforms.Clear(); }
-    TNamePlatformList* FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID) const;
+    const TNamePlatformList* FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID) const
+    {
+        return FPlatforms.Find(PairKey(PlatformID, EncodingID));
+    }
+    TNamePlatformList* FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID)
+    {
+        return FPlatforms.Find(PairKey(PlatformID, EncodingID));
+    }
     void AddName(std::uint16_t PlatformID, std::uint16_t EncodingID, std::uint16_t LanguageID,
                  std::uint16_t NameID, std::u16string_view Text);
 
@@ -179,7 +195,11 @@ public:
     bool ShareStrings = true;
 
     void Clear() { Names.Clear(); }
-    TNamePlatformList* FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID) const
+    const TNamePlatformList* FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID) const
+    {
+        return Names.FindPlatform(PlatformID, EncodingID);
+    }
+    TNamePlatformList* FindPlatform(std::uint16_t PlatformID, std::uint16_t EncodingID)
     {
         return Names.FindPlatform(PlatformID, EncodingID);
     }
@@ -241,7 +261,8 @@ public:
     explicit TExtendedNameFieldList(const TNameList& Names);
 
     std::size_t Count() const { return FFields.size(); }
-    TExtendedNameField& Items(std::ptrdiff_t Index) const { return *base::ListItem(FFields, Index); }
+    const TExtendedNameField& Items(std::ptrdiff_t Index) const { return *base::ListItem(FFields, Index); }
+    TExtendedNameField& Items(std::ptrdiff_t Index) { return *base::ListItem(FFields, Index); }
 
     // Shares strings when asked, sorts the records as the format requires and
     // gives every string with storage of its own its offset. Raises when an

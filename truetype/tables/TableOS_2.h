@@ -7,6 +7,7 @@
 #include <string>
 
 #include "truetype/sfnt/TableBase.h"
+#include "truetype/sfnt/TableFields.h"
 
 namespace truetype {
 
@@ -55,6 +56,51 @@ public:
     std::uint16_t usDefaultChar = 0;
     std::uint16_t usBreakChar = 0;
     std::uint16_t usMaxContext = 0;
+
+    // The fields in file order (TableFields.h), each version's own.
+    template <typename Self, typename Visitor>
+    static void Fields(Self& T, Visitor&& Visit)
+    {
+        Visit("version", T.version);
+        Visit("xAvgCharWidth", T.xAvgCharWidth);
+        Visit("usWeightClass", T.usWeightClass);
+        Visit("usWidthClass", T.usWidthClass);
+        Visit("fsType", T.fsType);
+        Visit("ySubscriptXSize", T.ySubscriptXSize);
+        Visit("ySubscriptYSize", T.ySubscriptYSize);
+        Visit("ySubscriptXOffset", T.ySubscriptXOffset);
+        Visit("ySubscriptYOffset", T.ySubscriptYOffset);
+        Visit("ySuperscriptXSize", T.ySuperscriptXSize);
+        Visit("ySuperscriptYSize", T.ySuperscriptYSize);
+        Visit("ySuperscriptXOffset", T.ySuperscriptXOffset);
+        Visit("ySuperscriptYOffset", T.ySuperscriptYOffset);
+        Visit("yStrikeoutSize", T.yStrikeoutSize);
+        Visit("yStrikeoutPosition", T.yStrikeoutPosition);
+        Visit("sFamilyClass", T.sFamilyClass);
+        Visit("panose", T.panose);
+        Visit("ulUnicodeRange1", T.ulUnicodeRange1);
+        Visit("ulUnicodeRange2", T.ulUnicodeRange2);
+        Visit("ulUnicodeRange3", T.ulUnicodeRange3);
+        Visit("ulUnicodeRange4", T.ulUnicodeRange4);
+        Visit("achVendID", T.achVendID);
+        Visit("fsSelection", T.fsSelection);
+        Visit("usFirstCharIndex", T.usFirstCharIndex);
+        Visit("usLastCharIndex", T.usLastCharIndex);
+        Visit("sTypoAscender", T.sTypoAscender);
+        Visit("sTypoDescender", T.sTypoDescender);
+        Visit("sTypoLineGap", T.sTypoLineGap);
+        Visit("usWinAscent", T.usWinAscent);
+        Visit("usWinDescent", T.usWinDescent);
+        const TFieldSince Version1{T.version, 1};
+        Visit("ulCodePageRange1", T.ulCodePageRange1, Version1);
+        Visit("ulCodePageRange2", T.ulCodePageRange2, Version1);
+        const TFieldSince Version2{T.version, 2};
+        Visit("sxHeight", T.sxHeight, Version2);
+        Visit("sCapHeight", T.sCapHeight, Version2);
+        Visit("usDefaultChar", T.usDefaultChar, Version2);
+        Visit("usBreakChar", T.usBreakChar, Version2);
+        Visit("usMaxContext", T.usMaxContext, Version2);
+    }
 
     // Raise for a version 0 table, which has no code page ranges.
     std::uint32_t CodePageRange1() const;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "truetype/sfnt/TableBase.h"
+#include "truetype/sfnt/TableFields.h"
 
 namespace truetype {
 
@@ -32,20 +33,39 @@ public:
     std::uint8_t reserved = 0;
 
     // Single-byte characters, zero bytes included; always 16 and 6 of them.
-    const std::string& Typeface() const { return FTypeface; }
-    const std::string& FileName() const { return FFileName; }
+    const std::string& Typeface() const { return FTypeface.Text(); }
+    const std::string& FileName() const { return FFileName.Text(); }
     // Pad with spaces or cut to the field's width.
-    void SetTypeface(std::string_view Value) { FTypeface = Fitted(Value, TypefaceLength); }
-    void SetFileName(std::string_view Value) { FFileName = Fitted(Value, FileNameLength); }
+    void SetTypeface(std::string_view Value) { FTypeface.Set(Value); }
+    void SetFileName(std::string_view Value) { FFileName.Set(Value); }
+
+    // The fields in file order (TableFields.h).
+    template <typename Self, typename Visitor>
+    static void Fields(Self& T, Visitor&& Visit)
+    {
+        Visit("version", T.version);
+        Visit("fontNumber", T.fontNumber);
+        Visit("pitch", T.pitch);
+        Visit("xHeight", T.xHeight);
+        Visit("style", T.style);
+        Visit("typeFamily", T.typeFamily);
+        Visit("capHeight", T.capHeight);
+        Visit("symbolSet", T.symbolSet);
+        Visit("typeface", T.FTypeface);
+        Visit("characterComplement", T.characterComplement);
+        Visit("fileName", T.FFileName);
+        Visit("strokeWeight", T.strokeWeight);
+        Visit("widthType", T.widthType);
+        Visit("serifStyle", T.serifStyle);
+        Visit("reserved", T.reserved);
+    }
 
     void LoadFromStream(TStream& Stream) override;
     void SaveToStream(TStream& Stream) override;
 
 private:
-    static std::string Fitted(std::string_view Value, std::size_t Length);
-
-    std::string FTypeface = std::string(TypefaceLength, '\0');
-    std::string FFileName = std::string(FileNameLength, '\0');
+    TFixedText<TypefaceLength> FTypeface;
+    TFixedText<FileNameLength> FFileName;
 };
 
 }  // namespace truetype

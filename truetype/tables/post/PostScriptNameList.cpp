@@ -11,9 +11,6 @@ namespace truetype {
 
 namespace {
 
-// Indices from 258 on name custom names; from 32768 on they name nothing.
-constexpr std::uint16_t LastCustomIndex = 32767;
-
 // The custom names of a format 2.0 table, read into the pool as the stream
 // holds them: a name is its length byte and as many of its characters as the
 // stream has, and every name past the end of the stream is empty. They are

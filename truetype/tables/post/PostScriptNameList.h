@@ -12,6 +12,10 @@
 
 namespace truetype {
 
+// Indices from 258 (the standard names' count) to this one name custom names;
+// from 32768 on they name nothing.
+constexpr std::uint16_t LastCustomIndex = 32767;
+
 struct TPostScriptNameEntry {
     // At most 255 single-byte characters; valid until the list changes.
     std::string_view Name;

@@ -1,6 +1,5 @@
 #include "truetype/tables/post/TablePost.h"
 
-#include "base/BigEndianView.h"
 #include "truetype/sfnt/UnitWarningCollector.h"
 #include "truetype/tables/post/StandardGlyphNames.h"
 
@@ -9,9 +8,8 @@ namespace truetype {
 namespace {
 
 constexpr std::uint16_t SpaceSavingFraction = 0x5000;
-// Custom names are written with the indices from 258 to 32767.
+// Custom names are written with the indices from 258 to LastCustomIndex.
 constexpr std::uint16_t FirstCustomIndex = StandardGlyphNameCount;
-constexpr std::uint16_t LastCustomIndex = 32767;
 
 void Warn(std::string_view Format, const TPostFormatType& Version)
 {
@@ -42,17 +40,7 @@ void TTablePost::ChangeToFormat2()
 void TTablePost::LoadFromStream(TStream& Stream)
 {
     Clear();
-    const base::TBigEndianBlock Header(Stream, 32);
-    const base::TBigEndianView& H = Header.View();
-    FormatType = {H.Short(0), H.UShort(2)};
-    italicAngle = static_cast<std::int32_t>(H.ULong(4));
-    underlinePosition = H.Short(8);
-    underlineThickness = H.Short(10);
-    isFixedPitch = H.ULong(12);
-    minMemType42 = H.ULong(16);
-    maxMemType42 = H.ULong(20);
-    minMemType1 = H.ULong(24);
-    maxMemType1 = H.ULong(28);
+    ReadFields(Stream, *this);
 
     if (FormatType.FractionWord == 0) {
         switch (FormatType.IntegerPart) {
@@ -82,16 +70,7 @@ void TTablePost::LoadFromStream(TStream& Stream)
 
 void TTablePost::SaveToStream(TStream& Stream)
 {
-    WriteULong(Stream, std::uint32_t{static_cast<std::uint16_t>(FormatType.IntegerPart)} << 16 |
-                           FormatType.FractionWord);
-    WriteULong(Stream, static_cast<std::uint32_t>(italicAngle));
-    WriteShort(Stream, underlinePosition);
-    WriteShort(Stream, underlineThickness);
-    WriteULong(Stream, isFixedPitch);
-    WriteULong(Stream, minMemType42);
-    WriteULong(Stream, maxMemType42);
-    WriteULong(Stream, minMemType1);
-    WriteULong(Stream, maxMemType1);
+    WriteFields(Stream, *this);
 
     if (FormatType.FractionWord == 0) {
         switch (FormatType.IntegerPart) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "truetype/sfnt/TableBase.h"
+#include "truetype/sfnt/TableFields.h"
 #include "truetype/tables/post/PostScriptNameList.h"
 #include "truetype/tables/post/StandardGlyphNames.h"
 
@@ -22,6 +23,18 @@ struct TPostFormatType {
     }
 };
 
+// On the stream the two halves are one 16.16 value, integer part first.
+inline void ReadFieldValue(TStream& Stream, TPostFormatType& Value)
+{
+    Value.IntegerPart = ReadShort(Stream);
+    Value.FractionWord = ReadUShort(Stream);
+}
+inline void WriteFieldValue(TStream& Stream, const TPostFormatType& Value)
+{
+    WriteShort(Stream, Value.IntegerPart);
+    WriteUShort(Stream, Value.FractionWord);
+}
+
 class TTablePost final : public TFontTable {
 public:
     explicit TTablePost(std::string_view Tag) : TFontTable(Tag, "TTablePost", "post") {}
@@ -35,6 +48,21 @@ public:
     std::uint32_t maxMemType42 = 0;
     std::uint32_t minMemType1 = 0;
     std::uint32_t maxMemType1 = 0;
+
+    // The 32-byte header in file order (TableFields.h).
+    template <typename Self, typename Visitor>
+    static void Fields(Self& T, Visitor&& Visit)
+    {
+        Visit("formatType", T.FormatType);
+        Visit("italicAngle", T.italicAngle);
+        Visit("underlinePosition", T.underlinePosition);
+        Visit("underlineThickness", T.underlineThickness);
+        Visit("isFixedPitch", T.isFixedPitch);
+        Visit("minMemType42", T.minMemType42);
+        Visit("maxMemType42", T.maxMemType42);
+        Visit("minMemType1", T.minMemType1);
+        Visit("maxMemType1", T.maxMemType1);
+    }
 
     // The glyph count of a format 2.0 table.
     std::uint16_t NumberOfGlyphs = 0;
