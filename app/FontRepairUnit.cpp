@@ -21,6 +21,10 @@ const std::string_view NoFontNameMessage =
 const std::string_view UserKeyUnavailableMessage =
     "Can't repair some of your own fonts because your Fonts key in the registry could not be opened.";
 
+const std::string_view NotBackedUpMessage =
+    "Can't repair some items because the registry would not return their values for the backup, "
+    "and the repair changes only what its backup can put back.";
+
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
     if (!FontsFolder.empty() && base::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
@@ -146,6 +150,8 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
         Result.Messages.emplace_back(NoFontNameMessage);
     if (AnyOutcome(Result.Entries, TRepairOutcome::UserKeyUnavailable))
         Result.Messages.emplace_back(UserKeyUnavailableMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::NotBackedUp))
+        Result.Messages.emplace_back(NotBackedUpMessage);
     return Result;
 }
 
@@ -174,6 +180,12 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
         OpenFontsKey(Run.Platform, Entry.Scope, platform::TRegistryAccess::Full);
     if (!Key)
         return Entry.Scope == TFontScope::User ? TRepairOutcome::UserKeyUnavailable : TRepairOutcome::AccessDenied;
+    // Only what the backup can put back is changed: the entry's own value,
+    // and the name it is registered under anew.
+    const bool Writes = Entry.Problem == fpNoRegistryKey || Entry.Problem == fpWrongFontName;
+    if ((Entry.Problem != fpNoRegistryKey && !BackupCanHold(*Key, Entry.RegistryName)) ||
+        (Writes && !BackupCanHold(*Key, Entry.ExpectedRegistryName())))
+        return TRepairOutcome::NotBackedUp;
 
     switch (Entry.Problem) {
     case fpInvalidFont: {

@@ -25,6 +25,9 @@ enum class TRepairOutcome : std::uint8_t {
     UserKeyUnavailable,
     // The registry refused a write, which ended the run (TRepairResult::Error).
     WriteRefused,
+    // A value the repair would change cannot be held by its backup (the
+    // registry would not return it, or an undo would not take its name).
+    NotBackedUp,
 };
 
 // One change a repair makes, in the order it makes them.
@@ -47,6 +50,7 @@ extern const std::string_view NameTakenMessage;
 extern const std::string_view AccessDeniedMessage;
 extern const std::string_view NoFontNameMessage;
 extern const std::string_view UserKeyUnavailableMessage;
+extern const std::string_view NotBackedUpMessage;
 
 // What the font list does with the row of a worked entry.
 enum class TRowAction : std::uint8_t {
@@ -75,7 +79,8 @@ struct TRepairResult {
     // this order leave the positions of the rows still to come unchanged.
     std::vector<TEntryRepair> Entries;
     // One per kind of failure in the run (no full access, name taken, no
-    // font name, the user's key unavailable, in that order), each shown once
+    // font name, the user's key unavailable, a value the backup cannot hold,
+    // in that order), each shown once
     // after the rows are updated, in a message box of the error type with a
     // single OK button. None when the run ended in Error: the error is what
     // the user is told.
