@@ -107,10 +107,13 @@ void AppendValue(std::u16string& Out, const TRegistryFileValue& Value)
     Out += u"\r\n";
 }
 
+// A line break would end the comment and make the rest a line of its own;
+// it is written as a blank (no path holds one).
 void AppendComment(std::u16string& Out, const std::string& Comment)
 {
     Out += u"; ";
-    Out += base::Utf8ToUtf16(base::EscapedControls(Comment));
+    for (const char16_t C : base::Utf8ToUtf16(Comment))
+        Out += IsLineBreak(C) ? u' ' : C;
     Out += u"\r\n";
 }
 
@@ -170,7 +173,8 @@ public:
         }
         if (!HeaderSeen)
             Fail("it is empty");
-        if (!LastWasComment)
+        // An empty comment closes nothing: it is not written as one.
+        if (!LastWasComment || File.Closing.empty())
             File.Closing.clear();
         else if (File.Keys.empty())
             File.Comments.pop_back();

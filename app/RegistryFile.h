@@ -33,7 +33,7 @@ struct TRegistryFileKey {
 
 struct TRegistryFile {
     // Lines of their own before the first key, each written after "; "
-    // (control characters escaped, so that each stays one line).
+    // (a line break as a blank, so that each stays one line).
     std::vector<std::string> Comments;
     std::vector<TRegistryFileKey> Keys;
     // A comment line after everything else (none when empty): a file cut
