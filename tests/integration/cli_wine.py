@@ -246,8 +246,9 @@ def check_hostile_undo(prefix, root):
     before = both_keys(prefix)
     check("Velmorant Taken (TrueType)" in before["machine"], "the value a hostile backup aims at is there")
     valid = '"Velmorant Test Bold (TrueType)"=-'
+    # "nul.reg" would name the NUL device.
     hostile = [
-        ("nul.reg", [valid, '"Velmorant Taken (TrueType)\x00x"=-'], True, "holds NUL"),
+        ("zero.reg", [valid, '"Velmorant Taken (TrueType)\x00x"=-'], True, "holds NUL"),
         ("long.reg", [valid, '"%s"="x.ttf"' % ("n" * 16384)], True, "longer than 16383 characters"),
         ("cut.reg", [valid], False, "not a complete repair backup"),
     ]
