@@ -27,6 +27,10 @@ const std::string_view FileNotMovedMessage =
     "be using it, it may lie outside the Fonts folder, or its drive may have no recycle bin. Their registry values "
     "were kept.";
 
+const std::string_view NotBackedUpMessage =
+    "Can't repair some items because the registry would not return their values for the backup, "
+    "and the repair changes only what its backup can put back.";
+
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
     if (!FontsFolder.empty() && base::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
@@ -211,6 +215,8 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
         Result.Messages.emplace_back(ChangedSinceScanMessage);
     if (AnyOutcome(Result.Entries, TRepairOutcome::FileNotMoved))
         Result.Messages.emplace_back(FileNotMovedMessage);
+    if (AnyOutcome(Result.Entries, TRepairOutcome::NotBackedUp))
+        Result.Messages.emplace_back(NotBackedUpMessage);
     return Result;
 }
 
@@ -241,6 +247,12 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
         return Entry.Scope == TFontScope::User ? TRepairOutcome::UserKeyUnavailable : TRepairOutcome::AccessDenied;
     if (!StillAsScanned(Run.Platform, *Key, Entry))
         return TRepairOutcome::ChangedSinceScan;
+    // Only what the backup can put back is changed: the entry's own value,
+    // and the name it is registered under anew.
+    const bool Writes = Entry.Problem == fpNoRegistryKey || Entry.Problem == fpWrongFontName;
+    if ((Entry.Problem != fpNoRegistryKey && !BackupCanHold(*Key, Entry.RegistryName)) ||
+        (Writes && !BackupCanHold(*Key, Entry.ExpectedRegistryName())))
+        return TRepairOutcome::NotBackedUp;
 
     switch (Entry.Problem) {
     case fpInvalidFont: {

@@ -31,6 +31,9 @@ enum class TRepairOutcome : std::uint8_t {
     // outside its scope's Fonts folder, a device, or on a volume without a
     // recycle bin); its value is kept.
     FileNotMoved,
+    // A value the repair would change cannot be held by its backup (the
+    // registry would not return it, or an undo would not take its name).
+    NotBackedUp,
 };
 
 // One change a repair makes, in the order it makes them.
@@ -56,6 +59,7 @@ extern const std::string_view NoFontNameMessage;
 extern const std::string_view UserKeyUnavailableMessage;
 extern const std::string_view ChangedSinceScanMessage;
 extern const std::string_view FileNotMovedMessage;
+extern const std::string_view NotBackedUpMessage;
 
 // What the font list does with the row of a worked entry.
 enum class TRowAction : std::uint8_t {
@@ -85,7 +89,7 @@ struct TRepairResult {
     std::vector<TEntryRepair> Entries;
     // One per kind of failure in the run (no full access, name taken, no
     // font name, the user's key unavailable, changed since the scan, file
-    // not moved, in that order), each shown once
+    // not moved, a value the backup cannot hold, in that order), each shown once
     // after the rows are updated, in a message box of the error type with a
     // single OK button. None when the run ended in Error: the error is what
     // the user is told.

@@ -32,14 +32,22 @@ struct TRegistryFileKey {
 };
 
 struct TRegistryFile {
-    // Lines of their own before the first key, each written after "; ".
+    // Lines of their own before the first key, each written after "; "
+    // (a line break as a blank, so that each stays one line).
     std::vector<std::string> Comments;
     std::vector<TRegistryFileKey> Keys;
+    // A comment line after everything else (none when empty): a file cut
+    // short lacks it.
+    std::string Closing;
 };
 
 // Every value is written so that an import stores exactly its type and
 // bytes: REG_SZ as "text" only when its data is text ended by one NUL, a
-// REG_DWORD of four bytes as dword:, everything else as hex(N): bytes.
+// REG_DWORD of four bytes as dword:, everything else as hex(N): bytes. A
+// value whose name holds a line break, which no line of the Registry
+// Editor's can hold, is written as a comment line that it skips and that
+// ParseRegistryFile reads: ";undo only: " and the value, with the breaks
+// escaped as \r and \n.
 std::vector<std::uint8_t> FormatRegistryFile(const TRegistryFile& File);
 
 // The bytes of a file may not exceed this: a backup of two Fonts keys is far
@@ -47,8 +55,13 @@ std::vector<std::uint8_t> FormatRegistryFile(const TRegistryFile& File);
 inline constexpr std::size_t RegistryFileLimit = 64u << 20;
 
 // Reads what FormatRegistryFile writes and the Registry Editor exports (hex
-// data continued over lines ending in "\"). Raises ERegistryFileError with
-// the line at fault. Keys to be deleted ([-key]) are refused.
+// data continued over lines ending in "\"), in one pass: each line, and each
+// byte of hex data, is looked at once. Raises ERegistryFileError with the
+// line at fault. Keys to be deleted ([-key]) are refused, and so are value
+// names the registry would not take: names holding NUL (the system takes
+// names as C strings, so it would reach another value) or longer than
+// platform::RegistryValueNameLimit. Every type and data size such a file can
+// hold, the registry takes.
 TRegistryFile ParseRegistryFile(const std::vector<std::uint8_t>& Bytes);
 
 }  // namespace app

@@ -23,11 +23,6 @@ struct TRegistryOverlay::TKeyState {
 
 namespace {
 
-std::string WithoutLeadingBackslash(const std::string& Path)
-{
-    return !Path.empty() && Path.front() == '\\' ? Path.substr(1) : Path;
-}
-
 class TOverlayKey final : public platform::IRegistryKey {
 public:
     TOverlayKey(std::unique_ptr<platform::IRegistryKey> Real, TRegistryOverlay::TKeyState& State,
@@ -137,7 +132,7 @@ TRegistryOverlay::~TRegistryOverlay() = default;
 std::unique_ptr<platform::IRegistryKey> TRegistryOverlay::Wrap(std::unique_ptr<platform::IRegistryKey> Real,
                                                                platform::TRegistryRoot Root, const std::string& Path)
 {
-    const std::string Relative = WithoutLeadingBackslash(Path);
+    const std::string Relative(platform::KeyPathBelowRoot(Path));
     const std::string Folded = base::UpperCaseAscii(Relative);
     TKeyState* State = nullptr;
     for (const auto& Key : FKeys)

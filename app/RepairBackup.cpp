@@ -1,12 +1,12 @@
 #include "app/RepairBackup.h"
 
-#include <cstdio>
 #include <exception>
 #include <memory>
 
 #include "base/AsciiText.h"
 #include "base/Format.h"
 #include "base/Stream.h"
+#include "base/TextConversion.h"
 
 namespace app {
 
@@ -15,26 +15,40 @@ using platform::TRegistryValueState;
 namespace {
 
 constexpr int SameSecondLimit = 100;
+constexpr std::string_view RecycledComment = "Moved to the recycle bin: ";
 
-std::string RootName(platform::TRegistryRoot Root)
+// The root's full name, a backslash and the path below it.
+std::string FullKeyName(platform::TRegistryRoot Root, std::string_view Path)
 {
-    return Root == platform::TRegistryRoot::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+    std::string Name = Root == platform::TRegistryRoot::CurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\";
+    Name += platform::KeyPathBelowRoot(Path);
+    return Name;
 }
 
-std::string WithoutLeadingBackslash(const std::string& Path)
+bool UndoTakesName(const std::string& Name)
 {
-    return !Path.empty() && Path.front() == '\\' ? Path.substr(1) : Path;
+    return Name.find('\0') == std::string::npos &&
+           base::Utf8ToUtf16(Name).size() <= platform::RegistryValueNameLimit;
 }
 
 }  // namespace
 
+const std::string_view BackupClosing = "End of the Velmorant repair backup";
+
+bool BackupCanHold(platform::IRegistryKey& Key, const std::string& Name)
+{
+    return UndoTakesName(Name) && Key.QueryValue(Name).State != TRegistryValueState::Refused;
+}
+
 TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles)
 {
     TRegistryFile File;
-    for (const std::string& Recycled : RecycledFiles)
-        File.Comments.push_back("Moved to the recycle bin: " + Recycled);
+    for (const std::string& Recycled : RecycledFiles) {
+        File.Comments.emplace_back(RecycledComment);
+        File.Comments.back() += Recycled;
+    }
     for (const TKeyChanges& Key : Keys) {
-        TRegistryFileKey Section{RootName(Key.Root) + "\\" + Key.Path, {}};
+        TRegistryFileKey Section{FullKeyName(Key.Root, Key.Path), {}};
         // The created values go first: a value renamed in letter case only
         // is deleted under its new spelling before the old one is written.
         for (const TValueChange& Change : Key.Values)
@@ -42,14 +56,16 @@ TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::ve
                 (Change.Old.State == TRegistryValueState::Missing || Change.NewName != Change.OldName))
                 Section.Values.push_back({Change.NewName, {}});
         for (const TValueChange& Change : Key.Values) {
+            if (Change.Old.State == TRegistryValueState::Refused || !UndoTakesName(Change.OldName) ||
+                !UndoTakesName(Change.NewName))
+                throw platform::EFileError(base::FormatText(
+                    "the registry would not return the value %s of %s as it is", {Change.OldName, Section.Path}));
             if (Change.Old.State == TRegistryValueState::Present)
                 Section.Values.push_back({Change.OldName, Change.Old});
-            else if (Change.Old.State == TRegistryValueState::Refused)
-                File.Comments.push_back("Not kept, the registry would not return its data: " + Section.Path + "\\" +
-                                        Change.OldName);
         }
         File.Keys.push_back(std::move(Section));
     }
+    File.Closing = BackupClosing;
     return File;
 }
 
@@ -61,12 +77,18 @@ std::string WriteRepairBackup(const platform::TPlatform& Platform, const TRegist
     const std::string Folder = LocalAppData + "\\Velmorant\\Backups";
     Platform.Files.CreateFolders(Folder);
     const platform::TLocalTime Now = Platform.System.LocalTime();
-    char Stamp[32];
-    std::snprintf(Stamp, sizeof Stamp, "%04u%02u%02u-%02u%02u%02u", Now.Year % 10000u, Now.Month % 100u,
-                  Now.Day % 100u, Now.Hour % 100u, Now.Minute % 100u, Now.Second % 100u);
+    const std::string Stamp = base::DecimalDigits(Now.Year % 10000u, 4) + base::DecimalDigits(Now.Month % 100u, 2) +
+                              base::DecimalDigits(Now.Day % 100u, 2) + "-" + base::DecimalDigits(Now.Hour % 100u, 2) +
+                              base::DecimalDigits(Now.Minute % 100u, 2) + base::DecimalDigits(Now.Second % 100u, 2);
     const std::vector<std::uint8_t> Bytes = FormatRegistryFile(Backup);
+    if (Bytes.size() > RegistryFileLimit)
+        throw platform::EFileError(base::FormatText("it would take %d bytes, more than the %d an undo reads",
+                                                    {Bytes.size(), RegistryFileLimit}));
     for (int Run = 1; Run <= SameSecondLimit; ++Run) {
-        const std::string Path = Folder + "\\repair-" + Stamp + (Run > 1 ? "-" + std::to_string(Run) : "") + ".reg";
+        std::string Path = Folder + "\\repair-" + Stamp;
+        if (Run > 1)
+            Path.append("-").append(base::DecimalDigits(static_cast<unsigned>(Run)));
+        Path += ".reg";
         if (Platform.Files.CreateNewFile(Path, Bytes))
             return Path;
     }
@@ -76,9 +98,8 @@ std::string WriteRepairBackup(const platform::TPlatform& Platform, const TRegist
 std::string RegistryFileKeyName(const platform::TPlatform& Platform, TFontScope Scope)
 {
     if (Scope == TFontScope::User)
-        return RootName(platform::TRegistryRoot::CurrentUser) + "\\" + WithoutLeadingBackslash(GetUserFontsRegistryKey());
-    return RootName(platform::TRegistryRoot::LocalMachine) + "\\" +
-           WithoutLeadingBackslash(GetFontsRegistryKey(Platform.System));
+        return FullKeyName(platform::TRegistryRoot::CurrentUser, GetUserFontsRegistryKey());
+    return FullKeyName(platform::TRegistryRoot::LocalMachine, GetFontsRegistryKey(Platform.System));
 }
 
 TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::string& Path, bool DryRun)
@@ -99,6 +120,9 @@ TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::str
     } catch (const ERegistryFileError& Error) {
         throw ERegistryFileError(base::FormatText("%s is not a registry backup: %s", {Path, Error.what()}));
     }
+    if (File.Closing != BackupClosing)
+        throw ERegistryFileError(base::FormatText(
+            "%s is not a complete repair backup: it does not end with the line \"; %s\"", {Path, BackupClosing}));
 
     // Every key is checked and opened before the first value changes.
     std::vector<TFontScope> Scopes;
@@ -131,6 +155,9 @@ TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::str
     }
 
     TUndoResult Result;
+    for (const std::string& Comment : File.Comments)
+        if (Comment.starts_with(RecycledComment))
+            Result.RecycledFiles.push_back(Comment.substr(RecycledComment.size()));
     bool Changed = false;
     try {
         for (std::size_t k = 0; k < File.Keys.size(); ++k) {

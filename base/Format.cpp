@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/TextConversion.h"
+
 namespace base {
 
 void TFormatArg::AppendDecimal(std::string& Out) const
@@ -60,6 +62,52 @@ std::string FormatText(std::string_view Format, std::initializer_list<TFormatArg
             Out += '%';
             ++i;
         }
+    }
+    return Out;
+}
+
+namespace {
+
+std::string Digits(std::uint64_t Value, std::size_t MinDigits, int Base)
+{
+    char Buffer[24];
+    const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Value, Base);
+    const std::size_t Length = static_cast<std::size_t>(Result.ptr - Buffer);
+    std::string Out(Length < MinDigits ? MinDigits - Length : 0, '0');
+    Out.append(Buffer, Length);
+    return Out;
+}
+
+bool HiddenFormatting(char32_t Code)
+{
+    return Code == 0x2028 || Code == 0x2029 || (Code >= 0x202A && Code <= 0x202E) || (Code >= 0x2066 && Code <= 0x2069) ||
+           Code == 0x200E || Code == 0x200F;
+}
+
+}  // namespace
+
+std::string HexDigits(std::uint64_t Value, std::size_t MinDigits) { return Digits(Value, MinDigits, 16); }
+
+std::string DecimalDigits(std::uint64_t Value, std::size_t MinDigits) { return Digits(Value, MinDigits, 10); }
+
+std::string EscapedControls(std::string_view Text)
+{
+    std::string Out;
+    Out.reserve(Text.size());
+    for (std::size_t i = 0; i < Text.size();) {
+        char32_t Code = 0;
+        const std::size_t Length = DecodeUtf8(Text, i, Code);
+        if (Length == 0) {
+            Out += Text[i++];
+            continue;
+        }
+        if (Code < 0x20 || (Code >= 0x7F && Code < 0xA0))
+            Out.append("\\x").append(HexDigits(Code, 2));
+        else if (HiddenFormatting(Code))
+            Out.append("\\u").append(HexDigits(Code, 4));
+        else
+            Out.append(Text, i, Length);
+        i += Length;
     }
     return Out;
 }

@@ -39,4 +39,15 @@ private:
 // text prints the text, and a %s given a number prints the number.
 std::string FormatText(std::string_view Format, std::initializer_list<TFormatArg> Args);
 
+// Value in lower-case hexadecimal or in decimal, with leading zeros up to
+// MinDigits.
+std::string HexDigits(std::uint64_t Value, std::size_t MinDigits = 1);
+std::string DecimalDigits(std::uint64_t Value, std::size_t MinDigits = 1);
+
+// UTF-8 text as a console shows it safely: every control character (C0, DEL,
+// C1) as \xHH, and the characters that turn or break lines unseen (U+2028,
+// U+2029, the bidirectional embeddings, overrides and isolates) as \uHHHH.
+// Bytes that are not UTF-8 stay as they are.
+std::string EscapedControls(std::string_view Text);
+
 }  // namespace base

@@ -23,4 +23,19 @@ std::string RegistryStringText(const std::vector<std::uint8_t>& Data)
     return base::Utf16ToUtf8(std::u16string_view(Units).substr(0, Units.find(u'\0')));
 }
 
+std::string_view KeyPathBelowRoot(std::string_view Path)
+{
+    return !Path.empty() && Path.front() == '\\' ? Path.substr(1) : Path;
+}
+
+std::vector<std::uint8_t> RegistryWriteBuffer(const std::vector<std::uint8_t>& Data)
+{
+    std::vector<std::uint8_t> Buffer;
+    Buffer.reserve(Data.size() + 2);
+    Buffer.assign(Data.begin(), Data.end());
+    Buffer.push_back(0xFF);
+    Buffer.push_back(0xFF);
+    return Buffer;
+}
+
 }  // namespace platform

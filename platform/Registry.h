@@ -6,6 +6,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -69,6 +70,20 @@ public:
     // ERegistryError when the registry refuses.
     virtual bool DeleteValue(const std::string& Name) = 0;
 };
+
+// The longest value name the registry takes, in UTF-16 code units.
+inline constexpr std::size_t RegistryValueNameLimit = 16383;
+
+// A key path as the registry API wants it: a leading backslash, which means
+// "from the root", taken off.
+std::string_view KeyPathBelowRoot(std::string_view Path);
+
+// The bytes to hand RegSetValueExW for Data: Data, then one code unit that is
+// not NUL. For the string types the API looks at the code unit after the
+// data it is given, and when the data does not end in NUL but that unit is
+// NUL it stores one unit more than it was told; the unit put there keeps the
+// stored value exactly Data (the size passed stays Data's).
+std::vector<std::uint8_t> RegistryWriteBuffer(const std::vector<std::uint8_t>& Data);
 
 // String data as the registry stores it: UTF-16LE code units ended by NUL.
 std::vector<std::uint8_t> RegistryStringData(const std::string& Text);

@@ -9,6 +9,10 @@ namespace platform {
 
 namespace {
 
+// The API takes names as C strings: a name holding NUL would reach the value
+// named by its first part.
+bool HoldsNul(const std::string& Name) { return Name.find('\0') != std::string::npos; }
+
 class TWin32RegistryKey final : public IRegistryKey {
 public:
     explicit TWin32RegistryKey(HKEY Key) : FKey(Key) {}
@@ -41,6 +45,8 @@ public:
     TRegistryValue QueryValue(const std::string& Name) override
     {
         TRegistryValue Value;
+        if (HoldsNul(Name))
+            return Value;
         const std::wstring WideName = base::Utf8ToWide(Name);
         DWORD Type = 0;
         DWORD Size = 0;
@@ -65,19 +71,26 @@ public:
 
     bool ValueExists(const std::string& Name) override
     {
-        return RegQueryValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), nullptr, nullptr, nullptr, nullptr) ==
-               ERROR_SUCCESS;
+        return !HoldsNul(Name) && RegQueryValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), nullptr, nullptr,
+                                                   nullptr, nullptr) == ERROR_SUCCESS;
     }
 
     void WriteValue(const std::string& Name, std::uint32_t Type, const std::vector<std::uint8_t>& Data) override
     {
-        if (RegSetValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), 0, Type, Data.empty() ? nullptr : Data.data(),
+        if (HoldsNul(Name))
+            throw ERegistryError(base::FormatText("Failed to set data for '%s'", {Name}));
+        // Exactly Data's bytes: string data without its NUL, or of an odd
+        // size, is stored as it is (see RegistryWriteBuffer).
+        const std::vector<std::uint8_t> Buffer = RegistryWriteBuffer(Data);
+        if (RegSetValueExW(FKey.Get(), base::Utf8ToWide(Name).c_str(), 0, Type, Buffer.data(),
                            static_cast<DWORD>(Data.size())) != ERROR_SUCCESS)
             throw ERegistryError(base::FormatText("Failed to set data for '%s'", {Name}));
     }
 
     bool DeleteValue(const std::string& Name) override
     {
+        if (HoldsNul(Name))
+            throw ERegistryError(base::FormatText("Failed to delete '%s'", {Name}));
         const LSTATUS Status = RegDeleteValueW(FKey.Get(), base::Utf8ToWide(Name).c_str());
         if (Status == ERROR_SUCCESS)
             return true;
@@ -96,11 +109,7 @@ namespace {
 
 HKEY RootKey(TRegistryRoot Root) { return Root == TRegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
-// The leading backslash means "from the root"; the API wants none.
-std::wstring RelativePath(const std::string& Path)
-{
-    return base::Utf8ToWide(!Path.empty() && Path.front() == '\\' ? std::string_view(Path).substr(1) : Path);
-}
+std::wstring RelativePath(const std::string& Path) { return base::Utf8ToWide(KeyPathBelowRoot(Path)); }
 
 }  // namespace
 

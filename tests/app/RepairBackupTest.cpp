@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <span>
 #include <sstream>
 
 #include "app/RegistryFile.h"
 #include "app/RepairBackup.h"
+#include "base/Format.h"
 #include "base/TextConversion.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/cli/Cli.h"
@@ -58,6 +60,11 @@ void PlantOddValues(TMachine& M)
     M.Registry.SetValue(FontsKey, "Blob (TrueType)", platform::RegBinary, {0x01, 0xAB});
     // A string without its NUL must come back without it.
     M.Registry.SetValue(FontsKey, "Raw (TrueType)", platform::RegSz, {'r', 0, '.', 0, 't', 0, 't', 0, 'f', 0});
+    // And one of an odd size whose last byte is zero: the registry API must
+    // not take it for the start of a NUL.
+    M.Registry.SetValue(FontsKey, "Odd (TrueType)", platform::RegSz, {'o', 0, '.', 0, 't', 0, 't', 0, 'f', 0, 0});
+    // A name the Registry Editor's lines cannot hold.
+    M.Register("Two\r\nLines (TrueType)", "C:\\Missing\\two.ttf");
     M.PutFont("loose.ttf", u"Loose");
     M.RegisterUser("Mine (TrueType)", M.InUserFonts("mine.ttf"));
 }
@@ -81,13 +88,16 @@ TEST(RepairBackup, HoldsEveryValueExactlyAsItWasAndTheFilesRecycled)
               "\"Number (TrueType)\"=dword:12345678\r\n"
               "\"Blob (TrueType)\"=hex:01,ab\r\n"
               "\"\xC3\x9Cn\xC3\xAF \xE4\xB8\xAD (TrueType)\"=\"\xC3\xBCn\xC3\xAF.ttf\"\r\n"
+              ";undo only: \"Two\\r\\nLines (TrueType)\"=\"C:\\\\Missing\\\\two.ttf\"\r\n"
               "\"Raw (TrueType)\"=hex(1):72,00,2e,00,74,00,74,00,66,00\r\n"
+              "\"Odd (TrueType)\"=hex(1):6f,00,2e,00,74,00,74,00,66,00,00\r\n"
               "\"Gone \\\"Q\\\" \\\\ (TrueType)\"=\"C:\\\\Missing\\\\gone.ttf\"\r\n"
               "\"Bad (TrueType)\"=\"bad.ttf\"\r\n"
               "\r\n"
               "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n"
               "\"Mine (TrueType)\"=\"C:\\\\Users\\\\Tester\\\\AppData\\\\Local\\\\Microsoft\\\\Windows\\\\Fonts\\\\mine.ttf\"\r\n"
-              "\r\n");
+              "\r\n"
+              "; End of the Velmorant repair backup\r\n");
 }
 
 TEST(RepairBackup, UndoPutsBackExactlyWhatTheRepairChanged)
@@ -154,9 +164,10 @@ TEST(RepairBackup, UndoRefusesOtherKeysAndMalformedFilesAndChangesNothing)
     M.Register("Kept (TrueType)", "kept.ttf");
     const std::vector<std::string> Before = M.Snapshot();
     const std::u16string Head = u"Windows Registry Editor Version 5.00\r\n\r\n";
+    const std::u16string End = u"\r\n; End of the Velmorant repair backup\r\n";
     const std::u16string Fonts = u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n";
     const std::pair<std::vector<std::uint8_t>, std::string> Refused[] = {
-        {Utf16File(Head + Fonts + u"\"Kept (TrueType)\"=-\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Run]\r\n\"x\"=\"y\"\r\n"),
+        {Utf16File(Head + Fonts + u"\"Kept (TrueType)\"=-\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Run]\r\n\"x\"=\"y\"\r\n" + End),
          "only the two Fonts keys"},
         {Utf16File(Head + u"[-HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n"),
          "line 3: it deletes a key"},
@@ -180,7 +191,7 @@ TEST(RepairBackup, UndoRefusesOtherKeysAndMalformedFilesAndChangesNothing)
     EXPECT_EQ(Cli(M, {"undo"}, nullptr, &Err), cli::ExitError);
 
     // The machine key without administrator rights.
-    M.Files.PutFile("C:\\undo.reg", Utf16File(Head + Fonts + u"\"Kept (TrueType)\"=-\r\n"));
+    M.Files.PutFile("C:\\undo.reg", Utf16File(Head + Fonts + u"\"Kept (TrueType)\"=-\r\n" + End));
     M.Registry.DenyAccess(FontsKey, platform::TRegistryAccess::Full);
     EXPECT_EQ(Cli(M, {"undo", "C:\\undo.reg"}, nullptr, &Err), cli::ExitError);
     EXPECT_NE(Err.find("needs administrator rights"), std::string::npos) << Err;
@@ -227,4 +238,164 @@ TEST(RepairBackup, EveryCutOfAFileIsReadOrRefusedWithoutHarm)
     EXPECT_EQ(Back.Keys[0].Values[0].Name, "A \"q\" \\");
     EXPECT_EQ(Back.Keys[0].Values[1].Value.Type, 11u);
     EXPECT_EQ(Back.Keys[0].Values[2].Value.State, platform::TRegistryValueState::Missing);
+}
+
+namespace {
+
+const std::u16string Head = u"Windows Registry Editor Version 5.00\r\n\r\n";
+const std::u16string MachineKey = u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts]\r\n";
+const std::u16string Closing = u"\r\n; End of the Velmorant repair backup\r\n";
+
+}  // namespace
+
+TEST(RepairBackup, UndoChecksTheWholeFileBeforeItChangesAnything)
+{
+    TMachine M;
+    M.Register("Velmo Keep (TrueType)", "keep.ttf");
+    M.Register("Velmo Other (TrueType)", "other.ttf");
+    const std::vector<std::string> Before = M.Snapshot();
+    const std::u16string Valid = u"\"Velmo Other (TrueType)\"=-\r\n";
+    const std::pair<std::u16string, std::string> Refused[] = {
+        // The system takes names as C strings: this one would delete "Velmo Keep (TrueType)".
+        {MachineKey + Valid + u"\"Velmo Keep (TrueType)" + std::u16string(1, u'\0') + u"x\"=-\r\n" + Closing,
+         "line 5: a value name holds NUL"},
+        {MachineKey + Valid + u"\"" + std::u16string(16384, u'n') + u"\"=\"x.ttf\"\r\n" + Closing,
+         "line 5: a value name is longer than 16383 characters"},
+        // Cut short, or without the closing line.
+        {MachineKey + Valid, "it does not end with the line \"; End of the Velmorant repair backup\""},
+        {MachineKey + Valid + Closing + u"\"Velmo Keep (TrueType)\"=-\r\n", "it does not end with the line"},
+        {MachineKey + Valid + u"; End of another file\r\n", "it does not end with the line"},
+    };
+    for (const auto& [Text, Why] : Refused) {
+        M.Files.PutFile("C:\\undo.reg", Utf16File(Head + Text));
+        for (const bool DryRun : {true, false}) {
+            std::string Out, Err;
+            std::vector<std::string> Arguments{"undo", "C:\\undo.reg"};
+            if (DryRun)
+                Arguments.push_back("--dry-run");
+            EXPECT_EQ(Cli(M, Arguments, &Out, &Err), cli::ExitError) << Why;
+            EXPECT_NE(Err.find(Why), std::string::npos) << Err;
+            EXPECT_EQ(Out, "");
+            EXPECT_EQ(M.Snapshot(), Before);
+        }
+    }
+    // Every complete line of a real backup but its last is a file cut short.
+    M.Files.PutFile(M.InFonts("bad.ttf"), std::string_view("not a font"));
+    M.Register("Bad (TrueType)", "bad.ttf");
+    ASSERT_EQ(Cli(M, {"repair"}), cli::ExitClean);
+    const std::vector<std::string> Repaired = M.Snapshot();
+    const std::vector<std::uint8_t> Backup = *M.Files.FileBytes(FirstBackup);
+    for (std::size_t Cut = 2; Cut + 2 < Backup.size(); Cut += 2) {
+        if (Backup[Cut - 2] != '\n')
+            continue;
+        M.Files.PutFile("C:\\cut.reg", std::vector<std::uint8_t>(Backup.begin(), Backup.begin() + static_cast<std::ptrdiff_t>(Cut)));
+        EXPECT_EQ(Cli(M, {"undo", "C:\\cut.reg"}), cli::ExitError) << Cut;
+        EXPECT_EQ(M.Snapshot(), Repaired);
+    }
+}
+
+TEST(RepairBackup, UndoShowsControlCharactersEscapedAndTellsOfRecycledFiles)
+{
+    TMachine M;
+    M.Files.PutFile(M.InFonts("bad.ttf"), std::string_view("not a font"));
+    M.Register("Bad (TrueType)", "bad.ttf");
+    M.Register("Velmo\x1b[1A Keep\xE2\x80\xAE (TrueType)", "C:\\Missing\\x.ttf");
+    M.Register("Two\nLines (TrueType)", "C:\\Missing\\two.ttf");
+    ASSERT_EQ(Cli(M, {"repair"}), cli::ExitClean);
+    for (const bool DryRun : {true, false}) {
+        std::string Out;
+        std::vector<std::string> Arguments{"undo", FirstBackup};
+        if (DryRun)
+            Arguments.push_back("--dry-run");
+        EXPECT_EQ(Cli(M, Arguments, &Out), cli::ExitClean);
+        const std::string Done = DryRun ? "would put back" : "put back";
+        EXPECT_NE(Out.find(Done + " registry value \"Velmo\\x1b[1A Keep\\u202e (TrueType)\" in the machine Fonts key\n"),
+                  std::string::npos)
+            << Out;
+        EXPECT_NE(Out.find(Done + " registry value \"Two\\x0aLines (TrueType)\""), std::string::npos) << Out;
+        EXPECT_NE(Out.find("cannot put back C:\\Windows\\Fonts\\bad.ttf: the repair moved it to the recycle bin; "
+                           "restore it from there\n"),
+                  std::string::npos)
+            << Out;
+    }
+    EXPECT_EQ(M.Registry.StringValue(FontsKey, "Two\nLines (TrueType)"), "C:\\Missing\\two.ttf");
+}
+
+TEST(RepairBackup, ValuesWhoseNamesBreakLinesComeBackFromTheirOwnLines)
+{
+    TRegistryFile File;
+    File.Keys.push_back({"HKEY_LOCAL_MACHINE\\X", {}});
+    for (const char* Name : {"A\r\nB", "\n", "C\\\r\"D\""})
+        File.Keys[0].Values.push_back(
+            {Name, {platform::TRegistryValueState::Present, platform::RegSz, platform::RegistryStringData("a\\b.ttf")}});
+    File.Keys[0].Values.push_back({"E\rF", {}});
+    File.Keys[0].Values.push_back({"Plain", {}});
+    const std::vector<std::uint8_t> Bytes = FormatRegistryFile(File);
+    const std::u16string Text = base::LittleEndianToUtf16(std::span(Bytes).subspan(2));
+    // The Registry Editor skips the comment lines and reads the rest.
+    EXPECT_NE(Text.find(u"\r\n;undo only: \"A\\r\\nB\"=\"a\\\\b.ttf\"\r\n;undo only: \"\\n\"="), std::u16string::npos);
+    EXPECT_NE(Text.find(u"\r\n;undo only: \"C\\\\\\r\\\"D\\\"\"="), std::u16string::npos);
+    EXPECT_NE(Text.find(u"\r\n;undo only: \"E\\rF\"=-\r\n\"Plain\"=-\r\n"), std::u16string::npos);
+    const TRegistryFile Back = ParseRegistryFile(Bytes);
+    ASSERT_EQ(Back.Keys.size(), 1u);
+    ASSERT_EQ(Back.Keys[0].Values.size(), File.Keys[0].Values.size());
+    for (std::size_t i = 0; i < Back.Keys[0].Values.size(); ++i) {
+        EXPECT_EQ(Back.Keys[0].Values[i].Name, File.Keys[0].Values[i].Name);
+        EXPECT_EQ(Back.Keys[0].Values[i].Value.Data, File.Keys[0].Values[i].Value.Data);
+    }
+    // Only in those lines do \r and \n stand for line breaks.
+    EXPECT_THROW(ParseRegistryFile(Utf16File(Head + MachineKey + u"\"A\\nB\"=-\r\n")), ERegistryFileError);
+}
+
+TEST(RepairBackup, AFileOfManyMegabytesIsReadInOnePass)
+{
+    // Hex data continued over 200,000 lines: reading it must not look at
+    // what came before in each line.
+    std::u16string Text = Head + MachineKey + u"\"Big\"=hex(3):";
+    std::vector<std::uint8_t> Expected;
+    for (std::size_t Line = 0; Line < 200000; ++Line) {
+        for (unsigned Byte = 0; Byte < 8; ++Byte) {
+            Expected.push_back(static_cast<std::uint8_t>(Line * 8 + Byte));
+            Text += base::Utf8ToUtf16(base::HexDigits(Expected.back(), 2)) + u",";
+        }
+        Text += u"\\\r\n  ";
+    }
+    Text += u"00\r\n";
+    Expected.push_back(0);
+    const std::vector<std::uint8_t> Bytes = Utf16File(Text);
+    ASSERT_GT(Bytes.size(), 5u << 20);
+    const TRegistryFile File = ParseRegistryFile(Bytes);
+    ASSERT_EQ(File.Keys.size(), 1u);
+    ASSERT_EQ(File.Keys[0].Values.size(), 1u);
+    EXPECT_EQ(File.Keys[0].Values[0].Value.Data, Expected);
+}
+
+TEST(RepairBackup, WhatARepairBacksUpItsUndoReadsAndWhatItCannotItLeavesAlone)
+{
+    TMachine M;
+    M.Registry.SetValue(FontsKey, "Number (TrueType)", platform::RegDword, {1, 0, 0, 0});
+    M.Register("Unread (TrueType)", "unread.ttf");
+    M.Registry.RefuseData(FontsKey, "Unread (TrueType)");
+    const std::vector<std::string> Before = M.Snapshot();
+    std::string Out;
+    EXPECT_EQ(Cli(M, {"repair"}, &Out), cli::ExitProblems);
+    EXPECT_NE(Out.find("Unread (TrueType)\t\tmachine\n  not repaired: the backup could not hold its registry value\n"),
+              std::string::npos)
+        << Out;
+    EXPECT_NE(Out.find(NotBackedUpMessage), std::string::npos);
+    EXPECT_FALSE(M.Registry.Value(FontsKey, "Number (TrueType)"));
+    EXPECT_TRUE(M.Registry.Value(FontsKey, "Unread (TrueType)"));
+    EXPECT_EQ(Cli(M, {"undo", FirstBackup}), cli::ExitClean);
+    EXPECT_EQ(M.Snapshot(), Before);
+
+    // A 12 MiB value takes a backup of 72 MB, more than an undo reads: the
+    // repair refuses before it changes anything.
+    M.Registry.SetValue(FontsKey, "Large (TrueType)", platform::RegBinary, std::vector<std::uint8_t>(12u << 20, 0xAB));
+    std::string Err;
+    EXPECT_EQ(Cli(M, {"repair"}, &Out, &Err), cli::ExitError);
+    EXPECT_NE(Err.find("The repair changed nothing: its registry backup could not be written (it would take "),
+              std::string::npos)
+        << Err;
+    EXPECT_TRUE(M.Registry.Value(FontsKey, "Large (TrueType)"));
+    EXPECT_TRUE(M.Registry.Value(FontsKey, "Number (TrueType)"));
 }

@@ -2,7 +2,10 @@
 
 #include <set>
 
+#include "app/RegistryFile.h"
+
 #include "tests/fuzz/LoadUntrusted.h"
+#include "tests/fuzz/RegistryRoundTrip.h"
 #include "tests/fuzz/RegressionInputs.h"
 #include "tests/fuzz/SeedFonts.h"
 #include "truetype/font/TrueTypeFont.h"
@@ -33,6 +36,18 @@ TEST(FuzzRegressions, EveryInputLoadsOrIsRefused)
     for (const TRegressionInput& Input : RegressionInputs()) {
         SCOPED_TRACE(Input.Name);
         LoadUntrustedFont(Input.Bytes.data(), Input.Bytes.size());
+    }
+}
+
+// Both fuzzers' findings go through both readers; the registry seeds must
+// be read, not refused.
+TEST(FuzzRegressions, EveryInputReadsBackAsTheSameRegistryFileOrIsRefused)
+{
+    for (const TRegressionInput& Input : RegressionInputs())
+        EXPECT_TRUE(RegistryFileSurvivesRoundTrip(Input.Bytes.data(), Input.Bytes.size())) << Input.Name;
+    for (const TRegistrySeed& Seed : RegistrySeeds()) {
+        EXPECT_TRUE(RegistryFileSurvivesRoundTrip(Seed.Bytes.data(), Seed.Bytes.size())) << Seed.Name;
+        EXPECT_NO_THROW(app::ParseRegistryFile(Seed.Bytes)) << Seed.Name;
     }
 }
 

@@ -365,6 +365,77 @@ def check_repair_guards(prefix, root):
     check_relative_path(prefix, root)
 
 
+BACKUP_END = "\r\n; End of the Velmorant repair backup\r\n"
+
+
+def write_backup(root, name, lines, complete=True):
+    """A backup file of the machine's Fonts key holding lines; its Windows path."""
+    path = os.path.join(root, name)
+    text = "\ufeffWindows Registry Editor Version 5.00\r\n\r\n[%s]\r\n" % FONTS_KEY.replace("Software", "SOFTWARE")
+    text += "".join(line + "\r\n" for line in lines) + (BACKUP_END if complete else "")
+    with open(path, "wb") as backup:
+        backup.write(text.encode("utf-16-le", "surrogatepass"))
+    return "Z:" + path.replace("/", "\\")
+
+
+def check_hostile_undo(prefix, root):
+    """A backup that would change another value, or fail halfway, is refused whole."""
+    before = both_keys(prefix)
+    check("Velmorant Taken (TrueType)" in before["machine"], "the value a hostile backup aims at is there")
+    valid = '"Velmorant Test Bold (TrueType)"=-'
+    # "nul.reg" would name the NUL device.
+    hostile = [
+        ("zero.reg", [valid, '"Velmorant Taken (TrueType)\x00x"=-'], True, "holds NUL"),
+        ("long.reg", [valid, '"%s"="x.ttf"' % ("n" * 16384)], True, "longer than 16383 characters"),
+        ("cut.reg", [valid], False, "not a complete repair backup"),
+    ]
+    for name, lines, complete, why in hostile:
+        path = write_backup(root, name, lines, complete)
+        for dry_run in ((), ("--dry-run",)):
+            status, out, err = prefix.run(CLI, "undo", path, *dry_run)
+            check(status == 2 and why in err and out == "",
+                  "undo %s %s is refused: %d %r %r" % (name, dry_run, status, out, err[:300]))
+        check(both_keys(prefix) == before, "a refused undo of %s changes nothing" % name)
+
+
+def repair_backup_text(prefix, *arguments):
+    status, out, err = prefix.run(CLI, "repair", "--json", *arguments)
+    check(status in (0, 1), "repair %r: %d %s" % (arguments, status, err))
+    backup = json.loads(out).get("backup", "")
+    return backup, backup_text(prefix, backup) if backup else ""
+
+
+def check_exact_strings_and_line_breaks(prefix, root):
+    """REG_SZ data without its NUL, of an odd size, and a value named across two
+    lines come back exactly through the real registry."""
+    raw = '"Velmorant Raw (TrueType)"=hex(1):72,00,2e,00,74,00,74,00,66,00'
+    odd = '"Velmorant Odd (TrueType)"=hex(1):6f,00,2e,00,74,00,74,00,66,00,00'
+    two = ';undo only: "Velmorant Two\\nLines (TrueType)"="C:\\\\Missing\\\\two.ttf"'
+    status, _, err = prefix.run(CLI, "undo", write_backup(root, "plant.reg", [raw, odd, two]))
+    check(status == 0, "undo plants the values: %s" % err)
+    entries = scan(prefix)
+    expect(entries, "Velmorant Two\nLines (TrueType)", 2)
+    expect(entries, "Velmorant Raw (TrueType)", 2)
+    for round_trip in (1, 2):
+        # The repair deletes them (their files are missing); its backup holds
+        # their data as the registry returns it.
+        backup, text = repair_backup_text(prefix, "--problem", "2")
+        for line in (raw, odd, two):
+            check(line + "\r\n" in text, "round %d: the backup holds %r" % (round_trip, line))
+        check("Velmorant Two\nLines (TrueType)" not in scan(prefix), "the two-line value was deleted")
+        if round_trip == 1:
+            # The Registry Editor reads such a backup, skipping the value it cannot hold.
+            status, _, err = prefix.run("regedit", "/s", backup)
+            check(status == 0, "regedit imports a backup with an undo-only line: %s" % err)
+            check("Velmorant Raw (TrueType)" in registry(prefix), "regedit put back the other values")
+            check("Velmorant Two\nLines (TrueType)" not in scan(prefix), "regedit skipped the undo-only line")
+        status, out, err = prefix.run(CLI, "undo", backup)
+        check(status == 0 and "Two\\x0aLines" in out, "undo puts them back: %d %r %s" % (status, out, err))
+        expect(scan(prefix), "Velmorant Two\nLines (TrueType)", 2)
+    # Leave them out of what follows.
+    repair_backup_text(prefix, "--problem", "2")
+
+
 def main():
     root = tempfile.mkdtemp(prefix="velmorant-cli-wine.")
     prefix = Prefix(root)
@@ -503,10 +574,13 @@ def main():
         foreign = os.path.join(root, "foreign.reg")
         with open(foreign, "wb") as reg:
             reg.write(("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
-                       "[HKEY_LOCAL_MACHINE\\Software\\Velmorant]\r\n\"x\"=\"y\"\r\n").encode("utf-16-le"))
+                       "[HKEY_LOCAL_MACHINE\\Software\\Velmorant]\r\n\"x\"=\"y\"\r\n" + BACKUP_END).encode("utf-16-le"))
         status, _, err = prefix.run(CLI, "undo", "Z:" + foreign.replace("/", "\\"))
         check(status == 2 and "only the two Fonts keys" in err, "undo refuses another key: %d %s" % (status, err))
         check(both_keys(prefix) == keys_before, "a refused undo changes nothing")
+
+        check_hostile_undo(prefix, root)
+        check_exact_strings_and_line_breaks(prefix, root)
 
         status, out, _ = prefix.run(CLI, "fix-folder")
         check(status == 0, "fix-folder exit status %d" % status)

@@ -95,6 +95,38 @@ TEST_F(Win32Platform, RegistryValuesKeepTheirTypesSizesAndUnicodeNames)
     EXPECT_THROW(ReadOnly->WriteString("Refused", "x"), ERegistryError);
 }
 
+// RegSetValueExW stores one code unit more than it is told when string data
+// lacks its NUL and the unit after it is NUL; WriteValue stores exactly the
+// bytes it is given, of even or odd size, and takes no name holding NUL.
+TEST_F(Win32Platform, StringDataIsStoredExactlyWithoutItsNulAndOfOddSizes)
+{
+    auto Key = Machine.Registry.OpenLocalMachineKey(TestKey, TRegistryAccess::Full);
+    ASSERT_NE(Key, nullptr);
+    const std::uint8_t Raw[] = {'r', 0, 'a', 0, 0, 0};
+    HKEY Handle = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, base::Utf8ToWide(TestKeyName).c_str(), 0, KEY_ALL_ACCESS, &Handle),
+              ERROR_SUCCESS);
+    RegSetValueExW(Handle, L"Api", 0, REG_SZ, Raw, 4);
+    RegCloseKey(Handle);
+    EXPECT_EQ(Key->QueryValue("Api").Data.size(), 6u);
+
+    for (const std::vector<std::uint8_t>& Data :
+         {std::vector<std::uint8_t>{'r', 0, 'a', 0}, std::vector<std::uint8_t>{'o', 0, '.', 0, 0}}) {
+        // Zeros after the data, inside the vector's own memory.
+        std::vector<std::uint8_t> Written(64, 0);
+        Written.assign(Data.begin(), Data.end());
+        for (const std::uint32_t Type : {RegSz, RegExpandSz, RegMultiSz}) {
+            Key->WriteValue("Exact", Type, Written);
+            EXPECT_EQ(Key->QueryValue("Exact").Data, Data) << Type;
+        }
+    }
+    const std::string WithNul("Exact\0x", 7);
+    EXPECT_THROW(Key->WriteValue(WithNul, RegSz, {}), ERegistryError);
+    EXPECT_THROW(Key->DeleteValue(WithNul), ERegistryError);
+    EXPECT_EQ(Key->QueryValue(WithNul).State, TRegistryValueState::Missing);
+    EXPECT_TRUE(Key->ValueExists("Exact"));
+}
+
 TEST_F(Win32Platform, FilesKeepTheirAttributesAndFoldersListHiddenEntries)
 {
     const std::string File = Folder + "\\\xE4\xB8\xAD Hidden.ttf";

@@ -12,6 +12,7 @@
 #include "app/FontsFolderUnit.h"
 #include "app/InstalledFontsUnit.h"
 #include "app/RepairBackup.h"
+#include "base/Format.h"
 #include "base/TextConversion.h"
 #include "tools/json/JsonWriter.h"
 
@@ -57,8 +58,11 @@ const char* const Usage =
     "      not be.\n"
     "\n"
     "  undo FILE [--dry-run]\n"
-    "      Puts back the registry values a repair's backup holds. Only the two\n"
-    "      Fonts keys are accepted. --dry-run prints what would change.\n"
+    "      Puts back the registry values a repair's backup holds, and lists the\n"
+    "      files the repair moved to the recycle bin, to be restored from there.\n"
+    "      Only a complete backup of the two Fonts keys is accepted: the file is\n"
+    "      checked whole before anything changes. --dry-run prints what would\n"
+    "      change.\n"
     "\n"
     "  fix-folder\n"
     "      Runs the Fonts folder fixes (font cache file, the folder's system\n"
@@ -220,6 +224,7 @@ const char* OutcomeName(TRepairOutcome Outcome)
     case TRepairOutcome::WriteRefused: return "writeRefused";
     case TRepairOutcome::ChangedSinceScan: return "changedSinceScan";
     case TRepairOutcome::FileNotMoved: return "fileNotMoved";
+    case TRepairOutcome::NotBackedUp: return "notBackedUp";
     }
     return "";
 }
@@ -235,6 +240,7 @@ std::string OutcomeText(TRepairOutcome Outcome, bool DryRun)
     case TRepairOutcome::WriteRefused: return "not repaired: the registry refused a write";
     case TRepairOutcome::ChangedSinceScan: return "not repaired: changed since the scan";
     case TRepairOutcome::FileNotMoved: return "not repaired: the file could not be moved to the recycle bin";
+    case TRepairOutcome::NotBackedUp: return "not repaired: the backup could not hold its registry value";
     }
     return "";
 }
@@ -333,28 +339,37 @@ int Repair(const platform::TPlatform& Platform, const TOptions& Options, std::is
     return AllRepaired ? ExitClean : ExitProblems;
 }
 
+// Every text of an undo comes from a file anyone may have written: its
+// control characters are shown escaped, so that a name cannot pass for
+// another.
 int Undo(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out, std::ostream& Err)
 {
     TUndoResult Result;
     try {
         Result = UndoRepairBackup(Platform, Options.File, Options.DryRun);
     } catch (const ERegistryFileError& Error) {
-        Err << "velmorant-cli: " << Error.what() << "; nothing was changed\n";
+        Err << "velmorant-cli: " << base::EscapedControls(Error.what()) << "; nothing was changed\n";
         return ExitError;
     }
     for (const TUndoStep& Step : Result.Steps) {
-        const std::string Where = " in the " + std::string(ScopeName(Step.Scope)) + " Fonts key";
+        const std::string Name = "registry value \"" + base::EscapedControls(Step.Name) + "\"";
         if (Step.Value.State == platform::TRegistryValueState::Missing)
-            Out << (!Step.Done            ? "registry value \"" + Step.Name + "\" was already gone"
-                    : Options.DryRun ? "would delete registry value \"" + Step.Name + "\""
-                                     : "deleted registry value \"" + Step.Name + "\"")
-                << Where << '\n';
+            Out << (!Step.Done ? Name + " was already gone" : (Options.DryRun ? "would delete " : "deleted ") + Name);
         else
-            Out << (Options.DryRun ? "would put back" : "put back") << " registry value \"" << Step.Name << "\""
-                << Where << '\n';
+            Out << (Options.DryRun ? "would put back " : "put back ") << Name;
+        Out << " in the " << ScopeName(Step.Scope) << " Fonts key\n";
     }
-    if (Result.Error)
-        std::rethrow_exception(Result.Error);
+    for (const std::string& File : Result.RecycledFiles)
+        Out << "cannot put back " << base::EscapedControls(File)
+            << ": the repair moved it to the recycle bin; restore it from there\n";
+    if (Result.Error) {
+        try {
+            std::rethrow_exception(Result.Error);
+        } catch (const std::exception& Error) {
+            Err << "velmorant-cli: " << base::EscapedControls(Error.what()) << '\n';
+        }
+        return ExitError;
+    }
     return ExitClean;
 }
 

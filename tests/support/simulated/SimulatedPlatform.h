@@ -1,9 +1,10 @@
 // Our own implementation of the platform services, for tests: a machine
 // simulated in memory and in a temporary folder. It answers as Windows does
 // where the application relies on it (value names and paths without regard
-// to letter case, attribute bits, the shell's cancel flag), and it can be
-// told to refuse: a key that cannot be opened, a write refused, a deletion
-// that fails or is cancelled.
+// to letter case, string data stored as RegSetValueExW stores the buffer the
+// Win32 layer hands it, names holding NUL refused, attribute bits, the
+// shell's cancel flag), and it can be told to refuse: a key that cannot be
+// opened, a write refused, a deletion that fails or is cancelled.
 #pragma once
 
 #include <cstdint>

@@ -27,6 +27,29 @@ char16_t UpperCaseUnit(char16_t C)
     return C;
 }
 
+bool IsStringType(std::uint32_t Type) { return Type == RegSz || Type == RegExpandSz || Type == RegMultiSz; }
+
+// What RegSetValueExW stores of Count bytes at Buffer: for the string types,
+// data that does not end in NUL gains the code unit after it when that unit
+// is NUL. Bytes past the buffer count as zeros, as the heap after a vector's
+// end often holds.
+std::vector<std::uint8_t> StoredBySetValue(std::uint32_t Type, const std::vector<std::uint8_t>& Buffer,
+                                           std::size_t Count)
+{
+    const auto ByteAt = [&Buffer](std::size_t At) -> std::uint8_t { return At < Buffer.size() ? Buffer[At] : 0; };
+    std::size_t Stored = Count;
+    if (Count >= 2 && IsStringType(Type)) {
+        const std::size_t Last = (Count / 2 - 1) * 2;
+        const bool EndsInNul = ByteAt(Last) == 0 && ByteAt(Last + 1) == 0;
+        if (!EndsInNul && ByteAt(Last + 2) == 0 && ByteAt(Last + 3) == 0)
+            Stored = Last + 4;
+    }
+    std::vector<std::uint8_t> Data;
+    for (std::size_t At = 0; At < Stored; ++At)
+        Data.push_back(ByteAt(At));
+    return Data;
+}
+
 }  // namespace
 
 std::string SimulatedUpperCase(std::string_view Text)
@@ -48,7 +71,7 @@ public:
         TRegistryValue Result;
         TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
         const TSimulatedRegistry::TStoredValue* Stored = Key == nullptr ? nullptr : Key->Find(Name);
-        if (Stored == nullptr)
+        if (Stored == nullptr || Name.find('\0') != std::string::npos)
             return Result;
         if (Key->Refused.count(TSimulatedRegistry::Fold(Name)) != 0) {
             Result.State = TRegistryValueState::Refused;
@@ -63,18 +86,22 @@ public:
     bool ValueExists(const std::string& Name) override
     {
         TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
-        return Key != nullptr && Key->Find(Name) != nullptr;
+        return Key != nullptr && Key->Find(Name) != nullptr && Name.find('\0') == std::string::npos;
     }
 
     void WriteValue(const std::string& Name, std::uint32_t Type, const std::vector<std::uint8_t>& Data) override
     {
-        if (FRegistry.RefuseWrites || FRegistry.RefusedWriteNames.count(Name) != 0)
+        // As in the Win32 registry, names holding NUL are refused.
+        if (FRegistry.RefuseWrites || FRegistry.RefusedWriteNames.count(Name) != 0 ||
+            Name.find('\0') != std::string::npos)
             throw ERegistryError("Failed to set data for '" + Name + "'");
-        FRegistry.SetValue(FPath, Name, Type, Data);
+        FRegistry.SetValue(FPath, Name, Type, StoredBySetValue(Type, RegistryWriteBuffer(Data), Data.size()));
     }
 
     bool DeleteValue(const std::string& Name) override
     {
+        if (Name.find('\0') != std::string::npos)
+            throw ERegistryError("Failed to delete '" + Name + "'");
         TSimulatedRegistry::TKey* Key = FRegistry.FindKey(FPath);
         if (Key == nullptr || Key->Find(Name) == nullptr)
             return false;
@@ -110,8 +137,7 @@ std::string TSimulatedRegistry::Fold(std::string_view Text) { return SimulatedUp
 
 std::string TSimulatedRegistry::KeyName(TRegistryRoot Root, std::string_view Path)
 {
-    if (!Path.empty() && Path.front() == '\\')
-        Path.remove_prefix(1);
+    Path = KeyPathBelowRoot(Path);
     return (Root == TRegistryRoot::CurrentUser ? "HKCU\\" : "HKLM\\") + base::UpperCaseAscii(Path);
 }
 
@@ -139,8 +165,7 @@ namespace {
 
 std::string SetUpPath(TRegistryRoot Root, std::string_view Path)
 {
-    if (!Path.empty() && Path.front() == '\\')
-        Path.remove_prefix(1);
+    Path = KeyPathBelowRoot(Path);
     return (Root == TRegistryRoot::CurrentUser ? "HKEY_CURRENT_USER\\" : "") + std::string(Path);
 }
 
