@@ -175,6 +175,13 @@ TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Se
     TRun Real{FPlatform, true, {}, false};
     TRepairResult Result = Work(Real, Selected);
     Result.Backup = Backup;
+    // The shell can still refuse a file the plan expected to move (another
+    // program opened it in the meantime): the backup then names only the
+    // files that went, so that undo never sends the user to look for one in
+    // the recycle bin.
+    const std::vector<std::string> Moved = RecycledFiles(Result);
+    if (!Backup.empty() && Moved != Recycled)
+        RewriteRepairBackup(FPlatform, Backup, RepairBackupOf(Changes, Moved));
     if (Real.RegistryChanged) {
         // Open programs see the fonts without a restart.
         for (const std::string& File : Real.NewFonts)

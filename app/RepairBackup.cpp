@@ -95,6 +95,18 @@ std::string WriteRepairBackup(const platform::TPlatform& Platform, const TRegist
     throw platform::EFileError(base::FormatText("Cannot create a new backup file in %s", {Folder}));
 }
 
+void RewriteRepairBackup(const platform::TPlatform& Platform, const std::string& Path, const TRegistryFile& Backup)
+{
+    const std::vector<std::uint8_t> Bytes = FormatRegistryFile(Backup);
+    if (Bytes.size() > RegistryFileLimit)
+        return;
+    try {
+        Platform.Files.WriteNewFile(Path, Bytes);
+    } catch (const platform::EFileError&) {
+        // The first backup stays; it lists a file more than went.
+    }
+}
+
 std::string RegistryFileKeyName(const platform::TPlatform& Platform, TFontScope Scope)
 {
     if (Scope == TFontScope::User)

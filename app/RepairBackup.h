@@ -35,6 +35,10 @@ TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::ve
 // path. Raises platform::EFileError when it cannot, or when the file would be
 // larger than RegistryFileLimit, which its undo would refuse.
 std::string WriteRepairBackup(const platform::TPlatform& Platform, const TRegistryFile& Backup);
+// Replaces the backup at Path, written by WriteRepairBackup, with Backup.
+// When the file system refuses, the first backup stays as it was: one that
+// names a file too many beats none.
+void RewriteRepairBackup(const platform::TPlatform& Platform, const std::string& Path, const TRegistryFile& Backup);
 
 // The full names of the two keys an undo may change, as a backup names them.
 std::string RegistryFileKeyName(const platform::TPlatform& Platform, TFontScope Scope);

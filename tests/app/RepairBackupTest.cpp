@@ -321,6 +321,21 @@ TEST(RepairBackup, UndoShowsControlCharactersEscapedAndTellsOfRecycledFiles)
     EXPECT_EQ(M.Registry.StringValue(FontsKey, "Two\nLines (TrueType)"), "C:\\Missing\\two.ttf");
 }
 
+TEST(RepairBackup, AFileTheShellRefusesAfterThePlanIsNotListedAsMoved)
+{
+    TMachine M;
+    M.Files.PutFile(M.InFonts("bad.ttf"), std::string_view("not a font"));
+    M.Register("Bad (TrueType)", "bad.ttf");
+    M.Register("Gone (TrueType)", "C:\\Missing\\gone.ttf");
+    // The plan expects the move; the shell refuses it when it comes.
+    M.Shell.DeleteMode = platform::TSimulatedShell::TDeleteMode::Fail;
+    EXPECT_EQ(Cli(M, {"repair"}), cli::ExitProblems);
+    const std::string Text = FileText(M, FirstBackup);
+    EXPECT_EQ(Text.find("recycle bin"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("\"Gone (TrueType)\"=\"C:\\\\Missing\\\\gone.ttf\"\r\n"), std::string::npos) << Text;
+    EXPECT_TRUE(Text.ends_with("; End of the Velmorant repair backup\r\n"));
+}
+
 TEST(RepairBackup, ValuesWhoseNamesBreakLinesComeBackFromTheirOwnLines)
 {
     TRegistryFile File;
