@@ -114,6 +114,40 @@ std::string RegistryFileKeyName(const platform::TPlatform& Platform, TFontScope 
     return FullKeyName(platform::TRegistryRoot::LocalMachine, GetFontsRegistryKey(Platform.System));
 }
 
+namespace {
+
+// What an undo's change found: so that a write the registry refuses halfway
+// (rights taken away, a value another program locked) can leave both keys as
+// they were before the undo began.
+struct TFound {
+    platform::IRegistryKey* Key;
+    const std::string* Name;
+    platform::TRegistryValue Value;
+};
+
+// Sets each value back to what it was, the last change first; false when the
+// registry refused one of them too. A value it would not return cannot be
+// written back and counts as refused.
+bool TakeBack(const std::vector<TFound>& Found)
+{
+    bool All = true;
+    for (auto It = Found.rbegin(); It != Found.rend(); ++It) {
+        try {
+            if (It->Value.State == TRegistryValueState::Present)
+                It->Key->WriteValue(*It->Name, It->Value.Type, It->Value.Data);
+            else if (It->Value.State == TRegistryValueState::Missing)
+                It->Key->DeleteValue(*It->Name);
+            else
+                All = false;
+        } catch (const platform::ERegistryError&) {
+            All = false;
+        }
+    }
+    return All;
+}
+
+}  // namespace
+
 TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::string& Path, bool DryRun)
 {
     std::vector<std::uint8_t> Bytes;
@@ -170,23 +204,34 @@ TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::str
     for (const std::string& Comment : File.Comments)
         if (Comment.starts_with(RecycledComment))
             Result.RecycledFiles.push_back(Comment.substr(RecycledComment.size()));
+    std::vector<TFound> Found;
     bool Changed = false;
     try {
         for (std::size_t k = 0; k < File.Keys.size(); ++k) {
             platform::IRegistryKey* Key = Keys[static_cast<std::size_t>(Scopes[k])].get();
             for (const TRegistryFileValue& Value : File.Keys[k].Values) {
                 TUndoStep Step{Scopes[k], Value.Name, Value.Value, true};
+                // A change the registry refuses changed nothing: only those
+                // that went through are set back.
+                TFound Before{Key, &Value.Name, {}};
+                if (!DryRun && Key != nullptr)
+                    Before.Value = Key->QueryValue(Value.Name);
                 if (Value.Value.State == TRegistryValueState::Missing) {
                     Step.Done = Key != nullptr && (DryRun ? Key->ValueExists(Value.Name) : Key->DeleteValue(Value.Name));
                 } else if (!DryRun) {
                     Key->WriteValue(Value.Name, Value.Value.Type, Value.Value.Data);
                 }
+                if (!DryRun && Key != nullptr)
+                    Found.push_back(std::move(Before));
                 Changed |= Step.Done && !DryRun;
                 Result.Steps.push_back(std::move(Step));
             }
         }
     } catch (const platform::ERegistryError&) {
         Result.Error = std::current_exception();
+        Result.TakenBack = TakeBack(Found);
+        if (Result.TakenBack)
+            Result.Steps.clear();
     }
     if (Changed)
         Platform.Session.BroadcastFontChange();

@@ -59,6 +59,9 @@ struct TUndoResult {
     std::vector<std::string> RecycledFiles;
     // The refused write (platform::ERegistryError) that ended the undo.
     std::exception_ptr Error;
+    // After such a refusal: every value the undo had changed was set back as
+    // it was (Steps is then empty); false when some could not be.
+    bool TakenBack = false;
 };
 
 // Puts the values of a backup back, in the file's order, or with DryRun only
@@ -66,8 +69,10 @@ struct TUndoResult {
 // changes: a file that is not a registry file, holds a value the registry
 // would not take, does not end with BackupClosing, names a key other than the
 // two Fonts keys, or whose keys cannot be opened with full access raises
-// ERegistryFileError. After an undo that changed the registry, running
-// programs are told the fonts changed.
+// ERegistryFileError. A change the registry refuses halfway ends the undo
+// and sets back every value it had changed (TUndoResult::TakenBack). After
+// an undo that changed the registry, running programs are told the fonts
+// changed.
 TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::string& Path, bool DryRun);
 
 }  // namespace app

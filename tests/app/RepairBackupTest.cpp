@@ -294,6 +294,23 @@ TEST(RepairBackup, UndoChecksTheWholeFileBeforeItChangesAnything)
     }
 }
 
+TEST(RepairBackup, AWriteRefusedHalfwaySetsBackWhatTheUndoHadChanged)
+{
+    TMachine M;
+    M.Register("Velmo Keep (TrueType)", "keep.ttf");
+    M.Register("Velmo Other (TrueType)", "other.ttf");
+    const std::vector<std::string> Before = M.Snapshot();
+    M.Files.PutFile("C:\\undo.reg", Utf16File(Head + MachineKey + u"\"Velmo Keep (TrueType)\"=-\r\n"
+                                                  u"\"Velmo New (TrueType)\"=\"new.ttf\"\r\n"
+                                                  u"\"Velmo Other (TrueType)\"=\"moved.ttf\"\r\n" + Closing));
+    M.Registry.RefusedWriteNames = {"Velmo Other (TrueType)"};
+    std::string Out, Err;
+    EXPECT_EQ(Cli(M, {"undo", "C:\\undo.reg"}, &Out, &Err), cli::ExitError);
+    EXPECT_EQ(Out, "");
+    EXPECT_NE(Err.find("were set back, so nothing was changed"), std::string::npos) << Err;
+    EXPECT_EQ(M.Snapshot(), Before);
+}
+
 TEST(RepairBackup, UndoShowsControlCharactersEscapedAndTellsOfRecycledFiles)
 {
     TMachine M;

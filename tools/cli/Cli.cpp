@@ -366,7 +366,9 @@ int Undo(const platform::TPlatform& Platform, const TOptions& Options, std::ostr
         try {
             std::rethrow_exception(Result.Error);
         } catch (const std::exception& Error) {
-            Err << "velmorant-cli: " << base::EscapedControls(Error.what()) << '\n';
+            Err << "velmorant-cli: " << base::EscapedControls(Error.what())
+                << (Result.TakenBack ? "; the values it had changed were set back, so nothing was changed\n"
+                                     : "; some values it had changed could not be set back\n");
         }
         return ExitError;
     }
