@@ -51,7 +51,10 @@ int CompareFontRows(int SortColumn, bool Ascending, const TFontRow& A, const TFo
     switch (SortColumn) {
     case fcFontName:
     case fcRegistryName:
-    case fcFileName: return CompareCells(A.Cells[SortColumn], B.Cells[SortColumn]) * Factor;
+    case fcFileName: {
+        const auto Column = static_cast<std::size_t>(SortColumn);
+        return CompareCells(A.Cells[Column], B.Cells[Column]) * Factor;
+    }
     case fcProblem:
         if (A.Entry == nullptr || B.Entry == nullptr)
             return 0;
