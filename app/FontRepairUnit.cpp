@@ -1,6 +1,7 @@
 #include "app/FontRepairUnit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/FilePaths.h"
 #include "app/RegistryOverlay.h"
@@ -210,20 +211,19 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
         }
         Result.Entries.push_back(std::move(Repair));
     }
-    if (AnyOutcome(Result.Entries, TRepairOutcome::AccessDenied))
-        Result.Messages.emplace_back(AccessDeniedMessage);
-    if (AnyOutcome(Result.Entries, TRepairOutcome::NameTaken))
-        Result.Messages.emplace_back(NameTakenMessage);
-    if (AnyOutcome(Result.Entries, TRepairOutcome::NoFontName))
-        Result.Messages.emplace_back(NoFontNameMessage);
-    if (AnyOutcome(Result.Entries, TRepairOutcome::UserKeyUnavailable))
-        Result.Messages.emplace_back(UserKeyUnavailableMessage);
-    if (AnyOutcome(Result.Entries, TRepairOutcome::ChangedSinceScan))
-        Result.Messages.emplace_back(ChangedSinceScanMessage);
-    if (AnyOutcome(Result.Entries, TRepairOutcome::FileNotMoved))
-        Result.Messages.emplace_back(FileNotMovedMessage);
-    if (AnyOutcome(Result.Entries, TRepairOutcome::NotBackedUp))
-        Result.Messages.emplace_back(NotBackedUpMessage);
+    // One closing message per kind of failure, in this order.
+    static const std::pair<TRepairOutcome, std::string_view> ClosingMessages[] = {
+        {TRepairOutcome::AccessDenied, AccessDeniedMessage},
+        {TRepairOutcome::NameTaken, NameTakenMessage},
+        {TRepairOutcome::NoFontName, NoFontNameMessage},
+        {TRepairOutcome::UserKeyUnavailable, UserKeyUnavailableMessage},
+        {TRepairOutcome::ChangedSinceScan, ChangedSinceScanMessage},
+        {TRepairOutcome::FileNotMoved, FileNotMovedMessage},
+        {TRepairOutcome::NotBackedUp, NotBackedUpMessage},
+    };
+    for (const auto& [Outcome, Message] : ClosingMessages)
+        if (AnyOutcome(Result.Entries, Outcome))
+            Result.Messages.emplace_back(Message);
     return Result;
 }
 
