@@ -51,6 +51,10 @@ public:
     virtual TMemoryStatus MemoryStatus() = 0;
     // GetLocalTime.
     virtual TLocalTime LocalTime() = 0;
+    // Whether the program runs with an administrator's rights: a member of
+    // the Administrators group whose token is elevated (a filtered token of
+    // User Account Control holds the group for denial only).
+    virtual bool IsAdministrator() = 0;
     // The string values of a file's version resource, one per sub-block
     // ("StringFileInfo\040904E4\ProductName"), in the order asked; a value
     // the resource lacks, or every value when the file has no version

@@ -55,6 +55,7 @@ public:
     TOsVersion Version() override;
     TMemoryStatus MemoryStatus() override;
     TLocalTime LocalTime() override;
+    bool IsAdministrator() override;
     std::vector<std::optional<std::string>> VersionStrings(const std::string& File,
                                                            const std::vector<std::string>& SubBlocks) override;
 };

@@ -47,6 +47,20 @@ TLocalTime TWin32SystemInfo::LocalTime()
     return {Now.wYear, Now.wMonth, Now.wDay, Now.wHour, Now.wMinute, Now.wSecond};
 }
 
+bool TWin32SystemInfo::IsAdministrator()
+{
+    SID_IDENTIFIER_AUTHORITY NtAuthority = SECURITY_NT_AUTHORITY;
+    PSID Administrators = nullptr;
+    if (!AllocateAndInitializeSid(&NtAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0,
+                                  0, &Administrators))
+        return false;
+    BOOL Member = FALSE;
+    if (!CheckTokenMembership(nullptr, Administrators, &Member))
+        Member = FALSE;
+    FreeSid(Administrators);
+    return Member != FALSE;
+}
+
 std::vector<std::optional<std::string>> TWin32SystemInfo::VersionStrings(const std::string& File,
                                                                          const std::vector<std::string>& SubBlocks)
 {

@@ -177,6 +177,7 @@ public:
     TOsVersion Version() override { return OsVersion; }
     TMemoryStatus MemoryStatus() override { return Memory; }
     TLocalTime LocalTime() override { return Now; }
+    bool IsAdministrator() override { return Administrator; }
     std::vector<std::optional<std::string>> VersionStrings(const std::string& File,
                                                            const std::vector<std::string>& SubBlocks) override;
 
@@ -184,6 +185,7 @@ public:
     TOsVersion OsVersion{PlatformWin32NT, 5, 1, 2600, "Service Pack 3"};
     TMemoryStatus Memory{25, 512ull << 20, 384ull << 20, 2048ull << 20, 1900ull << 20};
     TLocalTime Now{2026, 3, 7, 9, 5, 2};
+    bool Administrator = true;
     // By file (ASCII case folded) and sub-block.
     std::map<std::pair<std::string, std::string>, std::string> VersionResources;
 };
