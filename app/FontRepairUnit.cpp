@@ -32,6 +32,29 @@ const std::string_view NotBackedUpMessage =
     "Can't repair some items because the registry would not return their values for the backup, "
     "and the repair changes only what its backup can put back.";
 
+namespace {
+
+// One closing message per kind of failure, in this order.
+const std::pair<TRepairOutcome, std::string_view> ClosingMessages[] = {
+    {TRepairOutcome::AccessDenied, AccessDeniedMessage},
+    {TRepairOutcome::NameTaken, NameTakenMessage},
+    {TRepairOutcome::NoFontName, NoFontNameMessage},
+    {TRepairOutcome::UserKeyUnavailable, UserKeyUnavailableMessage},
+    {TRepairOutcome::ChangedSinceScan, ChangedSinceScanMessage},
+    {TRepairOutcome::FileNotMoved, FileNotMovedMessage},
+    {TRepairOutcome::NotBackedUp, NotBackedUpMessage},
+};
+
+}  // namespace
+
+std::string_view OutcomeMessage(TRepairOutcome Outcome)
+{
+    for (const auto& [Known, Message] : ClosingMessages)
+        if (Known == Outcome)
+            return Message;
+    return {};
+}
+
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
     if (!FontsFolder.empty() && base::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
@@ -211,16 +234,6 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
         }
         Result.Entries.push_back(std::move(Repair));
     }
-    // One closing message per kind of failure, in this order.
-    static const std::pair<TRepairOutcome, std::string_view> ClosingMessages[] = {
-        {TRepairOutcome::AccessDenied, AccessDeniedMessage},
-        {TRepairOutcome::NameTaken, NameTakenMessage},
-        {TRepairOutcome::NoFontName, NoFontNameMessage},
-        {TRepairOutcome::UserKeyUnavailable, UserKeyUnavailableMessage},
-        {TRepairOutcome::ChangedSinceScan, ChangedSinceScanMessage},
-        {TRepairOutcome::FileNotMoved, FileNotMovedMessage},
-        {TRepairOutcome::NotBackedUp, NotBackedUpMessage},
-    };
     for (const auto& [Outcome, Message] : ClosingMessages)
         if (AnyOutcome(Result.Entries, Outcome))
             Result.Messages.emplace_back(Message);

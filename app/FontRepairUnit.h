@@ -60,6 +60,9 @@ extern const std::string_view UserKeyUnavailableMessage;
 extern const std::string_view ChangedSinceScanMessage;
 extern const std::string_view FileNotMovedMessage;
 extern const std::string_view NotBackedUpMessage;
+// The closing message of an outcome that leaves an entry unrepaired; empty
+// for Repaired and WriteRefused (the error says why).
+std::string_view OutcomeMessage(TRepairOutcome Outcome);
 
 // What the font list does with the row of a worked entry.
 enum class TRowAction : std::uint8_t {

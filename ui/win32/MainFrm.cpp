@@ -73,6 +73,63 @@ void TMainForm::CreateToolBar()
     SendMessageW(FToolBar, TB_ADDBUTTONSW, std::size(Buttons), reinterpret_cast<LPARAM>(Buttons));
     SendMessageW(FToolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(81), Scale(36)));
     SendMessageW(FToolBar, TB_AUTOSIZE, 0, 0);
+    SetWindowSubclass(FToolBar, &TMainForm::ToolBarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TMainForm::MoveHotButton(int Step)
+{
+    // The next button that can be pressed, round the ends; separators and
+    // disabled buttons are passed over.
+    const auto Count = static_cast<int>(SendMessageW(FToolBar, TB_BUTTONCOUNT, 0, 0));
+    int Hot = static_cast<int>(SendMessageW(FToolBar, TB_GETHOTITEM, 0, 0));
+    if (Hot < 0)
+        Hot = Step > 0 ? -1 : Count;
+    for (int Tried = 0; Tried < Count; ++Tried) {
+        Hot = (Hot + Step + Count) % Count;
+        TBBUTTON Button{};
+        if (SendMessageW(FToolBar, TB_GETBUTTON, static_cast<WPARAM>(Hot), reinterpret_cast<LPARAM>(&Button)) &&
+            !(Button.fsStyle & BTNS_SEP) && (Button.fsState & TBSTATE_ENABLED)) {
+            SendMessageW(FToolBar, TB_SETHOTITEM, static_cast<WPARAM>(Hot), 0);
+            return;
+        }
+    }
+}
+
+LRESULT CALLBACK TMainForm::ToolBarProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR,
+                                        DWORD_PTR Data)
+{
+    // The toolbar keeps the arrow keys, Enter and Space to itself: the
+    // dialog manager would move the focus with the arrows.
+    auto* Self = reinterpret_cast<TMainForm*>(Data);
+    switch (Message) {
+    case WM_GETDLGCODE: return DefSubclassProc(Window, Message, WParam, LParam) | DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        switch (WParam) {
+        case VK_LEFT:
+        case VK_UP: Self->MoveHotButton(-1); return 0;
+        case VK_RIGHT:
+        case VK_DOWN: Self->MoveHotButton(1); return 0;
+        case VK_SPACE:
+        case VK_RETURN: Self->PressHotButton(); return 0;
+        default: break;
+        }
+        break;
+    case WM_CHAR:
+        if (WParam == L' ' || WParam == L'\r')
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        // Reached from the keyboard: a button shows which one Enter presses.
+        if (SendMessageW(Window, TB_GETHOTITEM, 0, 0) < 0)
+            Self->MoveHotButton(1);
+        break;
+    case WM_KILLFOCUS:
+        // No highlight stays behind on a toolbar the focus has left.
+        SendMessageW(Window, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+        break;
+    default: break;
+    }
+    return DefSubclassProc(Window, Message, WParam, LParam);
 }
 
 void TMainForm::CreateLogAndStatus()
@@ -162,6 +219,8 @@ void TMainForm::Close()
 void TMainForm::Destroy()
 {
     // FormDestroy: the rows go before the inventory they refer to.
+    RemoveWindowSubclass(FToolBar, &TMainForm::ToolBarProc, 0);
+    FOrder.clear();
     FRows.clear();
     FFonts.reset();
     FInstalledFonts.reset();
@@ -187,11 +246,12 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_SETFOCUS: SetFocus(FFonts->Handle()); return 0;
     case WM_NEXTDLGCTL:
         MoveTabFocus(FHandle, WParam, LParam);
-        // A toolbar reached from the keyboard shows which button Enter presses.
-        if (GetFocus() == FToolBar && SendMessageW(FToolBar, TB_GETHOTITEM, 0, 0) < 0)
-            SendMessageW(FToolBar, TB_SETHOTITEM, 0, 0);
         return 0;
     case WM_NOTIFY: return Notify(*reinterpret_cast<const NMHDR*>(LParam));
+    case WM_APP_UPDATE_CONTROLS:
+        FUpdatePending = false;
+        UpdateControls();
+        return 0;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(WParam) == FFonts->Handle())
             ShowPopup(LParam);

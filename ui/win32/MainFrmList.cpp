@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "base/Format.h"
 #include "base/TextConversion.h"
 #include "ui/win32/resources/ResourceIds.h"
@@ -27,11 +30,16 @@ const TColumn Columns[] = {{IDS_COLUMN_FONT_NAME, 160},
 
 }  // namespace
 
+unsigned ColumnCaption(int Column)
+{
+    return Column >= 0 && Column < fcColumnCount ? Columns[Column].Caption : 0;
+}
+
 void TMainForm::CreateList()
 {
     FFonts = std::make_unique<TSaSortListView>(
-        FHandle, ListId, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-        LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
+        FHandle, ListId, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+        LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
     HWND List = FFonts->Handle();
     SendMessageW(List, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     for (int i = 0; i < fcColumnCount; ++i) {
@@ -52,56 +60,60 @@ void TMainForm::CreateList()
 
 void TMainForm::FillFontList()
 {
-    HWND List = FFonts->Handle();
-    SendMessageW(List, WM_SETREDRAW, FALSE, 0);
     FFilling = true;
-    try {
-        ListView_DeleteAllItems(List);
-        FRows.clear();
-        FRows.reserve(FInstalledFonts->Count());
-        for (std::size_t i = 0; i < FInstalledFonts->Count(); ++i) {
-            FRows.push_back(std::make_unique<TFontRow>(TFontRow::FromEntry(FInstalledFonts->Items(i))));
-            ShowRow(static_cast<int>(i), *FRows.back(), true);
-        }
-    } catch (...) {
-        FFilling = false;
-        SendMessageW(List, WM_SETREDRAW, TRUE, 0);
-        throw;
+    SetRowCount(0);
+    FOrder.clear();
+    FRows.clear();
+    FRows.reserve(FInstalledFonts->Count());
+    FOrder.reserve(FInstalledFonts->Count());
+    for (std::size_t i = 0; i < FInstalledFonts->Count(); ++i) {
+        FRows.push_back(std::make_unique<TFontRow>(TFontRow::FromEntry(FInstalledFonts->Items(i))));
+        FOrder.push_back(FRows.back().get());
     }
+    SetRowCount(FOrder.size());
     FFilling = false;
-    SendMessageW(List, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(List, nullptr, TRUE);
     UpdateControls();
 }
 
-void TMainForm::ShowRow(int Index, const TFontRow& Row, bool Insert)
+void TMainForm::SetRowCount(std::size_t Count)
 {
     HWND List = FFonts->Handle();
-    const std::wstring Caption = Wide(Row.Cells[fcFontName]);
-    LVITEMW Item{};
-    Item.mask = LVIF_TEXT | LVIF_IMAGE | (Insert ? LVIF_PARAM : 0u);
-    Item.iItem = Index;
-    Item.pszText = const_cast<wchar_t*>(Caption.c_str());
-    Item.iImage = Row.Image;
-    Item.lParam = reinterpret_cast<LPARAM>(&Row);
-    if (Insert)
-        Index = ListView_InsertItem(List, &Item);
-    else
-        ListView_SetItem(List, &Item);
-    for (int Column = fcRegistryName; Column < fcColumnCount; ++Column) {
-        const std::wstring Cell = Wide(Row.Cells[static_cast<std::size_t>(Column)]);
-        ListView_SetItemText(List, Index, Column, const_cast<wchar_t*>(Cell.c_str()));
+    // Selection and focus belong to positions: a new count starts without.
+    ListView_SetItemState(List, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemCountEx(List, static_cast<int>(Count), 0);
+    InvalidateRect(List, nullptr, TRUE);
+}
+
+void TMainForm::SelectRows(const std::vector<int>& Rows)
+{
+    HWND List = FFonts->Handle();
+    if (!Rows.empty() && Rows.size() == FOrder.size()) {
+        ListView_SetItemState(List, -1, LVIS_SELECTED, LVIS_SELECTED);
+        return;
+    }
+    for (int Row : Rows)
+        ListView_SetItemState(List, Row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void TMainForm::ShowCell(NMLVDISPINFOW& Info) const
+{
+    const TFontRow* Row = RowAt(Info.item.iItem);
+    if (Row == nullptr)
+        return;
+    if (Info.item.mask & LVIF_IMAGE)
+        Info.item.iImage = Row->Image;
+    if ((Info.item.mask & LVIF_TEXT) && Info.item.pszText != nullptr && Info.item.cchTextMax > 0 &&
+        Info.item.iSubItem >= 0 && Info.item.iSubItem < fcColumnCount) {
+        const std::wstring Cell = Wide(Row->Cells[static_cast<std::size_t>(Info.item.iSubItem)]);
+        lstrcpynW(Info.item.pszText, Cell.c_str(), Info.item.cchTextMax);
     }
 }
 
 TFontRow* TMainForm::RowAt(int Index) const
 {
-    LVITEMW Item{};
-    Item.mask = LVIF_PARAM;
-    Item.iItem = Index;
-    if (!ListView_GetItem(FFonts->Handle(), &Item))
+    if (Index < 0 || static_cast<std::size_t>(Index) >= FOrder.size())
         return nullptr;
-    return reinterpret_cast<TFontRow*>(Item.lParam);
+    return FOrder[static_cast<std::size_t>(Index)];
 }
 
 std::vector<int> TMainForm::SelectedRows() const
@@ -162,14 +174,29 @@ void TMainForm::ColumnClick(int Column)
 
 void TMainForm::SortRows()
 {
-    ListView_SortItems(FFonts->Handle(), &TMainForm::CompareRows, reinterpret_cast<LPARAM>(this));
-}
-
-int CALLBACK TMainForm::CompareRows(LPARAM A, LPARAM B, LPARAM Self)
-{
-    const auto* Form = reinterpret_cast<const TMainForm*>(Self);
-    return CompareFontRows(Form->FFonts->SortColumn(), Form->FFonts->SortAscending(),
-                           *reinterpret_cast<const TFontRow*>(A), *reinterpret_cast<const TFontRow*>(B));
+    // The selection and the focus stay with their rows, not their places.
+    HWND List = FFonts->Handle();
+    std::unordered_set<const TFontRow*> Selected;
+    for (int Index : SelectedRows())
+        Selected.insert(RowAt(Index));
+    const TFontRow* Focused = RowAt(ListView_GetNextItem(List, -1, LVNI_FOCUSED));
+    const int Column = FFonts->SortColumn();
+    const bool Ascending = FFonts->SortAscending();
+    std::stable_sort(FOrder.begin(), FOrder.end(), [Column, Ascending](const TFontRow* A, const TFontRow* B) {
+        return CompareFontRows(Column, Ascending, *A, *B) < 0;
+    });
+    FFilling = true;
+    ListView_SetItemState(List, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    std::vector<int> Rows;
+    for (std::size_t i = 0; i < FOrder.size(); ++i) {
+        if (Selected.contains(FOrder[i]))
+            Rows.push_back(static_cast<int>(i));
+        if (FOrder[i] == Focused)
+            ListView_SetItemState(List, static_cast<int>(i), LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    SelectRows(Rows);
+    FFilling = false;
+    InvalidateRect(List, nullptr, TRUE);
 }
 
 void TMainForm::SelectAll()
@@ -181,7 +208,15 @@ void TMainForm::SelectAll()
     if (FScanning)
         return;
     ListView_SetItemState(FFonts->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
-    UpdateControls();
+    SelectionChanged();
+}
+
+void TMainForm::SelectionChanged()
+{
+    if (FFilling || FUpdatePending)
+        return;
+    FUpdatePending = true;
+    PostMessageW(FHandle, WM_APP_UPDATE_CONTROLS, 0, 0);
 }
 
 LRESULT TMainForm::Notify(const NMHDR& Header)
@@ -189,15 +224,35 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
     if (Header.hwndFrom == FFonts->Handle()) {
         if (Header.code == LVN_COLUMNCLICK) {
             ColumnClick(reinterpret_cast<const NMLISTVIEW&>(Header).iSubItem);
-        } else if (Header.code == LVN_ITEMCHANGED && !FFilling) {
+        } else if (Header.code == LVN_GETDISPINFOW) {
+            ShowCell(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(Header)));
+        } else if (Header.code == LVN_ITEMCHANGED) {
             const auto& Change = reinterpret_cast<const NMLISTVIEW&>(Header);
             if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED))
-                UpdateControls();
+                SelectionChanged();
+        } else if (Header.code == LVN_GETINFOTIPW) {
+            ShowRowTip(const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(Header)));
+        } else if (Header.code == LVN_ODSTATECHANGED) {
+            const auto& Change = reinterpret_cast<const NMLVODSTATECHANGE&>(Header);
+            if ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED)
+                SelectionChanged();
         }
     } else if (Header.code == TTN_GETDISPINFOW) {
         ShowTip(const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(Header)));
     }
     return 0;
+}
+
+void TMainForm::ShowRowTip(NMLVGETINFOTIPW& Tip) const
+{
+    // A row's tooltip: its cut text, as the list gives it, and why the last
+    // repair left it as it was.
+    const TFontRow* Row = RowAt(Tip.iItem);
+    if (Row == nullptr || Row->Note.empty() || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
+        return;
+    std::wstring Text = Tip.dwFlags == 0 ? std::wstring(Tip.pszText) : std::wstring();
+    Text += (Text.empty() ? L"" : L"\r\n") + Wide(Row->Note);
+    lstrcpynW(Tip.pszText, Text.c_str(), Tip.cchTextMax);
 }
 
 void TMainForm::ShowTip(NMTTDISPINFOW& Tip)
