@@ -162,7 +162,55 @@ void TMainForm::Layout()
     const int ListBottom = LogTop - Scale(SplitterHeight);
     MoveWindow(FFonts->Handle(), 0, Top, Client.right, std::max(0, ListBottom - Top), TRUE);
     MoveWindow(FResults, 0, LogTop, Client.right, LogHeight, TRUE);
+    FitLastColumn();
     InvalidateRect(FHandle, nullptr, TRUE);
+    // The status bar paints only what its new size uncovers: the size grip
+    // of its old size would stay in the middle of it.
+    InvalidateRect(FStatusBar, nullptr, TRUE);
+}
+
+void TMainForm::FitLastColumn()
+{
+    // The last column takes the width the others leave, never less than its
+    // own.
+    HWND List = FFonts->Handle();
+    const std::vector<int> Widths = FFonts->ColumnWidths();
+    if (Widths.empty())
+        return;
+    RECT Client;
+    GetClientRect(List, &Client);
+    int Others = 0;
+    for (std::size_t i = 0; i + 1 < Widths.size(); ++i)
+        Others += Widths[i];
+    const int Width = std::max(Scale(ColumnWidth(fcColumnCount - 1)), static_cast<int>(Client.right) - Others);
+    if (Width != Widths.back())
+        ListView_SetColumnWidth(List, static_cast<int>(Widths.size()) - 1, Width);
+}
+
+SIZE TMainForm::MinimumSize() const
+{
+    // Every toolbar button, and the list with several rows over a log of a
+    // few lines.
+    SIZE Buttons{};
+    SendMessageW(FToolBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&Buttons));
+    RECT Bar;
+    int Height = ListMinHeight() + Scale(SplitterHeight) + Scale(48);
+    for (HWND Control : {FToolBar, FStatusBar}) {
+        GetWindowRect(Control, &Bar);
+        Height += Bar.bottom - Bar.top;
+    }
+    RECT Frame{0, 0, std::max(static_cast<int>(Buttons.cx) + Scale(8), Scale(420)), Height};
+    AdjustWindowRectEx(&Frame, static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_EXSTYLE)));
+    return {Frame.right - Frame.left, Frame.bottom - Frame.top};
+}
+
+int TMainForm::ListMinHeight() const
+{
+    // The header and five rows of the small icons' height.
+    RECT Header{};
+    GetWindowRect(FFonts->Header(), &Header);
+    return (Header.bottom - Header.top) + 5 * Scale(17) + Scale(6);
 }
 
 int TMainForm::MaxLogHeight() const
@@ -174,7 +222,7 @@ int TMainForm::MaxLogHeight() const
         GetWindowRect(Control, &Bar);
         Available -= Bar.bottom - Bar.top;
     }
-    return std::max(0, Available - Scale(SplitterHeight) - Scale(40));
+    return std::max(0, Available - Scale(SplitterHeight) - ListMinHeight());
 }
 
 bool TMainForm::SplitterMessage(UINT Message, WPARAM WParam, LPARAM LParam)
@@ -240,7 +288,10 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_SIZE: Layout(); return 0;
     case WM_GETMINMAXINFO: {
         auto* Info = reinterpret_cast<MINMAXINFO*>(LParam);
-        Info->ptMinTrackSize = {Scale(420), Scale(260)};
+        if (FToolBar == nullptr || FStatusBar == nullptr || !FFonts)
+            return 0;
+        const SIZE Minimum = MinimumSize();
+        Info->ptMinTrackSize = {Minimum.cx, Minimum.cy};
         return 0;
     }
     case WM_SETFOCUS: SetFocus(FFonts->Handle()); return 0;
@@ -280,6 +331,14 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: SplitterMessage(Message, WParam, LParam); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI: the window takes the size the
+        // system proposes for it there.
+        const auto* Proposed = reinterpret_cast<const RECT*>(LParam);
+        SetWindowPos(FHandle, nullptr, Proposed->left, Proposed->top, Proposed->right - Proposed->left,
+                     Proposed->bottom - Proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_CLOSE: Close(); return 0;
     case WM_DESTROY: Destroy(); return 0;
     default: break;

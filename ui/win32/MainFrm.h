@@ -26,8 +26,9 @@
 
 namespace ui {
 
-// The string table's caption of a list column.
+// The string table's caption of a list column, and its width at 96 DPI.
 unsigned ColumnCaption(int Column);
+int ColumnWidth(int Column);
 
 // Posted once for a burst of selection changes.
 constexpr UINT WM_APP_UPDATE_CONTROLS = WM_APP + 1;
@@ -58,6 +59,9 @@ private:
     void CreateToolBar();
     void CreateLogAndStatus();
     void Layout();
+    void FitLastColumn();
+    SIZE MinimumSize() const;
+    int ListMinHeight() const;
     // The most the log can take of the client area, the list keeping a little.
     int MaxLogHeight() const;
     // The splitter between the list and the log: the window's own client

@@ -35,6 +35,11 @@ unsigned ColumnCaption(int Column)
     return Column >= 0 && Column < fcColumnCount ? Columns[Column].Caption : 0;
 }
 
+int ColumnWidth(int Column)
+{
+    return Column >= 0 && Column < fcColumnCount ? Columns[Column].Width : 0;
+}
+
 void TMainForm::CreateList()
 {
     FFonts = std::make_unique<TSaSortListView>(
@@ -72,6 +77,9 @@ void TMainForm::FillFontList()
     }
     SetRowCount(FOrder.size());
     FFilling = false;
+    // The rows may have brought a vertical scroll bar, which narrows the
+    // room the last column fills.
+    FitLastColumn();
     UpdateControls();
 }
 
