@@ -88,6 +88,7 @@ std::string_view ProblemText(TFontProblem Problem)
     case fpNoRegistryKey: return "No Registry Key";
     case fpDuplicate: return "Duplicate Registry Data";
     case fpWrongFontName: return "Wrong Registry Font Name";
+    case fpShadowedFont: return "Same Name as a Machine Font";
     default: return "";
     }
 }
@@ -236,6 +237,13 @@ TFontInfo& TInstalledFonts::Add(std::unique_ptr<TFontInfo> Entry)
     return Added;
 }
 
+void TInstalledFonts::Relocate(TFontInfo& Entry, const std::string& FileName, TFontScope Scope)
+{
+    Entry.FileName = FileName;
+    Entry.Scope = Scope;
+    FIndexed = false;
+}
+
 void TInstalledFonts::Remove(const TFontInfo* Entry)
 {
     const auto Found = std::find_if(FItems.begin(), FItems.end(),
@@ -294,6 +302,8 @@ void TInstalledFonts::Refresh()
         ReadRegistry(Scope);
         ReadFontsFolder(Scope);
     }
+    MarkShadowedFonts();
+    FBlocking = ReadUntrustedFontBlocking(FPlatform);
     std::stable_sort(FItems.begin(), FItems.end(),
                      [](const std::unique_ptr<TFontInfo>& A, const std::unique_ptr<TFontInfo>& B) {
                          return CompareFontInfo(*A, *B) < 0;
@@ -371,6 +381,38 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
         E.Problem = fpFileNotFound;
     else if (CheckTrueTypeHead(FPlatform.Files, Path) == THeadCheck::Invalid)
         E.Problem = fpInvalidFont;
+}
+
+void TInstalledFonts::MarkShadowedFonts()
+{
+    // The machine's fonts that Windows loads: registered, there and named.
+    std::unordered_map<std::string, const TFontInfo*> MachineFonts;
+    for (const std::unique_ptr<TFontInfo>& Item : FItems)
+        if (Item->Scope == TFontScope::Machine && !Item->FontName.empty() &&
+            (Item->Problem == fpNone || Item->Problem == fpWrongFontName))
+            MachineFonts.emplace(base::UpperCaseAscii(Item->FontName), Item.get());
+    for (const std::unique_ptr<TFontInfo>& Item : FItems) {
+        if (Item->Scope != TFontScope::User || Item->Problem != fpNone || Item->FontName.empty())
+            continue;
+        const auto Found = MachineFonts.find(base::UpperCaseAscii(Item->FontName));
+        // A user's value naming the machine's own file registers nothing new.
+        if (Found == MachineFonts.end() || base::SameTextAscii(Found->second->FileName, Item->FileName))
+            continue;
+        Item->Problem = fpShadowedFont;
+        Item->ShadowedBy = Found->second->FileName;
+    }
+}
+
+std::vector<std::string> TInstalledFonts::Notes(const TFontInfo& Entry) const
+{
+    std::vector<std::string> Lines;
+    if (Entry.Problem == fpShadowedFont)
+        Lines.push_back(base::FormatText(
+            "A font installed for all users has the same name (%s): programs see only one of the two.",
+            {Entry.ShadowedBy}));
+    if (Entry.Scope == TFontScope::User && FBlocking == TUntrustedFontBlocking::On)
+        Lines.emplace_back(BlockedUserFontNote);
+    return Lines;
 }
 
 void TInstalledFonts::ReadFontsFolder(TFontScope Scope)

@@ -81,6 +81,7 @@ private:
 class TOverlaySession final : public platform::IFontSession {
 public:
     bool AddFont(const std::string&) override { return true; }
+    bool RemoveFont(const std::string&) override { return true; }
     bool BroadcastFontChange() override { return true; }
 };
 

@@ -46,6 +46,7 @@ public:
     std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
     bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    bool CopyNewFile(const std::string& From, const std::string& To) override;
     void CreateFolders(const std::string& Path) override;
 };
 
@@ -69,6 +70,7 @@ public:
 class TWin32FontSession final : public IFontSession {
 public:
     bool AddFont(const std::string& Path) override;
+    bool RemoveFont(const std::string& Path) override;
     bool BroadcastFontChange() override;
 };
 

@@ -116,6 +116,11 @@ std::string TWin32TextServices::UpperCaseOrdinal(std::string_view Text)
 
 bool TWin32FontSession::AddFont(const std::string& Path) { return AddFontResourceW(base::Utf8ToWide(Path).c_str()) > 0; }
 
+bool TWin32FontSession::RemoveFont(const std::string& Path)
+{
+    return RemoveFontResourceW(base::Utf8ToWide(Path).c_str()) != FALSE;
+}
+
 bool TWin32FontSession::BroadcastFontChange()
 {
     DWORD_PTR Ignored = 0;

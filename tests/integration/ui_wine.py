@@ -291,6 +291,8 @@ def run(session):
     backup = [line for line in s.probe_lines("log") if line.startswith("Registry values saved before the repair to ")]
     check(len(backup) == 1 and "\\Velmorant\\Backups\\repair-" in backup[0], "the log names the backup: %r" % backup)
 
+    check_promotion(s)
+
     # About, from its toolbar button; Escape closes it.
     s.click(s.probe_lines("button-point", "5")[0])
     check(s.wait_for("About", lambda: s.window_exists("About Velmorant")), "About opens")
@@ -308,6 +310,38 @@ def run(session):
     check(s.wait_for("the program to end", lambda: not s.window_exists("Velmorant")), "Exit ends the program")
 
 
+PROMOTED = "Velmorant Window Promote (TrueType)"
+
+
+def plant_user_font(prefix):
+    """One healthy font of the user's own, for the popup menu's Install for All Users."""
+    windows_folder, folder = cli_wine.user_font_folder(prefix)
+    os.makedirs(folder, exist_ok=True)
+    cli_wine.renamed_font("DejaVuSans.ttf", os.path.join(folder, "uprom.ttf"), "Velmorant Window Promote")
+    cli_wine.add_value(prefix, PROMOTED, windows_folder + "\\uprom.ttf", cli_wine.USER_KEY)
+
+
+def check_promotion(s):
+    """Install for All Users from the popup menu: the row becomes the machine's font."""
+    index, row = row_of(s.rows(), PROMOTED)
+    check(row is not None and row[4].lower().endswith("\\microsoft\\windows\\fonts\\uprom.ttf"),
+          "the user's font is listed: %r" % (row,))
+    if row is None:
+        return
+    s.click(s.probe_lines("row-point", str(index))[0])
+    s.key("Velmorant", "shift+F10")
+    time.sleep(1)
+    s.key("Velmorant", "a")
+    saved = "Registry values saved before the installation for all users to "
+    check(s.wait_for("the installation", lambda: saved in "\n".join(s.probe_lines("log"))),
+          "the log names the installation's backup")
+    _, row = row_of(s.rows(), PROMOTED)
+    check(row is not None and row[4].lower() == "c:\\windows\\fonts\\uprom.ttf" and row[5] == "",
+          "the row shows the copy in the Fonts folder: %r" % (row,))
+    check(cli_wine.registry(s.prefix).get(PROMOTED) == "uprom.ttf", "the machine's value names the copy")
+    check(PROMOTED not in cli_wine.registry(s.prefix, cli_wine.USER_KEY), "the user's value is gone")
+
+
 def main(exe, probe, cli, artifacts):
     os.makedirs(artifacts, exist_ok=True)
     cli_wine.CLI = cli
@@ -320,6 +354,7 @@ def main(exe, probe, cli, artifacts):
         status, _, err = prefix.run("wineboot", "-i")
         check(status == 0, "wineboot: " + err)
         cli_wine.plant(prefix)
+        plant_user_font(prefix)
         use_virtual_desktop(prefix)
         set_dpi(prefix)
         program = subprocess.Popen([cli_wine.WINE, exe],

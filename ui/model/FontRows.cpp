@@ -12,7 +12,8 @@ TStatusImage StatusImageOf(app::TFontProblem Problem)
     case app::fpWrongDataType:
     case app::fpNoRegistryKey:
     case app::fpDuplicate: return siProblem;
-    case app::fpWrongFontName: return siMinorProblem;
+    case app::fpWrongFontName:
+    case app::fpShadowedFont: return siMinorProblem;
     default: return siNoProblem;
     }
 }

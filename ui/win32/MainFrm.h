@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FontRepairUnit.h"
 #include "app/FontsFolderUnit.h"
 #include "app/InstalledFontsUnit.h"
 #include "platform/Platform.h"
@@ -62,6 +63,12 @@ private:
     bool Command(int Id);
     void ToolButton1Click();
     void RepairSelectedItems();
+    void PromoteSelectedItems();
+    // The selected rows' entries, in list order, and the rows they are in.
+    void SelectedEntries(std::vector<app::TFontInfo*>& Entries, std::vector<int>& EntryRows) const;
+    // Applies a repair's or a promotion's result to the rows (EntryRows: the
+    // row of each selected entry), then tells the backup and the messages.
+    void ShowChangeResult(const app::TRepairResult& Result, const std::vector<int>& EntryRows, unsigned BackupText);
     void ShowReadMe();
     void ShowAbout();
     void PressHotButton();
@@ -76,6 +83,9 @@ private:
     void SelectAll();
     LRESULT Notify(const NMHDR& Header);
     void ShowTip(NMTTDISPINFOW& Tip);
+    // A row's notes (the machine font of the same name, fonts the untrusted
+    // font policy blocks) as its tooltip.
+    void ShowRowTip(NMLVGETINFOTIPW& Tip);
     std::vector<int> SelectedRows() const;
     TFontRow* RowAt(int Index) const;
     void ShowRow(int Index, const TFontRow& Row, bool Insert);
@@ -94,6 +104,7 @@ private:
     bool FCloseAfterScan = false;
     bool FFilling = false;
     bool FRepairEnabled = true;
+    bool FPromoteEnabled = false;
     int FLogHeight;
     DWORD FLastPump = 0;
     int FDragStart = -1;

@@ -6,7 +6,9 @@
 #include <exception>
 #include <unordered_set>
 
+#include "app/FontPromoteUnit.h"
 #include "app/FontRepairUnit.h"
+#include "app/UntrustedFontsUnit.h"
 #include "base/Format.h"
 #include "base/TextConversion.h"
 #include "ui/model/ScanLog.h"
@@ -102,6 +104,10 @@ void TMainForm::ToolButton1Click()
         Add(StartedLine(FPlatform.System.LocalTime(), TimeSeparator()));
         FInstalledFonts->Refresh();
         FillFontList();
+        const std::string Policy =
+            app::UntrustedFontBlockingLine(FInstalledFonts->UntrustedFontBlocking(), FInstalledFonts->FontsFolder());
+        if (!Policy.empty())
+            Add(Policy);
         app::RestoreFontsFolder(FPlatform, FHandle, *this);
         Add(CompletedLine(FPlatform.System.LocalTime(), TimeSeparator()));
         Add("");
@@ -124,21 +130,43 @@ void TMainForm::ToolButton1Click()
         Close();
 }
 
-void TMainForm::RepairSelectedItems()
+void TMainForm::SelectedEntries(std::vector<app::TFontInfo*>& Entries, std::vector<int>& EntryRows) const
 {
-    if (FScanning)
-        return;
-    const std::vector<int> Rows = SelectedRows();
-    std::vector<app::TFontInfo*> Entries;
-    std::vector<int> EntryRows;
-    for (int Index : Rows) {
+    for (int Index : SelectedRows()) {
         TFontRow* Row = RowAt(Index);
         if (Row == nullptr || Row->Entry == nullptr)
             continue;
         Entries.push_back(Row->Entry);
         EntryRows.push_back(Index);
     }
+}
+
+void TMainForm::RepairSelectedItems()
+{
+    if (FScanning)
+        return;
+    std::vector<app::TFontInfo*> Entries;
+    std::vector<int> EntryRows;
+    SelectedEntries(Entries, EntryRows);
     const app::TRepairResult Result = app::TFontRepair(FPlatform, *FInstalledFonts, FHandle).RepairSelectedItems(Entries);
+    ShowChangeResult(Result, EntryRows, IDS_BACKUP_SAVED);
+}
+
+void TMainForm::PromoteSelectedItems()
+{
+    if (FScanning || !FPromoteEnabled)
+        return;
+    std::vector<app::TFontInfo*> Entries;
+    std::vector<int> EntryRows;
+    SelectedEntries(Entries, EntryRows);
+    const app::TRepairResult Result =
+        app::TFontPromotion(FPlatform, *FInstalledFonts, FHandle).PromoteSelectedItems(Entries);
+    ShowChangeResult(Result, EntryRows, IDS_PROMOTE_BACKUP_SAVED);
+}
+
+void TMainForm::ShowChangeResult(const app::TRepairResult& Result, const std::vector<int>& EntryRows,
+                                 unsigned BackupText)
+{
     // The entries of removed rows are gone already: no notification of the
     // list may look at a row until its update is done.
     FFilling = true;
@@ -156,17 +184,20 @@ void TMainForm::RepairSelectedItems()
         } else if (Repair.Action == app::TRowAction::MarkRepaired) {
             Row->MarkRepaired(Repair.RegistryName);
             ShowRow(Index, *Row, false);
+        } else if (Repair.Action == app::TRowAction::Refill && Row->Entry != nullptr) {
+            *Row = TFontRow::FromEntry(*Row->Entry);
+            ShowRow(Index, *Row, false);
         }
     }
     std::erase_if(FRows, [&Removed](const std::unique_ptr<TFontRow>& Kept) { return Removed.contains(Kept.get()); });
     FFilling = false;
     // The registry file is the user's way back: importing it in the Registry
-    // Editor (or velmorant-cli undo) puts back the values the repair changed.
+    // Editor (or velmorant-cli undo) puts back the values the run changed.
     if (!Result.Backup.empty())
-        Add(base::FormatText(base::WideToUtf8(ResourceText(IDS_BACKUP_SAVED)), {Result.Backup}));
+        Add(base::FormatText(base::WideToUtf8(ResourceText(BackupText)), {Result.Backup}));
     UpdateControls();
     // One message box for the run, however many kinds of row it could not
-    // repair.
+    // change.
     if (!Result.Messages.empty()) {
         std::string Text;
         for (const std::string& Message : Result.Messages)
@@ -214,6 +245,7 @@ bool TMainForm::Command(int Id)
         return true;
     case ID_REPAIR:
     case ID_POPUP_REPAIR: RepairSelectedItems(); return true;
+    case ID_POPUP_PROMOTE: PromoteSelectedItems(); return true;
     case ID_READ_ME:
         if (!FScanning)
             ShowReadMe();

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "app/FontPromoteUnit.h"
 #include "base/Format.h"
 #include "base/TextConversion.h"
 #include "ui/win32/resources/ResourceIds.h"
@@ -31,7 +32,7 @@ void TMainForm::CreateList()
 {
     FFonts = std::make_unique<TSaSortListView>(
         FHandle, ListId, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
-        LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
+        LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
     HWND List = FFonts->Handle();
     SendMessageW(List, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
     for (int i = 0; i < fcColumnCount; ++i) {
@@ -48,6 +49,7 @@ void TMainForm::CreateList()
 
     FPopup = CreatePopupMenu();
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, ResourceText(IDS_POPUP_REPAIR).c_str());
+    AppendMenuW(FPopup, MF_STRING, ID_POPUP_PROMOTE, ResourceText(IDS_POPUP_PROMOTE).c_str());
 }
 
 void TMainForm::FillFontList()
@@ -121,6 +123,8 @@ void TMainForm::UpdateControls()
     const TFontRow* Row = First == -1 ? nullptr : RowAt(First);
     FRepairEnabled = Row != nullptr && Row->Entry != nullptr && Row->Entry->Problem != app::fpNone;
     EnableMenuItem(FPopup, ID_POPUP_REPAIR, MF_BYCOMMAND | (FRepairEnabled ? MF_ENABLED : MF_GRAYED));
+    FPromoteEnabled = Row != nullptr && Row->Entry != nullptr && app::TFontPromotion::CanPromote(*Row->Entry);
+    EnableMenuItem(FPopup, ID_POPUP_PROMOTE, MF_BYCOMMAND | (FPromoteEnabled ? MF_ENABLED : MF_GRAYED));
     SendMessageW(FToolBar, TB_ENABLEBUTTON, ID_REPAIR, FRepairEnabled && !FScanning);
     ShowStatus(base::FormatText(base::WideToUtf8(ResourceText(IDS_STATUS_COUNTS)),
                                 {ListView_GetItemCount(List), static_cast<int>(ListView_GetSelectedCount(List))}));
@@ -193,11 +197,28 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
             const auto& Change = reinterpret_cast<const NMLISTVIEW&>(Header);
             if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED))
                 UpdateControls();
+        } else if (Header.code == LVN_GETINFOTIPW && !FScanning) {
+            ShowRowTip(const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(Header)));
         }
     } else if (Header.code == TTN_GETDISPINFOW) {
         ShowTip(const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(Header)));
     }
     return 0;
+}
+
+void TMainForm::ShowRowTip(NMLVGETINFOTIPW& Tip)
+{
+    const TFontRow* Row = RowAt(Tip.iItem);
+    if (Row == nullptr || Row->Entry == nullptr || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
+        return;
+    std::string Text;
+    for (const std::string& Note : FInstalledFonts->Notes(*Row->Entry))
+        Text += (Text.empty() ? "" : "\r\n") + Note;
+    if (Text.empty())
+        return;
+    // The list gives its own buffer (with the label's text when it is cut
+    // short, which the notes replace).
+    lstrcpynW(Tip.pszText, Wide(Text).c_str(), Tip.cchTextMax);
 }
 
 void TMainForm::ShowTip(NMTTDISPINFOW& Tip)

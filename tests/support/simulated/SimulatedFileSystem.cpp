@@ -202,6 +202,22 @@ bool TSimulatedFileSystem::CreateNewFile(const std::string& Path, const std::vec
     return true;
 }
 
+bool TSimulatedFileSystem::CopyNewFile(const std::string& From, const std::string& To)
+{
+    if (GetAttributes(To) != FileAttrInvalid)
+        return false;
+    const auto Source = HostPath(From);
+    const auto Target = HostPath(To);
+    std::error_code Error;
+    // A file held exclusively cannot be read for the copy, as on Windows.
+    const auto Held = Source ? FHeld.find(AttributeKey(*Source)) : FHeld.end();
+    if (RefuseCreate || !FileExists(From) || !Target || (Held != FHeld.end() && Held->second == THold::Exclusive) ||
+        !fs::copy_file(*Source, *Target, Error))
+        throw EFileError(base::FormatText("Cannot copy file %s to %s", {From, To}));
+    fs::last_write_time(*Target, fs::last_write_time(*Source, Error), Error);
+    return true;
+}
+
 void TSimulatedFileSystem::CreateFolders(const std::string& Path)
 {
     const auto Host = HostPath(Path);

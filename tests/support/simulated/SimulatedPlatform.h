@@ -101,6 +101,7 @@ public:
     std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
     bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    bool CopyNewFile(const std::string& From, const std::string& To) override;
     void CreateFolders(const std::string& Path) override;
 
     // Setting up and inspecting.
@@ -206,6 +207,11 @@ public:
         Added.push_back(Path);
         return true;
     }
+    bool RemoveFont(const std::string& Path) override
+    {
+        Removed.push_back(Path);
+        return true;
+    }
     bool BroadcastFontChange() override
     {
         ++Broadcasts;
@@ -213,6 +219,7 @@ public:
     }
 
     std::vector<std::string> Added;
+    std::vector<std::string> Removed;
     int Broadcasts = 0;
 };
 

@@ -38,6 +38,7 @@
 #define ID_EXIT 104
 #define ID_POPUP_REPAIR 105
 #define ID_SELECT_ALL 106
+#define ID_POPUP_PROMOTE 107
 
 // The program's texts (resources/Strings.rc).
 #define IDS_PROGRAM_NAME 1000
@@ -59,4 +60,6 @@
 #define IDS_POPUP_REPAIR 1040
 #define IDS_STATUS_COUNTS 1041
 #define IDS_BACKUP_SAVED 1042
+#define IDS_POPUP_PROMOTE 1043
+#define IDS_PROMOTE_BACKUP_SAVED 1044
 #define IDS_ABOUT_ANIMATION 1050
