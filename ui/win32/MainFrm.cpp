@@ -22,7 +22,8 @@ constexpr int SplitterHeight = 3;
 TMainForm::TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version)
     : FPlatform(Platform), FVersion(Version), FLogHeight(Scale(121))
 {
-    const int Width = Scale(793);
+    // Wider by the preview pane, as far as the screen allows.
+    const int Width = std::min(Scale(793) + TPreviewPane::DefaultWidth(), GetSystemMetrics(SM_CXSCREEN));
     const int Height = Scale(443);
     // Centred on the screen.
     const int Left = (GetSystemMetrics(SM_CXSCREEN) - Width) / 2;

@@ -19,8 +19,9 @@ constexpr UINT_PTR LoadTimer = 1;
 constexpr UINT LoadDelay = 120;
 constexpr int FacesId = 301;
 constexpr int SplitterWidth = 4;
+constexpr int DefaultWidth96 = 220;
 constexpr int Margin = 8;
-constexpr int PixelsPerEm = 24;
+constexpr int PixelsPerEm = 20;
 constexpr int Oversample = 4;
 // The largest picture drawn before it is reduced: 64 MiB of pixels.
 constexpr int MaxSide = 4096;
@@ -34,7 +35,7 @@ std::wstring Formatted(unsigned Id, std::initializer_list<base::TFormatArg> Args
 }  // namespace
 
 TPreviewPane::TPreviewPane(HWND Parent, std::function<void()> Resized)
-    : FResized(std::move(Resized)), FWidth(Scale(360))
+    : FResized(std::move(Resized)), FWidth(DefaultWidth())
 {
     Create(ClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, {0, 0, 0, 0}, Parent);
     FFaces = CreateChild(WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, 0, 0, 0, FHandle, FacesId);
@@ -49,6 +50,8 @@ TPreviewPane::~TPreviewPane()
     if (FHandle != nullptr && IsWindow(FHandle))
         DestroyWindow(FHandle);
 }
+
+int TPreviewPane::DefaultWidth() { return Scale(DefaultWidth96); }
 
 int TPreviewPane::LayoutWidth(int ClientWidth) const
 {
@@ -162,32 +165,56 @@ void TPreviewPane::RenderFont(HDC Dc, const RECT& Area)
     const int Height = std::min<int>(Area.bottom - Area.top, MaxSide / Oversample);
     if (Width <= 0 || Height <= 0)
         return;
-    // Drawn large in black on white, then reduced: the halftone stretch
-    // averages each block of pixels into one shade of grey.
+    // Drawn large in black on white, then reduced by averaging each block
+    // of pixels into one: halftone stretching does that on Windows, but not
+    // under Wine, whose stretch only picks pixels.
+    const int LargeWidth = Width * Oversample;
     BITMAPINFO Info{};
-    Info.bmiHeader = {sizeof(BITMAPINFOHEADER), Width * Oversample, -Height * Oversample, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* Bits = nullptr;
-    HBITMAP Large = CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-    if (Large == nullptr)
-        return;
-    HDC LargeDc = CreateCompatibleDC(Dc);
-    HGDIOBJ OldBitmap = SelectObject(LargeDc, Large);
-    RECT Whole{0, 0, Width * Oversample, Height * Oversample};
-    FillRect(LargeDc, &Whole, GetSysColorBrush(COLOR_WINDOW));
-    HGDIOBJ OldBrush = SelectObject(LargeDc, GetSysColorBrush(COLOR_WINDOWTEXT));
-    HGDIOBJ OldPen = SelectObject(LargeDc, GetStockObject(NULL_PEN));
-    const TPreviewPicture Picture = FPreview->Render(Scale(PixelsPerEm) * Oversample, {0, 0}, Width * Oversample);
-    platform::TGdiPolygonSurface Surface(LargeDc);
-    Picture.Draw(Surface);
-    SelectObject(LargeDc, OldPen);
-    SelectObject(LargeDc, OldBrush);
-    const int OldMode = SetStretchBltMode(Dc, HALFTONE);
-    SetBrushOrgEx(Dc, 0, 0, nullptr);
-    StretchBlt(Dc, Area.left, Area.top, Width, Height, LargeDc, 0, 0, Width * Oversample, Height * Oversample, SRCCOPY);
-    SetStretchBltMode(Dc, OldMode);
-    SelectObject(LargeDc, OldBitmap);
-    DeleteDC(LargeDc);
-    DeleteObject(Large);
+    Info.bmiHeader = {sizeof(BITMAPINFOHEADER), LargeWidth, -Height * Oversample, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* LargeBits = nullptr;
+    HBITMAP Large = CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &LargeBits, nullptr, 0);
+    Info.bmiHeader.biWidth = Width;
+    Info.bmiHeader.biHeight = -Height;
+    void* SmallBits = nullptr;
+    HBITMAP Small = CreateDIBSection(Dc, &Info, DIB_RGB_COLORS, &SmallBits, nullptr, 0);
+    if (Large != nullptr && Small != nullptr) {
+        HDC LargeDc = CreateCompatibleDC(Dc);
+        HGDIOBJ OldBitmap = SelectObject(LargeDc, Large);
+        RECT Whole{0, 0, LargeWidth, Height * Oversample};
+        FillRect(LargeDc, &Whole, GetSysColorBrush(COLOR_WINDOW));
+        HGDIOBJ OldBrush = SelectObject(LargeDc, GetSysColorBrush(COLOR_WINDOWTEXT));
+        HGDIOBJ OldPen = SelectObject(LargeDc, GetStockObject(NULL_PEN));
+        const TPreviewPicture Picture = FPreview->Render(Scale(PixelsPerEm) * Oversample, {0, 0}, LargeWidth);
+        platform::TGdiPolygonSurface Surface(LargeDc);
+        Picture.Draw(Surface);
+        GdiFlush();
+        SelectObject(LargeDc, OldPen);
+        SelectObject(LargeDc, OldBrush);
+        SelectObject(LargeDc, OldBitmap);
+        DeleteDC(LargeDc);
+        const auto* From = static_cast<const std::uint8_t*>(LargeBits);
+        auto* To = static_cast<std::uint8_t*>(SmallBits);
+        for (int Y = 0; Y < Height; ++Y)
+            for (int X = 0; X < Width; ++X)
+                for (int Channel = 0; Channel < 4; ++Channel) {
+                    unsigned Sum = 0;
+                    for (int Dy = 0; Dy < Oversample; ++Dy)
+                        for (int Dx = 0; Dx < Oversample; ++Dx)
+                            Sum += From[((static_cast<std::size_t>(Y) * Oversample + Dy) * LargeWidth +
+                                         static_cast<std::size_t>(X) * Oversample + Dx) * 4 + Channel];
+                    To[(static_cast<std::size_t>(Y) * Width + X) * 4 + Channel] =
+                        static_cast<std::uint8_t>(Sum / (Oversample * Oversample));
+                }
+        HDC SmallDc = CreateCompatibleDC(Dc);
+        HGDIOBJ OldSmall = SelectObject(SmallDc, Small);
+        BitBlt(Dc, Area.left, Area.top, Width, Height, SmallDc, 0, 0, SRCCOPY);
+        SelectObject(SmallDc, OldSmall);
+        DeleteDC(SmallDc);
+    }
+    if (Large != nullptr)
+        DeleteObject(Large);
+    if (Small != nullptr)
+        DeleteObject(Small);
 }
 
 void TPreviewPane::Paint()

@@ -2,7 +2,7 @@
 // beside the list. Its left edge is the splitter between the two. A
 // selection is loaded once it has stood still for a moment, one font at a
 // time, on the window's thread; the picture is drawn four times as large
-// and reduced with halftone stretching, so that its edges are smooth.
+// and reduced by averaging, so that its edges are smooth.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +25,8 @@ public:
     // The file of the row to show (empty text: no row), and the entry's name
     // for a font that names itself nothing.
     void Show(const std::string& Path, const std::string& EntryName);
+    // The width the pane starts with.
+    static int DefaultWidth();
     // The pane's width in a client area this wide.
     int LayoutWidth(int ClientWidth) const;
 
