@@ -181,6 +181,8 @@ def preview(s):
             return None
         s.click(s.probe_lines("row-point", str(index))[0])
         time.sleep(1.5)
+        # Measured, never judged: the figure goes to the test's output.
+        print("%s: %s" % (file_part, " ".join(s.probe_lines("time-preview"))))
         lines = {line.split("\t")[0]: line.split("\t")[1:] for line in s.probe_lines("preview")}
         check("pane" in lines, "the preview pane stands beside the list")
         if "pane" in lines:
@@ -193,6 +195,7 @@ def preview(s):
     lines = show("dejavusans.ttf", "preview-latin.png")
     check(lines and lines["faces"][0] == "hidden", "a single font has no face chooser: %r" % (lines,))
     show("ipag.ttf", "preview-cjk.png")
+    show("notosanscjk-regular.ttc", "preview-cff.png")
     lines = show("wqy-zenhei.ttc", "preview-collection.png")
     faces = lines["faces"] if lines else []
     check(faces[:2] == ["shown", "0"] and len(faces) > 3 and

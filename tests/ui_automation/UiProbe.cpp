@@ -358,6 +358,14 @@ int wmain(int Count, wchar_t** Arguments)
         std::printf("paint %.1f ms\n", Milliseconds(Start));
         return 0;
     }
+    if (Command == L"time-preview") {
+        // The pane's load of the selected font, which its timer starts.
+        HWND Pane = Child(Main.Window, L"TPreviewPane");
+        const auto Start = std::chrono::steady_clock::now();
+        SendMessageW(Pane, WM_TIMER, 1, 0);
+        std::printf("preview %.1f ms\n", Milliseconds(Start));
+        return 0;
+    }
     if (Command == L"time-sort" && Count == 3) {
         // A click on the column's header, as the mouse gives it.
         const LPARAM At = MAKELPARAM(ColumnLeft(Main, _wtoi(Arguments[2])) + 20, 5);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <numeric>
 
 #include "app/InstalledFontsUnit.h"
 #include "base/TextConversion.h"
@@ -125,7 +126,18 @@ std::u16string OwnScriptSample(const std::vector<bool>& Mapped)
 void TPreviewPicture::Draw(base::IPolygonSurface& Surface) const
 {
     const base::TPolyFillMode Before = Surface.SetPolyFillMode(base::TPolyFillMode::Winding);
-    truetype::DrawPolyPolygon(Surface, Points, static_cast<std::int32_t>(Counts.size()), Counts);
+    std::size_t Point = 0;
+    std::size_t Polygon = 0;
+    for (const std::int32_t Count : Glyphs) {
+        const std::vector<std::int32_t> Own(Counts.begin() + static_cast<std::ptrdiff_t>(Polygon),
+                                            Counts.begin() + static_cast<std::ptrdiff_t>(Polygon) + Count);
+        const std::vector<base::TIntPoint> OwnPoints(
+            Points.begin() + static_cast<std::ptrdiff_t>(Point),
+            Points.begin() + static_cast<std::ptrdiff_t>(Point) + std::accumulate(Own.begin(), Own.end(), 0));
+        truetype::DrawPolyPolygon(Surface, OwnPoints, Count, Own);
+        Polygon += static_cast<std::size_t>(Count);
+        Point += OwnPoints.size();
+    }
     Surface.SetPolyFillMode(Before);
 }
 
@@ -137,9 +149,9 @@ TFontPreview TFontPreview::Load(const std::string& Path, std::uint32_t Face, std
     Font.KeepUnknownTables = false;
     // Called once every table is read: the sample, and the glyphs it needs.
     Font.OnOutlineGlyphs = [&Preview, Language](const truetype::TTrueTypeFont& Loaded) {
-        std::u16string Name;
-        if (app::TFontInfo::GetFontName(Loaded, Language, Name))
-            Preview.Name = base::Utf16ToUtf8(Name.substr(0, NameLimit));
+        std::u16string FontName;
+        if (app::TFontInfo::GetFontName(Loaded, Language, FontName))
+            Preview.Name = base::Utf16ToUtf8(FontName.substr(0, NameLimit));
         std::vector<std::uint16_t> Map;
         if (const truetype::TTableCmap* Cmap = Loaded.CmapTable())
             Map = GlyphMap(*Cmap);
@@ -148,7 +160,7 @@ TFontPreview TFontPreview::Load(const std::string& Path, std::uint32_t Face, std
         std::vector<bool> Mapped(CodeCount);
         for (std::size_t Code = 0; Code < CodeCount; ++Code)
             Mapped[Code] = Map[Code] != 0;
-        Preview.Lines.push_back(Name.substr(0, NameLimit));
+        Preview.Lines.push_back(FontName.substr(0, NameLimit));
         if (std::u16string Own = OwnScriptSample(Mapped); !Own.empty())
             Preview.Lines.push_back(std::move(Own));
         for (const char16_t* Line : LatinLines)
@@ -175,9 +187,9 @@ TFontPreview TFontPreview::Load(const std::string& Path, std::uint32_t Face, std
         // so the font still names itself.
         if (Font.Version == CffVersion && Font.GlyfTable() == nullptr) {
             Preview.State = TPreviewState::Cff;
-            std::u16string Name;
-            if (app::TFontInfo::GetFontName(Font, Language, Name))
-                Preview.Name = base::Utf16ToUtf8(Name.substr(0, NameLimit));
+            std::u16string FontName;
+            if (app::TFontInfo::GetFontName(Font, Language, FontName))
+                Preview.Name = base::Utf16ToUtf8(FontName.substr(0, NameLimit));
         } else {
             Preview.State = TPreviewState::Failed;
             Preview.Error = Error.what();
@@ -237,8 +249,11 @@ TPreviewPicture TFontPreview::Render(double PixelsPerEm, base::TIntPoint At, std
             Builder.View.Origin = {static_cast<std::int32_t>(Pen), Baseline};
             Builder.View.Zoom = Zoom;
             const truetype::TOutlineContours& Contours = Found->second.Contours;
+            const std::int32_t Before = Builder.PolygonCount();
             for (std::size_t c = 0; c < Contours.Count(); ++c)
                 Builder.AddContour(Contours.Items(static_cast<std::ptrdiff_t>(c)));
+            if (Builder.PolygonCount() > Before)
+                Picture.Glyphs.push_back(Builder.PolygonCount() - Before);
             Pen += Advance;
         }
         Picture.Width = std::max(Picture.Width, static_cast<std::int32_t>(Pen) - At.X);

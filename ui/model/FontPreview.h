@@ -20,6 +20,10 @@ enum class TPreviewState { Drawn, Cff, Failed };
 struct TPreviewPicture {
     std::vector<base::TIntPoint> Points;
     std::vector<std::int32_t> Counts;
+    // How many of the polygons each glyph drawn has, in order: a glyph is
+    // filled on its own, since a fill's cost may grow with the edges it
+    // holds times the lines it spans.
+    std::vector<std::int32_t> Glyphs;
     std::int32_t Width = 0;
     std::int32_t Height = 0;
     void Draw(base::IPolygonSurface& Surface) const;
