@@ -261,3 +261,37 @@ TEST(FontOutlines, TablesNestingAndCompositeBounds)
     EXPECT_EQ(Nested.CalculateBoundingBox(), (base::TIntRect{0, 5, 10, 15}));
     EXPECT_EQ(Nested.BoundingBox, (base::TIntRect{0, 5, 10, 15}));
 }
+
+TEST(FontOutlines, AFewGlyphsWithTheComponentsTheyUse)
+{
+    // Glyph 4 uses 3, which uses 1 with a point anchor; glyph 2 is never asked for.
+    const TBytes Glyphs[] = {Square(5), Square(100), Square(7), CompositeGlyph({{1, 0, 0}, {1, 1, 0, false}}),
+                             CompositeGlyph({{3, 10, 0}})};
+    TTrueTypeFont Font(true);
+    std::vector<std::uint16_t> Asked{4, 0, 4, 900};
+    Font.OnOutlineGlyphs = [&](const TTrueTypeFont& Loaded) {
+        EXPECT_NE(Loaded.CmapTable(), nullptr);
+        return Asked;
+    };
+    ASSERT_EQ(Load(Font, FontOf({std::begin(Glyphs), std::end(Glyphs)})), "");
+    ASSERT_EQ(Font.Outlines.Count(), 5u);
+    const int Kinds[] = {OutlineKindSimple, OutlineKindSimple, OutlineKindEmpty, OutlineKindComposite,
+                         OutlineKindComposite};
+    for (std::ptrdiff_t Glyph = 0; Glyph < 5; ++Glyph)
+        EXPECT_EQ(Font.Outlines.Items(Glyph).GetOutlineKind(), Kinds[Glyph]) << Glyph;
+    EXPECT_EQ(CompositeAt(Font, 3).Components.Items(1).OffsetX, 100);
+    EXPECT_EQ(CompositeAt(Font, 4).GetComponentDepth(), 2);
+
+    // The same faults as the full retrieval: offsets backwards stop every
+    // later glyph, a cycle among the glyphs asked for is refused.
+    TTrueTypeFont Backwards(true);
+    Asked = {1, 3};
+    ASSERT_EQ(Load(Backwards, FontOf({}, {0, 20, 40, 30, 60, 70}, Square(10))), "");
+    EXPECT_EQ(TWarningCollector::Warnings().size(), 2u);
+    EXPECT_EQ(Backwards.Outlines.Items(1).GetOutlineKind(), OutlineKindSimple);
+    EXPECT_EQ(Backwards.Outlines.Items(3).GetOutlineKind(), OutlineKindEmpty);
+    TTrueTypeFont Cycle(true);
+    Asked = {1};
+    EXPECT_TRUE(Contains(Load(Cycle, FontOf({Square(5), CompositeGlyph({{2}}), CompositeGlyph({{1}})})), "uses itself"));
+    EXPECT_EQ(Cycle.Outlines.Count(), 0u);
+}

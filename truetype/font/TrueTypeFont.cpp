@@ -119,7 +119,10 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
                 RaiseFontErrorFmt(Message, {FixedMajor(Version), FixedMinor(Version)});
             }
             const std::int64_t Started = Milliseconds();
-            Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf);
+            if (OnOutlineGlyphs)
+                Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf, OnOutlineGlyphs(*this));
+            else
+                Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf);
             Log.Add(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
         }
 

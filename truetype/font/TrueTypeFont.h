@@ -25,6 +25,7 @@ class TTableGlyf;
 class TTrueTypeFont {
 public:
     using TProgressEvent = std::function<void(TTrueTypeFont& Font, const std::string& Caption, int Percent)>;
+    using TOutlineGlyphsEvent = std::function<std::vector<std::uint16_t>(const TTrueTypeFont& Font)>;
 
     explicit TTrueTypeFont(bool WithOutlines);
     TTrueTypeFont(const TTrueTypeFont&) = delete;
@@ -45,6 +46,11 @@ public:
     std::optional<TCollectionHeader> Collection;
     std::string ProgressCaption;
     TProgressEvent OnProgress;
+    // When set, a load with outlines asks it, once every table is read,
+    // which glyphs to give outlines: only those and the components they use
+    // are decoded, the rest stay empty. For a reader that needs a handful of
+    // glyphs out of tens of thousands.
+    TOutlineGlyphsEvent OnOutlineGlyphs;
 
     struct TDirectoryEntry {
         TTableTag Tag;

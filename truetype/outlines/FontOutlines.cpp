@@ -22,6 +22,50 @@ const TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
     return *base::ListItem(FOutlines, Index);
 }
 
+namespace {
+
+void RequireTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+{
+    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
+        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
+}
+
+}  // namespace
+
+// Decodes one glyph after another out of the glyf bytes, keeping the
+// decoded size within what the table's size can back.
+struct TFontOutlines::TDecoder {
+    const base::TBigEndianView Data;
+    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
+    std::uint64_t Decoded = 0;
+
+    // The outline of glyph Glyph at Begin, filed in Slot before it is
+    // decoded, so that a glyph that fails is freed with the rest.
+    void Decode(std::unique_ptr<TOutlineBase>& Slot, std::uint16_t Glyph, std::uint32_t Begin)
+    {
+        const std::int16_t Contours = Data.Short(Begin);
+        std::unique_ptr<TOutlineWithInstructions> Outline;
+        if (Contours > 0)
+            Outline = std::make_unique<TOutlineSimple>();
+        else if (Contours == -1)
+            Outline = std::make_unique<TOutlineComposite>();
+        if (!Outline) {
+            TWarningCollector::AddFmt("Unexpected number of contours %d in glyph %d", {Contours, Glyph});
+            Slot = std::make_unique<TOutlineEmpty>();
+            return;
+        }
+        TOutlineWithInstructions& Decoding = *Outline;
+        Slot = std::move(Outline);
+        Decoding.Decode(Data, Begin);
+        Decoded += sizeof(TTrueTypePoint) * static_cast<std::uint64_t>(Decoding.GetPointCount()) +
+                   sizeof(TCompositeMember) * static_cast<std::uint64_t>(Decoding.GetComponentCount());
+        if (Decoded > Budget)
+            RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
+                              "data can hold",
+                              {Glyph, Decoded, Data.Size()});
+    }
+};
+
 void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
 {
     Clear();
@@ -36,14 +80,23 @@ void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTa
     }
 }
 
+void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
+                                               std::span<const std::uint16_t> Glyphs)
+{
+    Clear();
+    try {
+        RetrieveSome(Maxp, Loca, Glyf, Glyphs);
+    } catch (...) {
+        Clear();
+        throw;
+    }
+}
+
 void TFontOutlines::Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
 {
-    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
-        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
+    RequireTables(Maxp, Loca, Glyf);
     const std::uint16_t NumGlyphs = Maxp->numGlyphs;
-    const base::TBigEndianView Data(Glyf->GlyphData());
-    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
-    std::uint64_t Decoded = 0;
+    TDecoder Decoder{base::TBigEndianView(Glyf->GlyphData())};
     FOutlines.reserve(NumGlyphs);
     bool Skip = false;
     for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
@@ -58,32 +111,66 @@ void TFontOutlines::Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, con
             Skip = true;
             FOutlines.push_back(std::make_unique<TOutlineEmpty>());
         } else {
-            const std::int16_t Contours = Data.Short(Begin);
-            std::unique_ptr<TOutlineWithInstructions> Outline;
-            if (Contours > 0)
-                Outline = std::make_unique<TOutlineSimple>();
-            else if (Contours == -1)
-                Outline = std::make_unique<TOutlineComposite>();
-            if (Outline) {
-                // Filed before decoding, so that a glyph that fails is
-                // freed with the rest.
-                TOutlineWithInstructions& Decoding = *Outline;
-                FOutlines.push_back(std::move(Outline));
-                Decoding.Decode(Data, Begin);
-                Decoded += sizeof(TTrueTypePoint) * static_cast<std::uint64_t>(Decoding.GetPointCount()) +
-                           sizeof(TCompositeMember) * static_cast<std::uint64_t>(Decoding.GetComponentCount());
-                if (Decoded > Budget)
-                    RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
-                                      "data can hold",
-                                      {i, Decoded, Data.Size()});
-            } else {
-                TWarningCollector::AddFmt("Unexpected number of contours %d in glyph %d", {Contours, i});
-                FOutlines.push_back(std::make_unique<TOutlineEmpty>());
-            }
+            FOutlines.emplace_back();
+            Decoder.Decode(FOutlines.back(), i, Begin);
         }
         if (OnProgress)
             OnProgress(*this, RoundHalfEven(std::int64_t{i} * 80, NumGlyphs) + 20);
     }
+    Finish();
+}
+
+void TFontOutlines::RetrieveSome(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
+                                 std::span<const std::uint16_t> Glyphs)
+{
+    RequireTables(Maxp, Loca, Glyf);
+    const std::uint16_t NumGlyphs = Maxp->numGlyphs;
+    // The full retrieval decodes nothing from the first glyph whose offsets
+    // run backwards on; neither does this one.
+    std::uint32_t Usable = NumGlyphs;
+    for (std::uint16_t i = 0; i < NumGlyphs && Usable == NumGlyphs; ++i) {
+        const std::uint32_t Begin = Loca->Locations(i).Offset;
+        const std::uint32_t End = Loca->Locations(i + 1).Offset;
+        if (End < Begin) {
+            TWarningCollector::AddFmt(
+                "[fixed] Glyph index %d offsets not correct: GlyphOffsetBegin %d GlyphOffsetEnd %d", {i, Begin, End});
+            TWarningCollector::Add("[ignored] All other glyph outline data will be skipped.");
+            Usable = i;
+        }
+    }
+    TDecoder Decoder{base::TBigEndianView(Glyf->GlyphData())};
+    FOutlines.resize(NumGlyphs);
+    // Each glyph is decoded at most once, so the work list holds at most
+    // NumGlyphs glyphs however the components point.
+    std::vector<bool> Queued(NumGlyphs, false);
+    std::vector<std::uint16_t> Pending;
+    auto Want = [&](std::uint16_t Glyph) {
+        if (Glyph < NumGlyphs && !Queued[Glyph]) {
+            Queued[Glyph] = true;
+            Pending.push_back(Glyph);
+        }
+    };
+    for (const std::uint16_t Glyph : Glyphs)
+        Want(Glyph);
+    while (!Pending.empty()) {
+        const std::uint16_t Glyph = Pending.back();
+        Pending.pop_back();
+        const std::uint32_t Begin = Loca->Locations(Glyph).Offset;
+        if (Glyph >= Usable || Begin == Loca->Locations(Glyph + 1).Offset)
+            continue;
+        Decoder.Decode(FOutlines[Glyph], Glyph, Begin);
+        if (const TOutlineComposite* Composite = AsComposite(*FOutlines[Glyph]))
+            for (const TCompositeMember& Member : Composite->Components)
+                Want(Member.GlyphIndex);
+    }
+    for (auto& Outline : FOutlines)
+        if (!Outline)
+            Outline = std::make_unique<TOutlineEmpty>();
+    Finish();
+}
+
+void TFontOutlines::Finish()
+{
     LinkComponents();
     CheckComponents();
     ResolveAnchorPoints();

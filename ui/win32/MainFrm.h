@@ -23,6 +23,7 @@
 #include "ui/model/FontRows.h"
 #include "ui/win32/BaseWindow.h"
 #include "ui/win32/Controls.h"
+#include "ui/win32/PreviewPane.h"
 #include "ui/win32/SaSortListView.h"
 
 namespace ui {
@@ -81,6 +82,8 @@ private:
     void ColumnClick(int Column);
     void SortRows();
     void SelectAll();
+    // The preview follows the first selected row.
+    void PreviewSelection();
     LRESULT Notify(const NMHDR& Header);
     void ShowTip(NMTTDISPINFOW& Tip);
     // A row's notes (the machine font of the same name, fonts the untrusted
@@ -118,6 +121,7 @@ private:
     HACCEL FKeys = nullptr;
     TFont FLogFont{L"Courier New", 8, FW_NORMAL, FIXED_PITCH | FF_MODERN};
     std::unique_ptr<TSaSortListView> FFonts;
+    std::unique_ptr<TPreviewPane> FPreview;
 };
 
 }  // namespace ui

@@ -95,6 +95,7 @@ void TMainForm::ToolButton1Click()
     ListView_DeleteAllItems(FFonts->Handle());
     FRows.clear();
     FFilling = false;
+    FPreview->Show("", "");
     for (int Command : {ID_SCAN, ID_REPAIR, ID_READ_ME, ID_ABOUT})
         SendMessageW(FToolBar, TB_ENABLEBUTTON, Command, FALSE);
     bool Completed = false;
@@ -191,6 +192,7 @@ void TMainForm::ShowChangeResult(const app::TRepairResult& Result, const std::ve
     }
     std::erase_if(FRows, [&Removed](const std::unique_ptr<TFontRow>& Kept) { return Removed.contains(Kept.get()); });
     FFilling = false;
+    PreviewSelection();
     // The registry file is the user's way back: importing it in the Registry
     // Editor (or velmorant-cli undo) puts back the values the run changed.
     if (!Result.Backup.empty())

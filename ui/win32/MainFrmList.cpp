@@ -115,6 +115,14 @@ std::vector<int> TMainForm::SelectedRows() const
     return Rows;
 }
 
+void TMainForm::PreviewSelection()
+{
+    const int First = ListView_GetNextItem(FFonts->Handle(), -1, LVNI_SELECTED);
+    const TFontRow* Row = First == -1 || FScanning ? nullptr : RowAt(First);
+    const app::TFontInfo* Entry = Row != nullptr ? Row->Entry : nullptr;
+    FPreview->Show(Entry != nullptr ? Entry->FileName : "", Entry != nullptr ? Entry->FontName : "");
+}
+
 void TMainForm::UpdateControls()
 {
     HWND List = FFonts->Handle();
@@ -195,8 +203,10 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
             ColumnClick(reinterpret_cast<const NMLISTVIEW&>(Header).iSubItem);
         } else if (Header.code == LVN_ITEMCHANGED && !FFilling) {
             const auto& Change = reinterpret_cast<const NMLISTVIEW&>(Header);
-            if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED))
+            if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED)) {
                 UpdateControls();
+                PreviewSelection();
+            }
         } else if (Header.code == LVN_GETINFOTIPW && !FScanning) {
             ShowRowTip(const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(Header)));
         }
