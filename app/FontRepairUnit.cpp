@@ -103,6 +103,13 @@ bool AnyValueNames(platform::IRegistryKey& Key, const std::string& File, const s
     return false;
 }
 
+// A file the folder pass found, which no value named.
+bool Unregistered(const TFontInfo& Entry)
+{
+    return Entry.Problem == fpNoRegistryKey ||
+           (Entry.RegistryName.empty() && Entry.ScannedValue.State == platform::TRegistryValueState::Missing);
+}
+
 // Whether what made the entry a problem still holds: its value as the scan
 // read it, its file as the scan saw it (there or not, same size and last
 // write time), and for a file without a value, that none names it now.
@@ -115,7 +122,7 @@ bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey&
         return true;
     if (Platform.Files.FileIdentity(Entry.FileName) != Entry.ScannedFile)
         return false;
-    return Entry.Problem != fpNoRegistryKey ||
+    return !Unregistered(Entry) ||
            !AnyValueNames(Key, Entry.FileName, GetScopeFontsFolder(Platform.Shell, Entry.Scope));
 }
 
@@ -231,6 +238,7 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
 {
     switch (Entry.Problem) {
     case fpInvalidFont:
+    case fpDamagedFont:
     case fpFileNotFound:
     case fpWrongDataType:
     case fpDuplicate:
@@ -257,12 +265,13 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
     // Only what the backup can put back is changed: the entry's own value,
     // and the name it is registered under anew.
     const bool Writes = Entry.Problem == fpNoRegistryKey || Entry.Problem == fpWrongFontName;
-    if ((Entry.Problem != fpNoRegistryKey && !BackupCanHold(*Key, Entry.RegistryName)) ||
+    if ((!Unregistered(Entry) && !BackupCanHold(*Key, Entry.RegistryName)) ||
         (Writes && !BackupCanHold(*Key, Entry.ExpectedRegistryName())))
         return TRepairOutcome::NotBackedUp;
 
     switch (Entry.Problem) {
-    case fpInvalidFont: {
+    case fpInvalidFont:
+    case fpDamagedFont: {
         // The value goes only with the file: a font kept on disk keeps its
         // registration, so that nothing good is lost to a refused move.
         TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, false};
@@ -272,7 +281,8 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
         Repair.Changes.push_back(Step);
         if (!Step.Done)
             return TRepairOutcome::FileNotMoved;
-        DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
+        if (!Unregistered(Entry))
+            DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
         RemoveEntry(Run, Entry, Repair);
         return TRepairOutcome::Repaired;
     }

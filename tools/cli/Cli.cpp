@@ -34,7 +34,8 @@ const char* const Usage =
     "      and scope (machine or user), separated by tabs (the problem is empty for\n"
     "      a healthy font), then \"N items\". With --json it prints {\"items\":\n"
     "      [{\"fontName\", \"registryName\", \"fileName\", \"problem\", \"problemText\",\n"
-    "      \"scope\", \"format\"}]} (format: truetype, opentype or collection). --time\n"
+    "      \"scope\", \"format\", \"detail\"}]} (format: truetype, opentype or\n"
+    "      collection; detail: why a damaged font is damaged, else empty). --time\n"
     "      also prints to stderr how long the scan took.\n"
     "      Changes nothing.\n"
     "      Exit status: 0 when no entry has a problem, 1 when some have.\n"
@@ -45,9 +46,10 @@ const char* const Usage =
     "      each repair changed. Codes: 1 Invalid Font (file to the recycle bin, value\n"
     "      deleted), 2 File not found, 3 Wrong Registry Data Type, 5 Duplicate\n"
     "      Registry Data (value deleted), 4 No Registry Key (value written),\n"
-    "      6 Wrong Registry Font Name (value renamed). Before it changes anything it\n"
-    "      writes a registry backup to %LOCALAPPDATA%\\Velmorant\\Backups and prints\n"
-    "      its path. --dry-run prints what would change and changes nothing. The\n"
+    "      6 Wrong Registry Font Name (value renamed), 7 Damaged Font (as 1; also\n"
+    "      a damaged file no value names). Before it changes anything it writes a\n"
+    "      registry backup to %LOCALAPPDATA%\\Velmorant\\Backups and prints its path.\n"
+    "      --dry-run prints what would change and changes nothing. The\n"
     "      machine's fonts need administrator rights, your own do not. An entry\n"
     "      whose value or file changed since the scan is left alone, and so is an\n"
     "      invalid font whose file cannot go to the recycle bin (in use, outside\n"
@@ -110,9 +112,12 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
             Options.Pause = true;
         } else if (Argument == "--problem" && Options.Command == TCommand::Repair && i + 1 < Arguments.size()) {
             const std::string& Code = Arguments[++i];
-            if (Code.size() != 1 || Code[0] < '0' || Code[0] > '6')
+            // A code the program knows has a text.
+            if (Code.empty() || Code.size() > 3 || !std::all_of(Code.begin(), Code.end(), [](char C) {
+                    return C >= '0' && C <= '9';
+                }) || std::stoi(Code) > 255 || ProblemText(static_cast<TFontProblem>(std::stoi(Code))).empty())
                 return std::nullopt;
-            Options.Problems.insert(static_cast<TFontProblem>(Code[0] - '0'));
+            Options.Problems.insert(static_cast<TFontProblem>(std::stoi(Code)));
         } else if (Options.Command == TCommand::Undo && Options.File.empty() && !Argument.starts_with("--")) {
             Options.File = Argument;
         } else {
@@ -122,8 +127,9 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
     if (Options.Command == TCommand::Undo && Options.File.empty())
         return std::nullopt;
     if (Options.Command == TCommand::Repair && Options.Problems.empty())
-        for (int Code = fpInvalidFont; Code <= fpWrongFontName; ++Code)
-            Options.Problems.insert(static_cast<TFontProblem>(Code));
+        for (int Code = 1; Code <= 255; ++Code)
+            if (!ProblemText(static_cast<TFontProblem>(Code)).empty())
+                Options.Problems.insert(static_cast<TFontProblem>(Code));
     return Options;
 }
 
@@ -143,6 +149,7 @@ void WriteEntryFields(inspect::TJsonWriter& Json, const TFontInfo& Entry)
     Json.Field("problemText", ProblemText(Entry.Problem));
     Json.Field("scope", ScopeName(Entry.Scope));
     Json.Field("format", FormatName(Entry.Format));
+    JsonText(Json, "detail", Entry.Detail);
 }
 
 std::string EntryRow(const TFontInfo& Entry)
