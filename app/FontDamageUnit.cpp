@@ -78,6 +78,15 @@ std::string ErrorText(const std::exception& Error)
 
 }  // namespace
 
+std::unique_ptr<truetype::TTrueTypeFont> JudgedFont(std::uint32_t Face)
+{
+    auto Font = std::make_unique<truetype::TTrueTypeFont>(true);
+    Font->CheckOutlinesOnly = true;
+    Font->KeepUnknownTables = false;
+    Font->Face = Face;
+    return Font;
+}
+
 std::optional<std::string> LoadAndJudge(truetype::TTrueTypeFont& Font, base::TStream& Stream)
 {
     const std::int64_t Start = Stream.Position();
@@ -97,16 +106,7 @@ std::optional<std::string> LoadAndJudge(truetype::TTrueTypeFont& Font, base::TSt
         return Damage;
     if (LoadError)
         return LoadError;
-    // A font without glyf and loca (CFF outlines, bitmaps only) has no
-    // TrueType outlines to load.
-    if (FindRecord(Font, "glyf") == nullptr && FindRecord(Font, "loca") == nullptr)
-        return std::nullopt;
     try {
-        truetype::TTrueTypeFont Outlined(true);
-        Outlined.KeepUnknownTables = false;
-        Outlined.Face = Font.Face;
-        Stream.SetPosition(Start);
-        Outlined.LoadFromStream(Stream);
         return LocaDamage(Font, Stream);
     } catch (const std::exception& Error) {
         return ErrorText(Error);

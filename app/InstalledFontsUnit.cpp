@@ -133,11 +133,9 @@ void TFontInfo::ReadFontFile(base::TStream& Stream, std::uint16_t Language)
     Detail.clear();
     std::u16string Name;
     if (!truetype::IsCollection(Stream, 0)) {
-        truetype::TTrueTypeFont Font(false);
-        // The tables kept as bytes are not judged; one that lies past the
-        // end of the file is found in the directory.
-        Font.KeepUnknownTables = false;
-        Detail = LoadAndJudge(Font, Stream).value_or(std::string());
+        const std::unique_ptr<truetype::TTrueTypeFont> Judged = JudgedFont(0);
+        const truetype::TTrueTypeFont& Font = *Judged;
+        Detail = LoadAndJudge(*Judged, Stream).value_or(std::string());
         NameOf(Font, Language, Name);
         // The directory stays read when a later step of the load failed.
         if (!Font.Directory.empty()) {
@@ -157,13 +155,10 @@ void TFontInfo::ReadFontFile(base::TStream& Stream, std::uint16_t Language)
         bool Cff = false;
         const std::uint32_t Faces = std::min(Header.NumFonts, TInstalledFonts::MaxCollectionFonts);
         for (std::uint32_t Face = 0; Face < Faces && Detail.empty(); ++Face) {
-            truetype::TTrueTypeFont Font(false);
-            // The name is all a scan asks of the font: the tables it keeps as
-            // bytes need not be read, once for every font of the collection.
-            Font.KeepUnknownTables = false;
-            Font.Face = Face;
+            const std::unique_ptr<truetype::TTrueTypeFont> Judged = JudgedFont(Face);
+            const truetype::TTrueTypeFont& Font = *Judged;
             Stream.SetPosition(0);
-            if (const std::optional<std::string> Damage = LoadAndJudge(Font, Stream))
+            if (const std::optional<std::string> Damage = LoadAndJudge(*Judged, Stream))
                 Detail = base::FormatText("Font %d of the collection: %s", {Face, *Damage});
             std::u16string One;
             if (!NameOf(Font, Language, One))

@@ -50,13 +50,16 @@ public:
     // their point anchors resolved. Raises "Maxp, Glyf and/ or Loca
     // table(s) missing!" when a table is missing.
     void RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
+    // Decodes the glyphs and checks the composites as the retrieval does,
+    // raising what it raises, but keeps nothing: a simple glyph is only
+    // measured, and the warnings of the decoders are not all given.
+    static void CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
     // Every component refers to the outline of its glyph; an index past
     // the last glyph raises the list's index error.
     void LinkComponents();
     void ResolveAnchorPoints();
 
 private:
-    struct TCheck;
     void Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
     // Raises a FontException naming the glyph when a composite uses itself,
     // nests too deep or expands too far; gives every composite its counts.
