@@ -95,6 +95,13 @@ bool AnyValueNames(platform::IRegistryKey& Key, const std::string& File, const s
     return false;
 }
 
+// A file the folder pass found, which no value named.
+bool Unregistered(const TFontInfo& Entry)
+{
+    return Entry.Problem == fpNoRegistryKey ||
+           (Entry.RegistryName.empty() && Entry.ScannedValue.State == platform::TRegistryValueState::Missing);
+}
+
 bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey& Key, const TFontInfo& Entry)
 {
     if (!Entry.RegistryName.empty() && !SameValue(Key.QueryValue(Entry.RegistryName), Entry.ScannedValue))
@@ -104,7 +111,7 @@ bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey&
         return true;
     if (Platform.Files.FileIdentity(Entry.FileName) != Entry.ScannedFile)
         return false;
-    return Entry.Problem != fpNoRegistryKey ||
+    return !Unregistered(Entry) ||
            !AnyValueNames(Key, Entry.FileName, GetScopeFontsFolder(Platform.Shell, Entry.Scope));
 }
 
@@ -233,6 +240,7 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
 {
     switch (Entry.Problem) {
     case fpInvalidFont:
+    case fpDamagedFont:
     case fpFileNotFound:
     case fpWrongDataType:
     case fpDuplicate:
@@ -259,12 +267,13 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
     // Only what the backup can put back is changed: the entry's own value,
     // and the name it is registered under anew.
     const bool Writes = Entry.Problem == fpNoRegistryKey || Entry.Problem == fpWrongFontName;
-    if ((Entry.Problem != fpNoRegistryKey && !BackupCanHold(*Key, Entry.RegistryName)) ||
+    if ((!Unregistered(Entry) && !BackupCanHold(*Key, Entry.RegistryName)) ||
         (Writes && !BackupCanHold(*Key, Entry.ExpectedRegistryName())))
         return TRepairOutcome::NotBackedUp;
 
     switch (Entry.Problem) {
-    case fpInvalidFont: {
+    case fpInvalidFont:
+    case fpDamagedFont: {
         // The value goes only with the file: a font kept on disk keeps its
         // registration, so that nothing good is lost to a refused move.
         TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, false};
@@ -274,7 +283,8 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
         Repair.Changes.push_back(Step);
         if (!Step.Done)
             return TRepairOutcome::FileNotMoved;
-        DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
+        if (!Unregistered(Entry))
+            DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
         RemoveEntry(Run, Entry, Repair);
         return TRepairOutcome::Repaired;
     }

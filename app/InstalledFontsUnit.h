@@ -34,6 +34,8 @@ enum TFontProblem : std::uint8_t {
     fpNoRegistryKey = 4,
     fpDuplicate = 5,
     fpWrongFontName = 6,
+    // Passes the head check, but a font in it does not load whole.
+    fpDamagedFont = 7,
     // A healthy font of the user's own that has the name of a font installed
     // for all users (another file): programs see only one of the two.
     fpShadowedFont = 8,
@@ -80,6 +82,9 @@ public:
     TFontFormat Format = TFontFormat::TrueType;
     // CFF outlines: a single OpenType font, or a collection holding one.
     bool CffOutlines = false;
+    // Why the file's font is damaged (a font of a collection named by its
+    // number); empty when it is not, or the entry has another problem.
+    std::string Detail;
     // What the scan saw, so that a repair can tell whether it still holds:
     // the registry value as it was read (Missing for a file the folder pass
     // found), and the file's identity when ParseFile began (none when there
@@ -98,7 +103,8 @@ public:
     // the names of its fonts in file order joined by " & "), or to empty
     // text, and the format; never fails.
     void ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path);
-    // Reads the font file in Stream: FontName, Format and CffOutlines. A
+    // Reads the font file in Stream: FontName, Format, CffOutlines and
+    // Detail (the damage judgement, made whatever the head check says). A
     // collection has a name only when every font in it has one.
     void ReadFontFile(base::TStream& Stream, std::uint16_t Language);
     // Loads the font from Stream (outlines off) and chooses its name for the

@@ -53,11 +53,11 @@ TEST(Cli, ScanPrintsOneRowPerEntryAndChangesNothing)
     EXPECT_EQ(Json.Status, cli::ExitProblems);
     EXPECT_EQ(Json.Out, "{\"items\":[\n"
                         "{\"fontName\":\"\",\"registryName\":\"Bad (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\",\"format\":\"truetype\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\",\"format\":\"truetype\",\"detail\":\"\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Gone (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\",\"format\":\"truetype\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\",\"format\":\"truetype\",\"detail\":\"\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Number (TrueType)\",\"fileName\":\"\",\"problem\":3,"
-                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\",\"format\":\"truetype\"}]}\n");
+                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\",\"format\":\"truetype\",\"detail\":\"\"}]}\n");
     EXPECT_EQ(M.Registry.ValueNames(FontsKey).size(), 3u);
     EXPECT_TRUE(M.Files.FileExists(M.InFonts("bad.ttf")));
 }
@@ -125,7 +125,7 @@ TEST(Cli, FixFolderPrintsTheLogLinesAndBadUsageIsRefused)
     EXPECT_EQ(Fix.Out, "Succesfully deleted (possible corrupted) file C:\\Windows\\ttfCache. If necessary Windows will "
                        "regenerate it.\n");
     for (const std::vector<std::string>& Bad : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"scan", "--dry-run"}, {"repair", "--problem", "7"}, {"repair", "--problem"},
+             {}, {"frobnicate"}, {"scan", "--dry-run"}, {"repair", "--problem", "0"}, {"repair", "--problem", "99"}, {"repair", "--problem"},
              {"fix-folder", "--json"}}) {
         const TRun Usage = RunCli(M, Bad);
         EXPECT_EQ(Usage.Status, cli::ExitError);

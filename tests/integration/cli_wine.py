@@ -19,6 +19,7 @@ a shadowed one, and the untrusted font policy.
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -359,7 +360,35 @@ def check_relative_path(prefix, root):
         expect(entries, "Velmorant Sub (TrueType)", 0, "Velmorant Sub", "C:\\windows\\Fonts\\sub\\vsub.ttf")
 
 
+def check_damaged_font(prefix):
+    """A font whose loca sends a glyph past the end of glyf is damaged, with the reason; repair --problem 7
+    recycles it and deletes its value."""
+    with open(DEJAVU + "DejaVuSans.ttf", "rb") as source:
+        data = bytearray(source.read())
+    records = {bytes(data[12 + 16 * i:16 + 16 * i]): struct.unpack(">II", data[20 + 16 * i:28 + 16 * i])
+               for i in range(struct.unpack(">H", data[4:6])[0])}
+    loca = records[b"loca"][0]
+    long_loca = struct.unpack(">h", data[records[b"head"][0] + 50:records[b"head"][0] + 52])[0] == 1
+    if long_loca:
+        data[loca + 20:loca + 24] = struct.pack(">I", 0x7FFFFF00)
+    else:
+        data[loca + 10:loca + 12] = struct.pack(">H", 0xFFFF)
+    with open(os.path.join(prefix.fonts, "damaged.ttf"), "wb") as damaged:
+        damaged.write(data)
+    add_value(prefix, "Velmorant Damaged (TrueType)", "damaged.ttf")
+    entry = scan(prefix).get("Velmorant Damaged (TrueType)", {})
+    check(entry.get("problem") == 7 and entry.get("problemText") == "Damaged Font" and
+          entry.get("detail", "").startswith("Glyph 5 starts at offset"), "a damaged font: %r" % entry)
+    status, out, err = prefix.run(CLI, "repair", "--problem", "7", "--json")
+    outcomes, _ = repair_outcomes(out)
+    check(status == 0 and outcomes.get("Velmorant Damaged (TrueType)") == "repaired",
+          "repair --problem 7: %d %r %s" % (status, outcomes, err))
+    check("Velmorant Damaged (TrueType)" not in registry(prefix), "the damaged font's value is deleted")
+    check(os.path.exists(os.path.join(prefix.trash, "damaged.ttf")), "the damaged font is in the recycle bin")
+
+
 def check_repair_guards(prefix, root):
+    check_damaged_font(prefix)
     check_held_files(prefix)
     check_swapped_since_scan(prefix)
     check_without_recycle_bin(prefix, root)

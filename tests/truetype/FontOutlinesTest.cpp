@@ -295,3 +295,47 @@ TEST(FontOutlines, AFewGlyphsWithTheComponentsTheyUse)
     EXPECT_TRUE(Contains(Load(Cycle, FontOf({Square(5), CompositeGlyph({{2}}), CompositeGlyph({{1}})})), "uses itself"));
     EXPECT_EQ(Cycle.Outlines.Count(), 0u);
 }
+
+TEST(FontOutlinesHostile, CheckingOnlyFailsAsBuildingAndKeepsNothing)
+{
+    std::vector<TBytes> Files{FontOf({Square(1), CompositeGlyph({{1}})}),
+                              FontOf({CompositeGlyph({{1}}), CompositeGlyph({{0}}), CompositeGlyph({{999}})}),
+                              FontOf({Square(1), CompositeGlyph({{0}}), Square(2)}, {0, 0, 60, 40})};
+    std::vector<TBytes> Chain;
+    for (std::uint16_t i = 0; i < 70; ++i)
+        Chain.push_back(CompositeGlyph({{static_cast<std::uint16_t>(i + 1)}}));
+    Chain.push_back(Square(1));
+    Files.push_back(FontOf(Chain));
+    TByteWriter Huge;
+    Huge.S16(1).Zeros(8).U16(65534).U16(0);
+    for (int i = 0; i < 257; ++i)
+        Huge.U8(0x39).U8(255);
+    Files.push_back(FontOf(std::vector<TBytes>(1000, TBytes(Huge))));
+    Files.push_back(FontOf({TByteWriter().S16(1).Zeros(8).U16(0).U16(50).U8(1)}));
+    for (const TBytes& File : Files) {
+        TTrueTypeFont Built(true), Checked(true);
+        Checked.CheckOutlinesOnly = true;
+        EXPECT_EQ(Load(Checked, File), Load(Built, File));
+        EXPECT_EQ(Checked.Outlines.Count(), 0u);
+    }
+    // Every simple glyph of a real font measures as it decodes.
+    std::size_t Measured = 0;
+    for (const char* Path : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}) {
+        base::TFileStream Stream(Path);
+        TTrueTypeFont Outlined(true);
+        Outlined.LoadFromStream(Stream);
+        for (std::ptrdiff_t i = 0; i < static_cast<std::ptrdiff_t>(Outlined.Outlines.Count()); ++i) {
+            const auto* Simple = dynamic_cast<const TOutlineSimple*>(&Outlined.Outlines.Items(i));
+            if (Simple == nullptr)
+                continue;
+            const TBytes Glyph = Simple->Encode();
+            TOutlineSimple Again;
+            const std::size_t End = Again.Decode(base::TBigEndianView(Glyph), 0);
+            const TOutlineSimple::TExtent Extent = TOutlineSimple::Measure(base::TBigEndianView(Glyph), 0);
+            EXPECT_EQ(Extent.Points, static_cast<std::uint32_t>(Again.GetPointCount()));
+            EXPECT_EQ(Extent.End, End);
+            ++Measured;
+        }
+    }
+    EXPECT_GT(Measured, 1000u);
+}

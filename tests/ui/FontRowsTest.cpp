@@ -60,6 +60,7 @@ TEST(FontRowsTest, RowShowsEntryAndIconByCode)
     EXPECT_EQ(List.Rows[3].Image, ui::siProblem);
     EXPECT_EQ(ui::StatusImageOf(fpShadowedFont), ui::siMinorProblem);
     EXPECT_EQ(ui::StatusImageOf(static_cast<TFontProblem>(9)), ui::siNoProblem);
+    EXPECT_EQ(ui::StatusImageOf(fpDamagedFont), ui::siProblem);
 
     TFontRow Repaired = List.Rows[2];
     Repaired.MarkRepaired("Named Right (TrueType)");

@@ -37,9 +37,9 @@ const char* const Usage =
     "      and scope (machine or user), separated by tabs (the problem is empty for\n"
     "      a healthy font), then \"N items\". With --json it prints {\"items\":\n"
     "      [{\"fontName\", \"registryName\", \"fileName\", \"problem\", \"problemText\",\n"
-    "      \"scope\", \"format\"}], \"untrustedFontBlocking\"} (format: truetype,\n"
-    "      opentype or collection; blocking, when the policy sets it: on, off or\n"
-    "      audit). A row with\n"
+    "      \"scope\", \"format\", \"detail\"}], \"untrustedFontBlocking\"} (format: truetype,\n"
+    "      opentype or collection; detail: why a damaged font is damaged, else\n"
+    "      empty; blocking, when the policy sets it: on, off or audit). A row with\n"
     "      notes (the machine font of the same name; a font of your own that\n"
     "      Windows' untrusted font blocking keeps from programs using GDI) is\n"
     "      followed by a line \"  note: ...\" per note, in JSON \"notes\": [...].\n"
@@ -54,10 +54,11 @@ const char* const Usage =
     "      each repair changed. Codes: 1 Invalid Font (file to the recycle bin, value\n"
     "      deleted), 2 File not found, 3 Wrong Registry Data Type, 5 Duplicate\n"
     "      Registry Data (value deleted), 4 No Registry Key (value written),\n"
-    "      6 Wrong Registry Font Name (value renamed); code 8 Same Name as a Machine\n"
-    "      Font has no repair. Before it changes anything it\n"
-    "      writes a registry backup to %LOCALAPPDATA%\\Velmorant\\Backups and prints\n"
-    "      its path. --dry-run prints what would change and changes nothing. The\n"
+    "      6 Wrong Registry Font Name (value renamed), 7 Damaged Font (as 1; also\n"
+    "      a damaged file no value names); code 8 Same Name as a Machine Font has\n"
+    "      no repair. Before it changes anything it writes a registry backup to\n"
+    "      %LOCALAPPDATA%\\Velmorant\\Backups and prints its path. --dry-run\n"
+    "      prints what would change and changes nothing. The\n"
     "      machine's fonts need administrator rights, your own do not. An entry\n"
     "      whose value or file changed since the scan is left alone, and so is an\n"
     "      invalid font whose file cannot go to the recycle bin (in use, outside\n"
@@ -108,6 +109,10 @@ struct TOptions {
     std::string File;
 };
 
+// The codes the repair acts on: every code with a text but the shadowed
+// font's, which of the two copies is wanted being the user's choice.
+bool Repairable(TFontProblem Problem) { return !ProblemText(Problem).empty() && Problem != fpShadowedFont; }
+
 std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments)
 {
     TOptions Options;
@@ -137,9 +142,11 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
             Options.Pause = true;
         } else if (Argument == "--problem" && Options.Command == TCommand::Repair && i + 1 < Arguments.size()) {
             const std::string& Code = Arguments[++i];
-            if (Code.size() != 1 || Code[0] < '0' || Code[0] > '6')
+            if (Code.empty() || Code.size() > 3 || !std::all_of(Code.begin(), Code.end(), [](char C) {
+                    return C >= '0' && C <= '9';
+                }) || std::stoi(Code) > 255 || !Repairable(static_cast<TFontProblem>(std::stoi(Code))))
                 return std::nullopt;
-            Options.Problems.insert(static_cast<TFontProblem>(Code[0] - '0'));
+            Options.Problems.insert(static_cast<TFontProblem>(std::stoi(Code)));
         } else if (Argument == "--font" && Options.Command == TCommand::Promote && i + 1 < Arguments.size()) {
             Options.Fonts.push_back(Arguments[++i]);
         } else if (Options.Command == TCommand::Undo && Options.File.empty() && !Argument.starts_with("--")) {
@@ -151,8 +158,9 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
     if (Options.Command == TCommand::Undo && Options.File.empty())
         return std::nullopt;
     if (Options.Command == TCommand::Repair && Options.Problems.empty())
-        for (int Code = fpInvalidFont; Code <= fpWrongFontName; ++Code)
-            Options.Problems.insert(static_cast<TFontProblem>(Code));
+        for (int Code = 1; Code <= 255; ++Code)
+            if (Repairable(static_cast<TFontProblem>(Code)))
+                Options.Problems.insert(static_cast<TFontProblem>(Code));
     return Options;
 }
 
@@ -172,6 +180,7 @@ void WriteEntryFields(inspect::TJsonWriter& Json, const TFontInfo& Entry)
     Json.Field("problemText", ProblemText(Entry.Problem));
     Json.Field("scope", ScopeName(Entry.Scope));
     Json.Field("format", FormatName(Entry.Format));
+    JsonText(Json, "detail", Entry.Detail);
 }
 
 std::string EntryRow(const TFontInfo& Entry)

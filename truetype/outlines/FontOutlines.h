@@ -57,6 +57,10 @@ public:
     // last glyph are passed over. No progress is reported.
     void RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
                                     std::span<const std::uint16_t> Glyphs);
+    // Decodes the glyphs and checks the composites as the retrieval does,
+    // raising what it raises, but keeps nothing: a simple glyph is only
+    // measured, and the warnings of the decoders are not all given.
+    static void CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
     // Every component refers to the outline of its glyph; an index past
     // the last glyph raises the list's index error.
     void LinkComponents();

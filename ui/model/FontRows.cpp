@@ -8,6 +8,7 @@ TStatusImage StatusImageOf(app::TFontProblem Problem)
 {
     switch (Problem) {
     case app::fpInvalidFont:
+    case app::fpDamagedFont:
     case app::fpFileNotFound:
     case app::fpWrongDataType:
     case app::fpNoRegistryKey:
