@@ -221,7 +221,8 @@ void TMainForm::ShowRowTip(NMLVGETINFOTIPW& Tip)
     const TFontRow* Row = RowAt(Tip.iItem);
     if (Row == nullptr || Row->Entry == nullptr || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
         return;
-    std::string Text;
+    // Why a damaged font is damaged, then the row's notes.
+    std::string Text = Row->Entry->Detail;
     for (const std::string& Note : FInstalledFonts->Notes(*Row->Entry))
         Text += (Text.empty() ? "" : "\r\n") + Note;
     if (Text.empty())
