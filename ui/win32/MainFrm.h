@@ -4,7 +4,7 @@
 // MainFrm.cpp holds the window, its controls and their layout with the
 // splitter; MainFrmList.cpp the list, its sorting, the popup menu and the
 // tooltips; MainFrmCommands.cpp the keys, the scan, the repair and its
-// results.
+// results, and the reset of the font cache.
 #pragma once
 
 #include <windows.h>
@@ -62,6 +62,7 @@ private:
     bool Command(int Id);
     void ToolButton1Click();
     void RepairSelectedItems();
+    void ResetFontCache();
     void ShowReadMe();
     void ShowAbout();
     void PressHotButton();
