@@ -90,7 +90,7 @@ class TOverlayPlatform {
 public:
     explicit TOverlayPlatform(const platform::TPlatform& Real)
         : Registry(Real.Registry, Real.Text), Shell(Real.Shell),
-          Platform{Registry, Shell, Real.Files, Real.System, Real.Text, Session}
+          Platform{Registry, Shell, Real.Files, Real.System, Real.Text, Session, Real.Services}
     {
     }
     TOverlayPlatform(const TOverlayPlatform&) = delete;

@@ -90,6 +90,15 @@ public:
     // Creates the folder and every folder above it that is missing. Raises
     // EFileError "Cannot create folder %s" when it cannot.
     virtual void CreateFolders(const std::string& Path) = 0;
+    // Deletes the file for good (not into the recycle bin); false when it
+    // cannot, for one because another program holds it open without
+    // sharing its deletion.
+    virtual bool RemoveFile(const std::string& Path) = 0;
+    // Has the system delete the file when Windows next starts, before the
+    // programs and services that could hold it open (MoveFileExW with
+    // MOVEFILE_DELAY_UNTIL_REBOOT, which an administrator's rights allow);
+    // false when it is refused.
+    virtual bool RemoveFileAtRestart(const std::string& Path) = 0;
 };
 
 }  // namespace platform

@@ -173,4 +173,14 @@ void TWin32FileSystem::CreateFolders(const std::string& Path)
         throw EFileError(base::FormatText("Cannot create folder %s", {Path}));
 }
 
+bool TWin32FileSystem::RemoveFile(const std::string& Path)
+{
+    return DeleteFileW(base::Utf8ToWide(Path).c_str()) != FALSE;
+}
+
+bool TWin32FileSystem::RemoveFileAtRestart(const std::string& Path)
+{
+    return MoveFileExW(base::Utf8ToWide(Path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
 }  // namespace platform

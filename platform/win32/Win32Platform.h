@@ -48,6 +48,8 @@ public:
     bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
     bool CopyNewFile(const std::string& From, const std::string& To) override;
     void CreateFolders(const std::string& Path) override;
+    bool RemoveFile(const std::string& Path) override;
+    bool RemoveFileAtRestart(const std::string& Path) override;
 };
 
 class TWin32SystemInfo final : public ISystemInfo {
@@ -74,6 +76,15 @@ public:
     bool BroadcastFontChange() override;
 };
 
+// The service control manager of the local machine, opened for each call.
+class TWin32Services final : public IServices {
+public:
+    TServiceState QueryState(const std::string& Name) override;
+    bool Stop(const std::string& Name) override;
+    bool Start(const std::string& Name) override;
+    bool WaitForState(const std::string& Name, TServiceState Wanted, std::uint32_t BoundMilliseconds) override;
+};
+
 // The running machine's services, ready to be handed to the core.
 class TWin32Platform {
 public:
@@ -81,7 +92,7 @@ public:
     TWin32Platform(const TWin32Platform&) = delete;
     TWin32Platform& operator=(const TWin32Platform&) = delete;
 
-    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session}; }
+    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session, Services}; }
 
     TWin32Registry Registry;
     TWin32Shell Shell;
@@ -89,6 +100,7 @@ public:
     TWin32SystemInfo System;
     TWin32TextServices Text;
     TWin32FontSession Session;
+    TWin32Services Services;
 };
 
 }  // namespace platform

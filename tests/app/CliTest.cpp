@@ -198,3 +198,29 @@ TEST(Cli, ARepairTellsWhatItLeftAloneAndNeverCallsItRepaired)
     EXPECT_EQ(Held.Out.find("  repaired"), std::string::npos);
     EXPECT_EQ(M.Registry.StringValue(FontsKey, "Bad (TrueType)"), "bad.ttf");
 }
+
+TEST(Cli, ResetCacheTellsByItsStatusWhetherTheResetIsComplete)
+{
+    TMachine M;
+    M.ServiceControl.Add("FontCache");
+    const std::string Cache = "C:\\Windows\\System32\\FNTCACHE.DAT";
+    M.Files.PutFile(Cache, std::string_view("gdi"));
+
+    M.System.Administrator = false;
+    EXPECT_EQ(RunCli(M, {"reset-cache"}).Status, cli::ExitError);
+    M.System.Administrator = true;
+
+    const TRun Dry = RunCli(M, {"reset-cache", "--dry-run", "--json"});
+    EXPECT_EQ(Dry.Status, cli::ExitClean);
+    EXPECT_NE(Dry.Out.find("{\"action\":\"deleteFile\",\"name\":\"C:\\\\Windows\\\\System32\\\\FNTCACHE.DAT\","
+                           "\"result\":\"planned\"}"),
+              std::string::npos)
+        << Dry.Out;
+    EXPECT_TRUE(M.Files.FileExists(Cache));
+
+    M.Files.HoldOpen(Cache, platform::TSimulatedFileSystem::THold::Exclusive);
+    const TRun Held = RunCli(M, {"reset-cache"});
+    EXPECT_EQ(Held.Status, cli::ExitProblems);
+    EXPECT_TRUE(Held.Out.ends_with("Restart Windows to complete the reset of the font cache.\n")) << Held.Out;
+    EXPECT_EQ(RunCli(M, {"reset-cache", "--time"}).Status, cli::ExitError);
+}

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "app/FontPromoteUnit.h"
+#include "app/FontCacheUnit.h"
 #include "app/FontRepairUnit.h"
 #include "app/FontsFolderUnit.h"
 #include "app/InstalledFontsUnit.h"
@@ -94,9 +95,21 @@ const char* const Usage =
     "      Runs the Fonts folder fixes (font cache file, the folder's system\n"
     "      attribute, Desktop.ini) and prints their log lines.\n"
     "\n"
+    "  reset-cache [--dry-run] [--json]\n"
+    "      Resets the font caches of Windows 7 to 11: stops the FontCache service\n"
+    "      and, where it exists, FontCache3.0.0.0, deletes their cache files and\n"
+    "      FNTCACHE.DAT, and starts again the services it stopped. A file that\n"
+    "      cannot be deleted now is deleted when Windows restarts. Prints a line\n"
+    "      per step; --json prints {\"dryRun\", \"refused\", \"restartNeeded\",\n"
+    "      \"complete\", \"steps\": [{\"action\", \"name\", \"result\"}], \"log\"}.\n"
+    "      --dry-run prints what it would do. Needs administrator rights.\n"
+    "      Exit status: 0 when the reset is complete, 1 when some step was not\n"
+    "      done or Windows must restart to complete it, 2 without administrator\n"
+    "      rights (nothing is changed).\n"
+    "\n"
     "Exit status 2 on an error or bad usage.\n";
 
-enum class TCommand : std::uint8_t { Help, Scan, Repair, FixFolder, Undo, Promote };
+enum class TCommand : std::uint8_t { Help, Scan, Repair, FixFolder, Undo, Promote, ResetCache };
 
 struct TOptions {
     TCommand Command = TCommand::Help;
@@ -120,7 +133,7 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
         return std::nullopt;
     static const std::map<std::string, TCommand> Commands = {
         {"scan", TCommand::Scan}, {"repair", TCommand::Repair}, {"fix-folder", TCommand::FixFolder},
-        {"undo", TCommand::Undo}, {"promote", TCommand::Promote},
+        {"undo", TCommand::Undo}, {"promote", TCommand::Promote}, {"reset-cache", TCommand::ResetCache},
         {"--help", TCommand::Help}, {"-h", TCommand::Help}, {"help", TCommand::Help}};
     const auto Command = Commands.find(Arguments[0]);
     if (Command == Commands.end())
@@ -132,11 +145,12 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
         const bool Scans = Options.Command == TCommand::Scan || Changes;
         if (Argument == "--help" || Argument == "-h") {
             Options.Command = TCommand::Help;
-        } else if (Argument == "--json" && Scans) {
+        } else if (Argument == "--json" && (Scans || Options.Command == TCommand::ResetCache)) {
             Options.Json = true;
         } else if (Argument == "--time" && Options.Command == TCommand::Scan) {
             Options.Time = true;
-        } else if (Argument == "--dry-run" && (Changes || Options.Command == TCommand::Undo)) {
+        } else if (Argument == "--dry-run" &&
+                   (Changes || Options.Command == TCommand::Undo || Options.Command == TCommand::ResetCache)) {
             Options.DryRun = true;
         } else if (Argument == "--pause-before-repair" && Options.Command == TCommand::Repair) {
             Options.Pause = true;
@@ -502,6 +516,58 @@ int FixFolder(const platform::TPlatform& Platform, std::ostream& Out)
     return ExitClean;
 }
 
+// Keeps the lines for the JSON, or prints them as they come.
+class TCacheLog final : public IResultsLog {
+public:
+    TCacheLog(std::ostream& Out, bool Keep) : FOut(Out), FKeep(Keep) {}
+    void Add(const std::string& Line) override
+    {
+        if (FKeep)
+            Lines.push_back(Line);
+        else
+            FOut << Line << '\n' << std::flush;
+    }
+    std::vector<std::string> Lines;
+
+private:
+    std::ostream& FOut;
+    bool FKeep;
+};
+
+int ResetCache(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out)
+{
+    static const char* const Actions[] = {"stopService", "deleteFile", "startService"};
+    static const char* const Results[] = {"done",   "planned",  "missing",   "notRunning",
+                                          "failed", "timedOut", "atRestart", "elsewhere"};
+    TCacheLog Log(Out, Options.Json);
+    const TFontCacheResult Result = ResetFontCache(Platform, Options.DryRun, Log);
+    if (Options.Json) {
+        inspect::TJsonWriter Json(Out);
+        Json.BeginObject()
+            .Field("dryRun", Options.DryRun)
+            .Field("refused", Result.Refused)
+            .Field("restartNeeded", Result.RestartNeeded)
+            .Field("complete", Result.Complete);
+        Json.Key("steps").BeginArray();
+        for (const TCacheStep& Step : Result.Steps) {
+            Json.Newline();
+            Json.BeginObject().Field("action", Actions[Step.Kind]);
+            JsonText(Json, "name", Step.Name);
+            Json.Field("result", Results[static_cast<int>(Step.Result)]).EndObject();
+        }
+        Json.EndArray().Key("log").BeginArray();
+        for (const std::string& Line : Log.Lines) {
+            Json.Newline();
+            Json.Value(base::Utf8ToUtf16(Line));
+        }
+        Json.EndArray().EndObject();
+        Json.Newline();
+    }
+    if (Result.Refused)
+        return ExitError;
+    return Result.Complete ? ExitClean : ExitProblems;
+}
+
 }  // namespace
 
 int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& Arguments, std::ostream& Out,
@@ -527,6 +593,7 @@ int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& 
         case TCommand::FixFolder: return FixFolder(Platform, Out);
         case TCommand::Undo: return Undo(Platform, *Options, Out, Err);
         case TCommand::Promote: return Promote(Platform, *Options, Out, Err);
+        case TCommand::ResetCache: return ResetCache(Platform, *Options, Out);
         }
     } catch (const std::exception& Error) {
         Err << "velmorant-cli: " << Error.what() << '\n';

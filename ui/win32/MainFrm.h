@@ -4,7 +4,7 @@
 // MainFrm.cpp holds the window, its controls and their layout with the
 // splitter; MainFrmList.cpp the list, its sorting, the popup menu and the
 // tooltips; MainFrmCommands.cpp the keys, the scan, the repair and its
-// results.
+// results, and the reset of the font cache.
 #pragma once
 
 #include <windows.h>
@@ -70,6 +70,7 @@ private:
     // Applies a repair's or a promotion's result to the rows (EntryRows: the
     // row of each selected entry), then tells the backup and the messages.
     void ShowChangeResult(const app::TRepairResult& Result, const std::vector<int>& EntryRows, unsigned BackupText);
+    void ResetFontCache();
     void ShowReadMe();
     void ShowAbout();
     void PressHotButton();

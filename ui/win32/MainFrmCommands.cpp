@@ -1,11 +1,12 @@
 // TMainForm's commands: the message loop's keys, the scan with its status
-// and log lines, the repair of the selected rows and what it reports, and
-// the About and Read Me windows.
+// and log lines, the repair of the selected rows and what it reports, the
+// reset of the font cache, and the About and Read Me windows.
 #include "ui/win32/MainFrm.h"
 
 #include <exception>
 #include <unordered_set>
 
+#include "app/FontCacheUnit.h"
 #include "app/FontPromoteUnit.h"
 #include "app/FontRepairUnit.h"
 #include "app/UntrustedFontsUnit.h"
@@ -215,6 +216,23 @@ void TMainForm::ShowChangeResult(const app::TRepairResult& Result, const std::ve
     }
 }
 
+void TMainForm::ResetFontCache()
+{
+    if (FScanning)
+        return;
+    // It makes Windows build its caches anew: never without the user's word.
+    if (MessageBoxW(FHandle, ResourceText(IDS_RESET_CACHE_CONFIRM).c_str(), ResourceText(IDS_RESET_CACHE_CAPTION).c_str(),
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    HCURSOR Previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const app::TFontCacheResult Result = app::ResetFontCache(FPlatform, false, *this);
+    Add("");
+    SetCursor(Previous != nullptr ? Previous : LoadCursorW(nullptr, IDC_ARROW));
+    if (Result.Refused)
+        MessageBoxW(FHandle, ResourceText(IDS_RESET_CACHE_NO_RIGHTS).c_str(), ResourceText(IDS_RESET_CACHE_CAPTION).c_str(),
+                    MB_OK | MB_ICONWARNING);
+}
+
 void TMainForm::ShowReadMe()
 {
     TReadMeForm ReadMe;
@@ -248,6 +266,7 @@ bool TMainForm::Command(int Id)
     case ID_REPAIR:
     case ID_POPUP_REPAIR: RepairSelectedItems(); return true;
     case ID_POPUP_PROMOTE: PromoteSelectedItems(); return true;
+    case ID_POPUP_RESET_CACHE: ResetFontCache(); return true;
     case ID_READ_ME:
         if (!FScanning)
             ShowReadMe();

@@ -50,6 +50,8 @@ void TMainForm::CreateList()
     FPopup = CreatePopupMenu();
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, ResourceText(IDS_POPUP_REPAIR).c_str());
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_PROMOTE, ResourceText(IDS_POPUP_PROMOTE).c_str());
+    AppendMenuW(FPopup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(FPopup, MF_STRING, ID_POPUP_RESET_CACHE, ResourceText(IDS_POPUP_RESET_CACHE).c_str());
 }
 
 void TMainForm::FillFontList()

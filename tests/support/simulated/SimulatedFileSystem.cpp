@@ -310,6 +310,16 @@ bool TSimulatedFileSystem::DeleteOut(const std::string& Path)
     return true;
 }
 
+bool TSimulatedFileSystem::RemoveFile(const std::string& Path) { return FileExists(Path) && DeleteOut(Path); }
+
+bool TSimulatedFileSystem::RemoveFileAtRestart(const std::string& Path)
+{
+    if (RefuseRemovalAtRestart)
+        return false;
+    RemovedAtRestart.push_back(Path);
+    return true;
+}
+
 TSimulatedShell::TSimulatedShell(TSimulatedFileSystem& Files, fs::path RecycleBin)
     : FFiles(Files), FRecycleBin(std::move(RecycleBin))
 {

@@ -39,6 +39,7 @@
 #define ID_POPUP_REPAIR 105
 #define ID_SELECT_ALL 106
 #define ID_POPUP_PROMOTE 107
+#define ID_POPUP_RESET_CACHE 108
 
 // The program's texts (resources/Strings.rc).
 #define IDS_PROGRAM_NAME 1000
@@ -62,6 +63,10 @@
 #define IDS_BACKUP_SAVED 1042
 #define IDS_POPUP_PROMOTE 1043
 #define IDS_PROMOTE_BACKUP_SAVED 1044
+#define IDS_POPUP_RESET_CACHE 1045
+#define IDS_RESET_CACHE_CAPTION 1046
+#define IDS_RESET_CACHE_CONFIRM 1047
+#define IDS_RESET_CACHE_NO_RIGHTS 1048
 #define IDS_ABOUT_ANIMATION 1050
 
 // The preview pane's texts.
