@@ -47,30 +47,12 @@ const std::pair<TRepairOutcome, std::string_view> ClosingMessages[] = {
 
 }  // namespace
 
-std::string_view OutcomeMessage(TRepairOutcome Outcome)
-{
-    for (const auto& [Known, Message] : ClosingMessages)
-        if (Known == Outcome)
-            return Message;
-    return {};
-}
-
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
     if (!FontsFolder.empty() && base::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
         return ExtractFileName(FileName);
     return FileName;
 }
-
-// One pass over the selected entries: for real, or as a preview that changes
-// nothing but the overlay it is given.
-struct TFontRepair::TRun {
-    const platform::TPlatform& Platform;
-    bool Apply;
-    // The files of the fonts registered anew.
-    std::vector<std::string> NewFonts;
-    bool RegistryChanged = false;
-};
 
 namespace {
 
@@ -95,12 +77,13 @@ bool AnyOutcome(const std::vector<TEntryRepair>& Entries, TRepairOutcome Outcome
                        [Outcome](const TEntryRepair& Entry) { return Entry.Outcome == Outcome; });
 }
 
-std::vector<std::string> RecycledFiles(const TRepairResult& Result)
+// The files of the steps of one kind that were done.
+std::vector<std::string> FilesOf(const TRepairResult& Result, TRepairStep::TKind Kind)
 {
     std::vector<std::string> Files;
     for (const TEntryRepair& Entry : Result.Entries)
         for (const TRepairStep& Step : Entry.Changes)
-            if (Step.Kind == TRepairStep::RecycleFile && Step.Done)
+            if (Step.Kind == Kind && Step.Done)
                 Files.push_back(Step.Name);
     return Files;
 }
@@ -111,7 +94,8 @@ bool SameValue(const platform::TRegistryValue& A, const platform::TRegistryValue
     return A.State == B.State && A.Type == B.Type && A.Data == B.Data;
 }
 
-// Whether a value of the key names File, resolved as the scan resolves it.
+}  // namespace
+
 bool AnyValueNames(platform::IRegistryKey& Key, const std::string& File, const std::string& Folder)
 {
     for (const std::string& Name : Key.ValueNames()) {
@@ -126,9 +110,13 @@ bool AnyValueNames(platform::IRegistryKey& Key, const std::string& File, const s
     return false;
 }
 
-// Whether what made the entry a problem still holds: its value as the scan
-// read it, its file as the scan saw it (there or not, same size and last
-// write time), and for a file without a value, that none names it now.
+// A file the folder pass found, which no value named.
+bool Unregistered(const TFontInfo& Entry)
+{
+    return Entry.Problem == fpNoRegistryKey ||
+           (Entry.RegistryName.empty() && Entry.ScannedValue.State == platform::TRegistryValueState::Missing);
+}
+
 bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey& Key, const TFontInfo& Entry)
 {
     if (!Entry.RegistryName.empty() && !SameValue(Key.QueryValue(Entry.RegistryName), Entry.ScannedValue))
@@ -138,16 +126,10 @@ bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey&
         return true;
     if (Platform.Files.FileIdentity(Entry.FileName) != Entry.ScannedFile)
         return false;
-    return Entry.Problem != fpNoRegistryKey ||
+    return !Unregistered(Entry) ||
            !AnyValueNames(Key, Entry.FileName, GetScopeFontsFolder(Platform.Shell, Entry.Scope));
 }
 
-// The path to hand the shell for an invalid font's file, or empty when it is
-// not to be recycled: a device; a file that is not inside its scope's Fonts
-// folder once links, junctions and ".." are resolved (an elevated repair
-// acts on values and folders that programs without elevation can write);
-// one on a volume without a recycle bin, which the shell would delete for
-// good.
 std::string RecyclablePath(const platform::TPlatform& Platform, const TFontInfo& Entry)
 {
     const std::string Folder = GetScopeFontsFolder(Platform.Shell, Entry.Scope);
@@ -160,62 +142,64 @@ std::string RecyclablePath(const platform::TPlatform& Platform, const TFontInfo&
     return Final;
 }
 
-}  // namespace
-
 TFontRepair::TFontRepair(const platform::TPlatform& Platform, TInstalledFonts& Fonts, platform::TWindowHandle Owner)
     : FPlatform(Platform), FFonts(Fonts), FOwner(Owner)
 {
 }
 
-TRepairResult TFontRepair::PreviewSelectedItems(const std::vector<TFontInfo*>& Selected)
+TRepairResult PreviewChanges(const platform::TPlatform& Platform, const TChangeWork& Work)
 {
-    TOverlayPlatform Overlay(FPlatform);
-    TRun Preview{Overlay.Platform, false, {}, false};
-    return Work(Preview, Selected);
+    TOverlayPlatform Overlay(Platform);
+    TChangeRun Preview{Overlay.Platform, false, {}, false};
+    return Work(Preview);
 }
 
-TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Selected)
+TRepairResult RunWithBackup(const platform::TPlatform& Platform, std::string_view Command, const TChangeWork& Work)
 {
     // The preview learns every value the run will change and every file it
     // will recycle, so that the backup holds them before anything changes.
-    TOverlayPlatform Overlay(FPlatform);
-    TRun Preview{Overlay.Platform, false, {}, false};
-    const TRepairResult Planned = Work(Preview, Selected);
+    TOverlayPlatform Overlay(Platform);
+    TChangeRun Preview{Overlay.Platform, false, {}, false};
+    const TRepairResult Planned = Work(Preview);
     const std::vector<TKeyChanges> Changes = Overlay.Registry.Changes();
-    const std::vector<std::string> Recycled = RecycledFiles(Planned);
+    const std::vector<std::string> Recycled = FilesOf(Planned, TRepairStep::RecycleFile);
+    const std::vector<std::string> Copied = FilesOf(Planned, TRepairStep::CopyFile);
     std::string Backup;
-    if (!Changes.empty() || !Recycled.empty()) {
+    if (!Changes.empty() || !Recycled.empty() || !Copied.empty()) {
         try {
-            Backup = WriteRepairBackup(FPlatform, RepairBackupOf(Changes, Recycled));
+            Backup = WriteRepairBackup(Platform, RepairBackupOf(Changes, Recycled, Copied));
         } catch (const platform::EFileError& Error) {
             TRepairResult Refused;
             Refused.Error = std::make_exception_ptr(platform::EFileError(
-                std::string("The repair changed nothing: its registry backup could not be written (") + Error.what() +
+                std::string(Command) + " changed nothing: its registry backup could not be written (" + Error.what() +
                 ")"));
             return Refused;
         }
     }
 
-    TRun Real{FPlatform, true, {}, false};
-    TRepairResult Result = Work(Real, Selected);
+    TChangeRun Real{Platform, true, {}, false};
+    TRepairResult Result = Work(Real);
     Result.Backup = Backup;
     // The shell can still refuse a file the plan expected to move (another
-    // program opened it in the meantime): the backup then names only the
-    // files that went, so that undo never sends the user to look for one in
-    // the recycle bin.
-    const std::vector<std::string> Moved = RecycledFiles(Result);
-    if (!Backup.empty() && Moved != Recycled)
-        RewriteRepairBackup(FPlatform, Backup, RepairBackupOf(Changes, Moved));
+    // program opened it in the meantime), and a copy can take another free
+    // name: the backup then names the files as they went, so that undo never
+    // sends the user to look for one in the recycle bin.
+    const std::vector<std::string> Moved = FilesOf(Result, TRepairStep::RecycleFile);
+    const std::vector<std::string> Made = FilesOf(Result, TRepairStep::CopyFile);
+    if (!Backup.empty() && (Moved != Recycled || Made != Copied))
+        RewriteRepairBackup(Platform, Backup, RepairBackupOf(Changes, Moved, Made));
     if (Real.RegistryChanged) {
         // Open programs see the fonts without a restart.
         for (const std::string& File : Real.NewFonts)
-            FPlatform.Session.AddFont(File);
-        FPlatform.Session.BroadcastFontChange();
+            Platform.Session.AddFont(File);
+        Platform.Session.BroadcastFontChange();
     }
     return Result;
 }
 
-TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Selected)
+TRepairResult WorkBackwards(const std::vector<TFontInfo*>& Selected,
+                            const std::function<TRepairOutcome(TFontInfo&, TEntryRepair&)>& Item,
+                            TClosingMessages Messages)
 {
     TRepairResult Result;
     // From the last to the first: an entry removed and destroyed is behind
@@ -224,7 +208,7 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
         TEntryRepair Repair;
         Repair.Index = Index;
         try {
-            Repair.Outcome = RepairItem(Run, *Selected[Index], Repair);
+            Repair.Outcome = Item(*Selected[Index], Repair);
         } catch (const platform::ERegistryError&) {
             Repair.Outcome = TRepairOutcome::WriteRefused;
             Repair.Action = TRowAction::Keep;
@@ -232,18 +216,39 @@ TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Select
             Result.Error = std::current_exception();
             return Result;
         }
+        for (const auto& [Outcome, Message] : Messages)
+            if (Outcome == Repair.Outcome)
+                Repair.Reason = Message;
         Result.Entries.push_back(std::move(Repair));
     }
-    for (const auto& [Outcome, Message] : ClosingMessages)
+    for (const auto& [Outcome, Message] : Messages)
         if (AnyOutcome(Result.Entries, Outcome))
             Result.Messages.emplace_back(Message);
     return Result;
+}
+
+TRepairResult TFontRepair::PreviewSelectedItems(const std::vector<TFontInfo*>& Selected)
+{
+    return PreviewChanges(FPlatform, [&](TRun& Run) { return Work(Run, Selected); });
+}
+
+TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Selected)
+{
+    return RunWithBackup(FPlatform, "The repair", [&](TRun& Run) { return Work(Run, Selected); });
+}
+
+TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Selected)
+{
+    return WorkBackwards(
+        Selected, [&](TFontInfo& Entry, TEntryRepair& Repair) { return RepairItem(Run, Entry, Repair); },
+        ClosingMessages);
 }
 
 TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair)
 {
     switch (Entry.Problem) {
     case fpInvalidFont:
+    case fpDamagedFont:
     case fpFileNotFound:
     case fpWrongDataType:
     case fpDuplicate:
@@ -270,12 +275,13 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
     // Only what the backup can put back is changed: the entry's own value,
     // and the name it is registered under anew.
     const bool Writes = Entry.Problem == fpNoRegistryKey || Entry.Problem == fpWrongFontName;
-    if ((Entry.Problem != fpNoRegistryKey && !BackupCanHold(*Key, Entry.RegistryName)) ||
+    if ((!Unregistered(Entry) && !BackupCanHold(*Key, Entry.RegistryName)) ||
         (Writes && !BackupCanHold(*Key, Entry.ExpectedRegistryName())))
         return TRepairOutcome::NotBackedUp;
 
     switch (Entry.Problem) {
-    case fpInvalidFont: {
+    case fpInvalidFont:
+    case fpDamagedFont: {
         // The value goes only with the file: a font kept on disk keeps its
         // registration, so that nothing good is lost to a refused move.
         TRepairStep Step{TRepairStep::RecycleFile, Entry.FileName, {}, false};
@@ -285,7 +291,8 @@ TRepairOutcome TFontRepair::RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair
         Repair.Changes.push_back(Step);
         if (!Step.Done)
             return TRepairOutcome::FileNotMoved;
-        DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
+        if (!Unregistered(Entry))
+            DeleteFontValue(*Key, Repair, Entry.RegistryName, Run.RegistryChanged);
         RemoveEntry(Run, Entry, Repair);
         return TRepairOutcome::Repaired;
     }

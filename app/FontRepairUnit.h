@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,13 +36,20 @@ enum class TRepairOutcome : std::uint8_t {
     // A value the repair would change cannot be held by its backup (the
     // registry would not return it, or an undo would not take its name).
     NotBackedUp,
+    // Installing for all users: the entry is not a healthy font of the
+    // user's own.
+    NotPromotable,
+    // Installing for all users: the file could not be copied into the Fonts
+    // folder.
+    FileNotCopied,
 };
 
 // One change a repair makes, in the order it makes them.
 struct TRepairStep {
     // RestoreValue: a value deleted for a rename whose write was refused,
     // written back as it was.
-    enum TKind : std::uint8_t { RecycleFile, DeleteValue, WriteValue, RestoreValue };
+    // CopyFile: a font file copied into the Fonts folder, Name the copy.
+    enum TKind : std::uint8_t { RecycleFile, DeleteValue, WriteValue, RestoreValue, CopyFile };
     TKind Kind = DeleteValue;
     // The file's path, or the value's name.
     std::string Name;
@@ -60,9 +69,6 @@ extern const std::string_view UserKeyUnavailableMessage;
 extern const std::string_view ChangedSinceScanMessage;
 extern const std::string_view FileNotMovedMessage;
 extern const std::string_view NotBackedUpMessage;
-// The closing message of an outcome that leaves an entry unrepaired; empty
-// for Repaired and WriteRefused (the error says why).
-std::string_view OutcomeMessage(TRepairOutcome Outcome);
 
 // What the font list does with the row of a worked entry.
 enum class TRowAction : std::uint8_t {
@@ -73,6 +79,9 @@ enum class TRowAction : std::uint8_t {
     // Status icon 0 (the green check mark), "Registry Name" cell the new
     // value name, "Problem" cell empty; the row keeps its place.
     MarkRepaired,
+    // The entry was changed in place (its file and scope, installed for all
+    // users): the row shows it anew, from the entry.
+    Refill,
 };
 
 struct TEntryRepair {
@@ -83,6 +92,9 @@ struct TEntryRepair {
     TRowAction Action = TRowAction::Keep;
     // MarkRepaired: the value name that now registers the font.
     std::string RegistryName;
+    // Why the entry was left as it was: its outcome's closing message; empty
+    // when it was changed, or when the run's error says why.
+    std::string_view Reason;
     std::vector<TRepairStep> Changes;
 };
 
@@ -116,6 +128,52 @@ struct TRepairResult {
 // registered by its full path: pass no Fonts folder.)
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder);
 
+// One pass of a change over the selected entries: for real, or as a preview
+// that changes nothing but the overlay it is given.
+struct TChangeRun {
+    const platform::TPlatform& Platform;
+    bool Apply;
+    // The files of the fonts registered anew: they join the session.
+    std::vector<std::string> NewFonts;
+    bool RegistryChanged = false;
+};
+
+using TChangeWork = std::function<TRepairResult(TChangeRun&)>;
+using TClosingMessages = std::span<const std::pair<TRepairOutcome, std::string_view>>;
+
+// Work as a preview on an overlay: nothing changes.
+TRepairResult PreviewChanges(const platform::TPlatform& Platform, const TChangeWork& Work);
+// Work with its backup: first as a preview, to learn every value it will
+// change and every file it will recycle or copy, then the backup of them,
+// then for real; the backup is written again when the files differ from the
+// plan. When the backup cannot be written nothing changes and the result's
+// Error says so, naming the command ("The repair"). After a run that changed
+// the registry the fonts registered anew join the session and running
+// programs are told the fonts changed.
+TRepairResult RunWithBackup(const platform::TPlatform& Platform, std::string_view Command, const TChangeWork& Work);
+// Item on each selected entry from the last to the first, until a registry
+// write is refused; then one closing message per outcome met, in the order
+// Messages lists them.
+TRepairResult WorkBackwards(const std::vector<TFontInfo*>& Selected,
+                            const std::function<TRepairOutcome(TFontInfo&, TEntryRepair&)>& Item,
+                            TClosingMessages Messages);
+
+// The checks before every change, shared by the repair and the installation
+// for all users.
+// Whether what made the entry what it is still holds: its value as the scan
+// read it, its file as the scan saw it (there or not, same size and last
+// write time), and for a file without a value, that none names it now.
+bool StillAsScanned(const platform::TPlatform& Platform, platform::IRegistryKey& Key, const TFontInfo& Entry);
+// The path to hand the shell for the entry's file, or empty when it is not to
+// be recycled: a device; a file that is not inside its scope's Fonts folder
+// once links, junctions and ".." are resolved (an elevated repair acts on
+// values and folders that programs without elevation can write); one on a
+// volume without a recycle bin, which the shell would delete for good.
+std::string RecyclablePath(const platform::TPlatform& Platform, const TFontInfo& Entry);
+// Whether a string value of the key names File, resolved against Folder as
+// the scan resolves it.
+bool AnyValueNames(platform::IRegistryKey& Key, const std::string& File, const std::string& Folder);
+
 // Decides and makes the changes; the font list (a window's or a console's)
 // only translates the result into rows, controls and messages.
 class TFontRepair {
@@ -144,7 +202,7 @@ public:
     TRepairResult PreviewSelectedItems(const std::vector<TFontInfo*>& Selected);
 
 private:
-    struct TRun;
+    using TRun = TChangeRun;
     TRepairResult Work(TRun& Run, const std::vector<TFontInfo*>& Selected);
     TRepairOutcome RepairItem(TRun& Run, TFontInfo& Entry, TEntryRepair& Repair);
     TRepairOutcome RegisterFont(TRun& Run, platform::IRegistryKey& Key, TFontInfo& Entry, TEntryRepair& Repair);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/FilePaths.h"
+#include "app/FontDamageUnit.h"
 #include "app/SystemUtilsUnit.h"
 #include "app/ValidTrueTypeFontUnit.h"
 #include "base/AsciiText.h"
@@ -47,17 +48,18 @@ void FormatOfExtension(std::string_view Path, TFontInfo& Entry)
                               : TFontFormat::TrueType;
 }
 
-// Loads Font from Stream and chooses its name; leaves Name untouched when
-// anything fails.
-void LoadAndName(truetype::TTrueTypeFont& Font, base::TStream& Stream, std::uint16_t Language, std::u16string& Name)
+// The name of a loaded font; false when it has none. Any fault of the
+// lookup only leaves it without one.
+bool NameOf(const truetype::TTrueTypeFont& Font, std::uint16_t Language, std::u16string& Name)
 {
     try {
-        Font.LoadFromStream(Stream);
         std::u16string Chosen;
-        if (TFontInfo::GetFontName(Font, Language, Chosen))
-            Name = std::move(Chosen);
+        if (!Font.Loaded || !TFontInfo::GetFontName(Font, Language, Chosen))
+            return false;
+        Name = std::move(Chosen);
+        return true;
     } catch (const std::exception&) {
-        // Any fault of the file only leaves the name empty.
+        return false;
     }
 }
 
@@ -88,6 +90,8 @@ std::string_view ProblemText(TFontProblem Problem)
     case fpNoRegistryKey: return "No Registry Key";
     case fpDuplicate: return "Duplicate Registry Data";
     case fpWrongFontName: return "Wrong Registry Font Name";
+    case fpDamagedFont: return "Damaged Font";
+    case fpShadowedFont: return "Same Name as a Machine Font";
     default: return "";
     }
 }
@@ -127,10 +131,13 @@ void TFontInfo::ParseFile(const platform::TPlatform& Platform, IScanProgress& Pr
 
 void TFontInfo::ReadFontFile(base::TStream& Stream, std::uint16_t Language)
 {
+    Detail.clear();
     std::u16string Name;
     if (!truetype::IsCollection(Stream, 0)) {
-        truetype::TTrueTypeFont Font(false);
-        LoadAndName(Font, Stream, Language, Name);
+        const std::unique_ptr<truetype::TTrueTypeFont> Judged = JudgedFont(0);
+        const truetype::TTrueTypeFont& Font = *Judged;
+        Detail = LoadAndJudge(*Judged, Stream).value_or(std::string());
+        NameOf(Font, Language, Name);
         // The directory stays read when a later step of the load failed.
         if (!Font.Directory.empty()) {
             CffOutlines = HasCffOutlines(Font);
@@ -140,38 +147,45 @@ void TFontInfo::ReadFontFile(base::TStream& Stream, std::uint16_t Language)
         return;
     }
     // A collection, whatever its file is called. Its fonts are named in file
-    // order; one without a name leaves the collection without one.
+    // order; one without a name leaves the collection without one. Each is
+    // judged until one is damaged.
     Format = TFontFormat::Collection;
     try {
         const truetype::TCollectionHeader Header = truetype::ReadCollectionHeader(Stream, 0);
-        if (Header.NumFonts > TInstalledFonts::MaxCollectionFonts)
-            return;
+        bool Named = Header.NumFonts <= TInstalledFonts::MaxCollectionFonts;
         bool Cff = false;
-        for (std::uint32_t Face = 0; Face < Header.NumFonts; ++Face) {
-            truetype::TTrueTypeFont Font(false);
-            // The name is all a scan asks of the font: the tables it keeps as
-            // bytes need not be read, once for every font of the collection.
-            Font.KeepUnknownTables = false;
-            Font.Face = Face;
+        const std::uint32_t Faces = std::min(Header.NumFonts, TInstalledFonts::MaxCollectionFonts);
+        for (std::uint32_t Face = 0; Face < Faces && Detail.empty(); ++Face) {
+            const std::unique_ptr<truetype::TTrueTypeFont> Judged = JudgedFont(Face);
+            const truetype::TTrueTypeFont& Font = *Judged;
             Stream.SetPosition(0);
-            Font.LoadFromStream(Stream);
+            if (const std::optional<std::string> Damage = LoadAndJudge(*Judged, Stream))
+                Detail = base::FormatText("Font %d of the collection: %s", {Face, *Damage});
             std::u16string One;
-            if (!GetFontName(Font, Language, One))
-                return;
+            if (!NameOf(Font, Language, One))
+                Named = false;
             Name += (Face == 0 ? u"" : u" & ") + One;
             Cff = Cff || HasCffOutlines(Font);
         }
+        if (!Named || !Detail.empty())
+            return;
         CffOutlines = Cff;
         FontName = base::Utf16ToUtf8(Name);
-    } catch (const std::exception&) {
-        // A collection with a font that does not load has no name.
+    } catch (const std::exception& Error) {
+        // A collection whose header does not read has no name.
+        Detail = Error.what();
     }
 }
 
 void TFontInfo::ReadFontName(base::TStream& Stream, std::uint16_t Language, std::u16string& Name)
 {
     truetype::TTrueTypeFont Font(false);
-    LoadAndName(Font, Stream, Language, Name);
+    try {
+        Font.LoadFromStream(Stream);
+    } catch (const std::exception&) {
+        return;
+    }
+    NameOf(Font, Language, Name);
 }
 
 bool TFontInfo::GetFontName(const truetype::TTrueTypeFont& Font, std::uint16_t Language, std::u16string& Name)
@@ -234,6 +248,13 @@ TFontInfo& TInstalledFonts::Add(std::unique_ptr<TFontInfo> Entry)
     if (FIndexed)
         FByFile[static_cast<std::size_t>(Added.Scope)][base::UpperCaseAscii(Added.FileName)] = FItems.size() - 1;
     return Added;
+}
+
+void TInstalledFonts::Relocate(TFontInfo& Entry, const std::string& FileName, TFontScope Scope)
+{
+    Entry.FileName = FileName;
+    Entry.Scope = Scope;
+    FIndexed = false;
 }
 
 void TInstalledFonts::Remove(const TFontInfo* Entry)
@@ -310,6 +331,8 @@ bool TInstalledFonts::Refresh()
             return false;
         }
     }
+    MarkShadowedFonts();
+    FBlocking = ReadUntrustedFontBlocking(FPlatform);
     std::stable_sort(FItems.begin(), FItems.end(),
                      [](const std::unique_ptr<TFontInfo>& A, const std::unique_ptr<TFontInfo>& B) {
                          return CompareFontInfo(*A, *B) < 0;
@@ -399,14 +422,54 @@ void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& 
             O.Problem = fpDuplicate;
         else
             E.Problem = fpDuplicate;
+        E.Detail.clear();
         return;
     }
     // A file another program keeps from being read is not known to be
     // invalid: it keeps the code of the name check.
-    if (!FPlatform.Files.FileExists(Path))
+    if (!FPlatform.Files.FileExists(Path)) {
         E.Problem = fpFileNotFound;
-    else if (CheckTrueTypeHead(FPlatform.Files, Path) == THeadCheck::Invalid)
-        E.Problem = fpInvalidFont;
+    } else {
+        const THeadCheck Head = CheckTrueTypeHead(FPlatform.Files, Path);
+        if (Head == THeadCheck::Invalid)
+            E.Problem = fpInvalidFont;
+        else if (Head == THeadCheck::Valid && !E.Detail.empty())
+            E.Problem = fpDamagedFont;
+    }
+    if (E.Problem != fpDamagedFont)
+        E.Detail.clear();
+}
+
+void TInstalledFonts::MarkShadowedFonts()
+{
+    // The machine's fonts that Windows loads: registered, there and named.
+    std::unordered_map<std::string, const TFontInfo*> MachineFonts;
+    for (const std::unique_ptr<TFontInfo>& Item : FItems)
+        if (Item->Scope == TFontScope::Machine && !Item->FontName.empty() &&
+            (Item->Problem == fpNone || Item->Problem == fpWrongFontName))
+            MachineFonts.emplace(base::UpperCaseAscii(Item->FontName), Item.get());
+    for (const std::unique_ptr<TFontInfo>& Item : FItems) {
+        if (Item->Scope != TFontScope::User || Item->Problem != fpNone || Item->FontName.empty())
+            continue;
+        const auto Found = MachineFonts.find(base::UpperCaseAscii(Item->FontName));
+        // A user's value naming the machine's own file registers nothing new.
+        if (Found == MachineFonts.end() || base::SameTextAscii(Found->second->FileName, Item->FileName))
+            continue;
+        Item->Problem = fpShadowedFont;
+        Item->ShadowedBy = Found->second->FileName;
+    }
+}
+
+std::vector<std::string> TInstalledFonts::Notes(const TFontInfo& Entry) const
+{
+    std::vector<std::string> Lines;
+    if (Entry.Problem == fpShadowedFont)
+        Lines.push_back(base::FormatText(
+            "A font installed for all users has the same name (%s): programs see only one of the two.",
+            {Entry.ShadowedBy}));
+    if (Entry.Scope == TFontScope::User && FBlocking == TUntrustedFontBlocking::On)
+        Lines.emplace_back(BlockedUserFontNote);
+    return Lines;
 }
 
 bool TInstalledFonts::ReadFontsFolder(TFontScope Scope, const TScopeList& List)
@@ -420,8 +483,14 @@ bool TInstalledFonts::ReadFontsFolder(TFontScope Scope, const TScopeList& List)
             auto Entry = std::make_unique<TFontInfo>();
             Entry->Scope = Scope;
             Entry->ParseFile(FPlatform, FProgress, Path);
+            // The head check costs a read only for a file judged damaged.
+            if (!Entry->Detail.empty() && CheckTrueTypeHead(FPlatform.Files, Path) == THeadCheck::Valid)
+                Entry->Problem = fpDamagedFont;
+            else
+                Entry->Detail.clear();
             // Marlett is the system's own symbol font and is never registered.
-            if (Scope == TFontScope::User || !base::SameTextAscii(Found.Name, "Marlett.ttf"))
+            if (Entry->Problem == fpNone &&
+                (Scope == TFontScope::User || !base::SameTextAscii(Found.Name, "Marlett.ttf")))
                 Entry->Problem = fpNoRegistryKey;
             Add(std::move(Entry));
         }

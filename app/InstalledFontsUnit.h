@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/SystemUtilsUnit.h"
+#include "app/UntrustedFontsUnit.h"
 #include "platform/Platform.h"
 
 namespace base {
@@ -33,10 +34,15 @@ enum TFontProblem : std::uint8_t {
     fpNoRegistryKey = 4,
     fpDuplicate = 5,
     fpWrongFontName = 6,
+    // Passes the head check, but a font in it does not load whole.
+    fpDamagedFont = 7,
+    // A healthy font of the user's own that has the name of a font installed
+    // for all users (another file): programs see only one of the two.
+    fpShadowedFont = 8,
 };
 
 // The text of the list's "Problem" column; empty for fpNone and for codes
-// outside 0..6.
+// without one.
 std::string_view ProblemText(TFontProblem Problem);
 
 // What a scan shows while it identifies files: the main window's status bar
@@ -81,12 +87,17 @@ public:
     TFontFormat Format = TFontFormat::TrueType;
     // CFF outlines: a single OpenType font, or a collection holding one.
     bool CffOutlines = false;
+    // Why the file's font is damaged (a font of a collection named by its
+    // number); empty when it is not, or the entry has another problem.
+    std::string Detail;
     // What the scan saw, so that a repair can tell whether it still holds:
     // the registry value as it was read (Missing for a file the folder pass
     // found), and the file's identity when ParseFile began (none when there
     // was no file, or it was never looked at).
     platform::TRegistryValue ScannedValue;
     std::optional<platform::TFileIdentity> ScannedFile;
+    // fpShadowedFont: the file of the machine's font of the same name.
+    std::string ShadowedBy;
 
     // The name of the value that registers the font, as Windows' installer
     // writes it: the font name, then " (TrueType)", or " (OpenType)" for CFF
@@ -97,7 +108,8 @@ public:
     // the names of its fonts in file order joined by " & "), or to empty
     // text, and the format; never fails.
     void ParseFile(const platform::TPlatform& Platform, IScanProgress& Progress, const std::string& Path);
-    // Reads the font file in Stream: FontName, Format and CffOutlines. A
+    // Reads the font file in Stream: FontName, Format, CffOutlines and
+    // Detail (the damage judgement, made whatever the head check says). A
     // collection has a name only when every font in it has one.
     void ReadFontFile(base::TStream& Stream, std::uint16_t Language);
     // Loads the font from Stream (outlines off) and chooses its name for the
@@ -127,6 +139,8 @@ public:
     TFontInfo& Items(std::size_t Index);
     // Takes the entry out of the list and destroys it.
     void Remove(const TFontInfo* Entry);
+    // The entry's font now lies in FileName, installed in Scope.
+    void Relocate(TFontInfo& Entry, const std::string& FileName, TFontScope Scope);
     // The last entry whose FileName equals Path without regard to ASCII
     // case; -1 when there is none. Looked up in an index, which follows the
     // entries as they join and leave (an entry's FileName never changes).
@@ -151,6 +165,12 @@ public:
     {
         return Scope == TFontScope::User ? FUserFontsFolder : FFontsFolder;
     }
+    // The untrusted font policy the last Refresh read.
+    TUntrustedFontBlocking UntrustedFontBlocking() const { return FBlocking; }
+    // What a reader of the entry's row is told beyond its problem text: the
+    // machine font of the same name, and for a user's font that the policy
+    // blocks, that programs using GDI cannot load it.
+    std::vector<std::string> Notes(const TFontInfo& Entry) const;
 
 private:
     using TFileIndex = std::unordered_map<std::string, std::size_t>;
@@ -168,6 +188,7 @@ private:
     // Counts one value or file looked at; false when the scan is to stop.
     bool Step();
     void ReadValue(platform::IRegistryKey& Key, const std::string& Name, TFontScope Scope);
+    void MarkShadowedFonts();
     TFontInfo& Add(std::unique_ptr<TFontInfo> Entry);
     const TFileIndex& FileIndex(TFontScope Scope) const;
 
@@ -177,6 +198,7 @@ private:
     std::size_t FTotal = 0;
     std::string FFontsFolder;
     std::string FUserFontsFolder;
+    TUntrustedFontBlocking FBlocking = TUntrustedFontBlocking::NotSet;
     std::vector<std::unique_ptr<TFontInfo>> FItems;
     // Per scope, the position of the last entry naming a file, by the file's
     // path in upper case; rebuilt after the list is sorted or shrinks.

@@ -81,6 +81,7 @@ private:
 class TOverlaySession final : public platform::IFontSession {
 public:
     bool AddFont(const std::string&) override { return true; }
+    bool RemoveFont(const std::string&) override { return true; }
     bool BroadcastFontChange() override { return true; }
 };
 
@@ -89,7 +90,7 @@ class TOverlayPlatform {
 public:
     explicit TOverlayPlatform(const platform::TPlatform& Real)
         : Registry(Real.Registry, Real.Text), Shell(Real.Shell),
-          Platform{Registry, Shell, Real.Files, Real.System, Real.Text, Session}
+          Platform{Registry, Shell, Real.Files, Real.System, Real.Text, Session, Real.Services}
     {
     }
     TOverlayPlatform(const TOverlayPlatform&) = delete;

@@ -16,6 +16,7 @@ namespace {
 
 constexpr int SameSecondLimit = 100;
 constexpr std::string_view RecycledComment = "Moved to the recycle bin: ";
+constexpr std::string_view CopiedComment = "Copied into the Fonts folder: ";
 
 // The root's full name, a backslash and the path below it.
 std::string FullKeyName(platform::TRegistryRoot Root, std::string_view Path)
@@ -40,13 +41,14 @@ bool BackupCanHold(platform::IRegistryKey& Key, const std::string& Name)
     return UndoTakesName(Name) && Key.QueryValue(Name).State != TRegistryValueState::Refused;
 }
 
-TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles)
+TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles,
+                             const std::vector<std::string>& CopiedFiles)
 {
     TRegistryFile File;
-    for (const std::string& Recycled : RecycledFiles) {
-        File.Comments.emplace_back(RecycledComment);
-        File.Comments.back() += Recycled;
-    }
+    for (const std::string& Recycled : RecycledFiles)
+        File.Comments.push_back(std::string(RecycledComment) + Recycled);
+    for (const std::string& Copied : CopiedFiles)
+        File.Comments.push_back(std::string(CopiedComment) + Copied);
     for (const TKeyChanges& Key : Keys) {
         TRegistryFileKey Section{FullKeyName(Key.Root, Key.Path), {}};
         // The created values go first: a value renamed in letter case only
@@ -204,6 +206,8 @@ TUndoResult UndoRepairBackup(const platform::TPlatform& Platform, const std::str
     for (const std::string& Comment : File.Comments)
         if (Comment.starts_with(RecycledComment))
             Result.RecycledFiles.push_back(Comment.substr(RecycledComment.size()));
+        else if (Comment.starts_with(CopiedComment))
+            Result.CopiedFiles.push_back(Comment.substr(CopiedComment.size()));
     std::vector<TFound> Found;
     bool Changed = false;
     try {

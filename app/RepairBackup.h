@@ -25,10 +25,12 @@ bool BackupCanHold(platform::IRegistryKey& Key, const std::string& Name);
 
 // The file that puts back what the changes change: per key, "Name"=- for
 // every value they create (or create in another letter case) first, then
-// every value they change or delete as it was; the files they recycle as
-// comment lines; BackupClosing last. Raises platform::EFileError when a
-// changed value's old data could not be read.
-TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles);
+// every value they change or delete as it was; the files they recycle, and
+// those they copy into the Fonts folder, as comment lines; BackupClosing
+// last. Raises platform::EFileError when a changed value's old data could
+// not be read.
+TRegistryFile RepairBackupOf(const std::vector<TKeyChanges>& Keys, const std::vector<std::string>& RecycledFiles,
+                             const std::vector<std::string>& CopiedFiles = {});
 
 // Writes the file to %LOCALAPPDATA%\Velmorant\Backups\repair-YYYYMMDD-HHMMSS.reg
 // (with "-2", "-3" ... for further runs in the same second) and answers its
@@ -57,6 +59,10 @@ struct TUndoResult {
     // The files the repair moved to the recycle bin, as the backup lists
     // them: an undo cannot put them back.
     std::vector<std::string> RecycledFiles;
+    // The copies an installation for all users made in the Fonts folder, as
+    // the backup lists them: an undo leaves them, since a backup anyone may
+    // have written must not delete files.
+    std::vector<std::string> CopiedFiles;
     // The refused write (platform::ERegistryError) that ended the undo.
     std::exception_ptr Error;
     // After such a refusal: every value the undo had changed was set back as

@@ -5,6 +5,8 @@
 #ifdef _WIN32
 
 #include <windows.h>
+// Left out of <windows.h> by WIN32_LEAN_AND_MEAN.
+#include <winsvc.h>
 
 #include <utility>
 
@@ -59,9 +61,17 @@ struct TRegistryKeyKind {
     static void Close(HKEY Key) { RegCloseKey(Key); }
 };
 
+struct TServiceHandleKind {
+    using THandle = SC_HANDLE;
+    static SC_HANDLE Invalid() { return nullptr; }
+    static void Close(SC_HANDLE Service) { CloseServiceHandle(Service); }
+};
+
 using TFileHandle = TWin32Handle<TFileHandleKind>;
 using TFindHandle = TWin32Handle<TFindHandleKind>;
 using TRegistryKeyHandle = TWin32Handle<TRegistryKeyKind>;
+// A handle of the service control manager or of one service.
+using TServiceHandle = TWin32Handle<TServiceHandleKind>;
 
 }  // namespace base
 

@@ -82,9 +82,23 @@ public:
     // that name exists; answers false then. Raises EFileError
     // "Cannot create file %s" when it cannot otherwise.
     virtual bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) = 0;
+    // Copies the file From to To unless a file or folder named To exists;
+    // answers false then. The copy keeps the file's bytes and last write
+    // time. Raises EFileError "Cannot copy file %s to %s" when it cannot
+    // otherwise (From missing or unreadable, To's folder refused).
+    virtual bool CopyNewFile(const std::string& From, const std::string& To) = 0;
     // Creates the folder and every folder above it that is missing. Raises
     // EFileError "Cannot create folder %s" when it cannot.
     virtual void CreateFolders(const std::string& Path) = 0;
+    // Deletes the file for good (not into the recycle bin); false when it
+    // cannot, for one because another program holds it open without
+    // sharing its deletion.
+    virtual bool RemoveFile(const std::string& Path) = 0;
+    // Has the system delete the file when Windows next starts, before the
+    // programs and services that could hold it open (MoveFileExW with
+    // MOVEFILE_DELAY_UNTIL_REBOOT, which an administrator's rights allow);
+    // false when it is refused.
+    virtual bool RemoveFileAtRestart(const std::string& Path) = 0;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/FontSession.h"
 #include "platform/Registry.h"
+#include "platform/Services.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 
@@ -16,6 +17,7 @@ struct TPlatform {
     ISystemInfo& System;
     ITextServices& Text;
     IFontSession& Session;
+    IServices& Services;
 };
 
 }  // namespace platform

@@ -147,6 +147,18 @@ bool TWin32FileSystem::CreateNewFile(const std::string& Path, const std::vector<
     return true;
 }
 
+bool TWin32FileSystem::CopyNewFile(const std::string& From, const std::string& To)
+{
+    // Fail if the target exists: nothing another installer put there is
+    // ever replaced.
+    if (CopyFileW(base::Utf8ToWide(From).c_str(), base::Utf8ToWide(To).c_str(), TRUE))
+        return true;
+    const DWORD Error = GetLastError();
+    if (Error == ERROR_FILE_EXISTS || Error == ERROR_ALREADY_EXISTS)
+        return false;
+    throw EFileError(base::FormatText("Cannot copy file %s to %s", {From, To}));
+}
+
 void TWin32FileSystem::CreateFolders(const std::string& Path)
 {
     // Each folder from the top down; those that exist already are passed over.
@@ -159,6 +171,16 @@ void TWin32FileSystem::CreateFolders(const std::string& Path)
     const DWORD Attributes = GetFileAttributesW(base::Utf8ToWide(Path).c_str());
     if (Attributes == INVALID_FILE_ATTRIBUTES || (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
         throw EFileError(base::FormatText("Cannot create folder %s", {Path}));
+}
+
+bool TWin32FileSystem::RemoveFile(const std::string& Path)
+{
+    return DeleteFileW(base::Utf8ToWide(Path).c_str()) != FALSE;
+}
+
+bool TWin32FileSystem::RemoveFileAtRestart(const std::string& Path)
+{
+    return MoveFileExW(base::Utf8ToWide(Path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 }  // namespace platform

@@ -46,7 +46,10 @@ public:
     std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
     bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    bool CopyNewFile(const std::string& From, const std::string& To) override;
     void CreateFolders(const std::string& Path) override;
+    bool RemoveFile(const std::string& Path) override;
+    bool RemoveFileAtRestart(const std::string& Path) override;
 };
 
 class TWin32SystemInfo final : public ISystemInfo {
@@ -69,7 +72,17 @@ public:
 class TWin32FontSession final : public IFontSession {
 public:
     bool AddFont(const std::string& Path) override;
+    bool RemoveFont(const std::string& Path) override;
     bool BroadcastFontChange() override;
+};
+
+// The service control manager of the local machine, opened for each call.
+class TWin32Services final : public IServices {
+public:
+    TServiceState QueryState(const std::string& Name) override;
+    bool Stop(const std::string& Name) override;
+    bool Start(const std::string& Name) override;
+    bool WaitForState(const std::string& Name, TServiceState Wanted, std::uint32_t BoundMilliseconds) override;
 };
 
 // The running machine's services, ready to be handed to the core.
@@ -79,7 +92,7 @@ public:
     TWin32Platform(const TWin32Platform&) = delete;
     TWin32Platform& operator=(const TWin32Platform&) = delete;
 
-    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session}; }
+    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session, Services}; }
 
     TWin32Registry Registry;
     TWin32Shell Shell;
@@ -87,6 +100,7 @@ public:
     TWin32SystemInfo System;
     TWin32TextServices Text;
     TWin32FontSession Session;
+    TWin32Services Services;
 };
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include "base/AsciiText.h"
 #include "base/TextConversion.h"
+#include "base/Win32Handle.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace platform {
@@ -58,7 +59,19 @@ bool TWin32SystemInfo::IsAdministrator()
     if (!CheckTokenMembership(nullptr, Administrators, &Member))
         Member = FALSE;
     FreeSid(Administrators);
-    return Member != FALSE;
+    if (Member == FALSE)
+        return false;
+    // Windows holds the group of a filtered token for denial only, but Wine's
+    // limited token keeps it: the token must say it is elevated too.
+    const base::TFileHandle Token([] {
+        HANDLE Opened = nullptr;
+        return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &Opened) ? Opened : INVALID_HANDLE_VALUE;
+    }());
+    TOKEN_ELEVATION Elevation{};
+    DWORD Size = 0;
+    return Token.Valid() &&
+           GetTokenInformation(Token.Get(), TokenElevation, &Elevation, sizeof Elevation, &Size) != FALSE &&
+           Elevation.TokenIsElevated != 0;
 }
 
 std::vector<std::optional<std::string>> TWin32SystemInfo::VersionStrings(const std::string& File,
@@ -115,6 +128,11 @@ std::string TWin32TextServices::UpperCaseOrdinal(std::string_view Text)
 }
 
 bool TWin32FontSession::AddFont(const std::string& Path) { return AddFontResourceW(base::Utf8ToWide(Path).c_str()) > 0; }
+
+bool TWin32FontSession::RemoveFont(const std::string& Path)
+{
+    return RemoveFontResourceW(base::Utf8ToWide(Path).c_str()) != FALSE;
+}
 
 bool TWin32FontSession::BroadcastFontChange()
 {

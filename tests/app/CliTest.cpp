@@ -53,11 +53,11 @@ TEST(Cli, ScanPrintsOneRowPerEntryAndChangesNothing)
     EXPECT_EQ(Json.Status, cli::ExitProblems);
     EXPECT_EQ(Json.Out, "{\"items\":[\n"
                         "{\"fontName\":\"\",\"registryName\":\"Bad (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\",\"format\":\"truetype\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\bad.ttf\",\"problem\":1,\"problemText\":\"Invalid Font\",\"scope\":\"machine\",\"format\":\"truetype\",\"detail\":\"\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Gone (TrueType)\",\"fileName\":"
-                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\",\"format\":\"truetype\"},\n"
+                        "\"C:\\\\Windows\\\\Fonts\\\\gone.ttf\",\"problem\":2,\"problemText\":\"File not found\",\"scope\":\"machine\",\"format\":\"truetype\",\"detail\":\"\"},\n"
                         "{\"fontName\":\"\",\"registryName\":\"Number (TrueType)\",\"fileName\":\"\",\"problem\":3,"
-                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\",\"format\":\"truetype\"}]}\n");
+                        "\"problemText\":\"Wrong Registry Data Type\",\"scope\":\"machine\",\"format\":\"truetype\",\"detail\":\"\"}]}\n");
     EXPECT_EQ(M.Registry.ValueNames(FontsKey).size(), 3u);
     EXPECT_TRUE(M.Files.FileExists(M.InFonts("bad.ttf")));
 }
@@ -125,7 +125,7 @@ TEST(Cli, FixFolderPrintsTheLogLinesAndBadUsageIsRefused)
     EXPECT_EQ(Fix.Out, "Succesfully deleted (possible corrupted) file C:\\Windows\\ttfCache. If necessary Windows will "
                        "regenerate it.\n");
     for (const std::vector<std::string>& Bad : std::vector<std::vector<std::string>>{
-             {}, {"frobnicate"}, {"scan", "--dry-run"}, {"repair", "--problem", "7"}, {"repair", "--problem"},
+             {}, {"frobnicate"}, {"scan", "--dry-run"}, {"repair", "--problem", "0"}, {"repair", "--problem", "99"}, {"repair", "--problem"},
              {"fix-folder", "--json"}}) {
         const TRun Usage = RunCli(M, Bad);
         EXPECT_EQ(Usage.Status, cli::ExitError);
@@ -197,4 +197,30 @@ TEST(Cli, ARepairTellsWhatItLeftAloneAndNeverCallsItRepaired)
         << Held.Out;
     EXPECT_EQ(Held.Out.find("  repaired"), std::string::npos);
     EXPECT_EQ(M.Registry.StringValue(FontsKey, "Bad (TrueType)"), "bad.ttf");
+}
+
+TEST(Cli, ResetCacheTellsByItsStatusWhetherTheResetIsComplete)
+{
+    TMachine M;
+    M.ServiceControl.Add("FontCache");
+    const std::string Cache = "C:\\Windows\\System32\\FNTCACHE.DAT";
+    M.Files.PutFile(Cache, std::string_view("gdi"));
+
+    M.System.Administrator = false;
+    EXPECT_EQ(RunCli(M, {"reset-cache"}).Status, cli::ExitError);
+    M.System.Administrator = true;
+
+    const TRun Dry = RunCli(M, {"reset-cache", "--dry-run", "--json"});
+    EXPECT_EQ(Dry.Status, cli::ExitClean);
+    EXPECT_NE(Dry.Out.find("{\"action\":\"deleteFile\",\"name\":\"C:\\\\Windows\\\\System32\\\\FNTCACHE.DAT\","
+                           "\"result\":\"planned\"}"),
+              std::string::npos)
+        << Dry.Out;
+    EXPECT_TRUE(M.Files.FileExists(Cache));
+
+    M.Files.HoldOpen(Cache, platform::TSimulatedFileSystem::THold::Exclusive);
+    const TRun Held = RunCli(M, {"reset-cache"});
+    EXPECT_EQ(Held.Status, cli::ExitProblems);
+    EXPECT_TRUE(Held.Out.ends_with("Restart Windows to complete the reset of the font cache.\n")) << Held.Out;
+    EXPECT_EQ(RunCli(M, {"reset-cache", "--time"}).Status, cli::ExitError);
 }

@@ -11,13 +11,15 @@ are made from Debian's DejaVu fonts with fontTools.
 
 The repair's own guards follow: a font another program holds open, a font
 swapped between the scan and the repair, a drive without a recycle bin, and
-a value with a relative path.
+a value with a relative path; then a user's font installed for all users,
+a shadowed one, and the untrusted font policy.
 
     cli_wine.py PATH/TO/velmorant-cli.exe PATH/TO/velmorant-hold-file.exe
 """
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -358,11 +360,100 @@ def check_relative_path(prefix, root):
         expect(entries, "Velmorant Sub (TrueType)", 0, "Velmorant Sub", "C:\\windows\\Fonts\\sub\\vsub.ttf")
 
 
+def check_damaged_font(prefix):
+    """A font whose loca sends a glyph past the end of glyf is damaged, with the reason; repair --problem 7
+    recycles it and deletes its value."""
+    with open(DEJAVU + "DejaVuSans.ttf", "rb") as source:
+        data = bytearray(source.read())
+    records = {bytes(data[12 + 16 * i:16 + 16 * i]): struct.unpack(">II", data[20 + 16 * i:28 + 16 * i])
+               for i in range(struct.unpack(">H", data[4:6])[0])}
+    loca = records[b"loca"][0]
+    long_loca = struct.unpack(">h", data[records[b"head"][0] + 50:records[b"head"][0] + 52])[0] == 1
+    if long_loca:
+        data[loca + 20:loca + 24] = struct.pack(">I", 0x7FFFFF00)
+    else:
+        data[loca + 10:loca + 12] = struct.pack(">H", 0xFFFF)
+    with open(os.path.join(prefix.fonts, "damaged.ttf"), "wb") as damaged:
+        damaged.write(data)
+    add_value(prefix, "Velmorant Damaged (TrueType)", "damaged.ttf")
+    entry = scan(prefix).get("Velmorant Damaged (TrueType)", {})
+    check(entry.get("problem") == 7 and entry.get("problemText") == "Damaged Font" and
+          entry.get("detail", "").startswith("Glyph 5 starts at offset"), "a damaged font: %r" % entry)
+    status, out, err = prefix.run(CLI, "repair", "--problem", "7", "--json")
+    outcomes, _ = repair_outcomes(out)
+    check(status == 0 and outcomes.get("Velmorant Damaged (TrueType)") == "repaired",
+          "repair --problem 7: %d %r %s" % (status, outcomes, err))
+    check("Velmorant Damaged (TrueType)" not in registry(prefix), "the damaged font's value is deleted")
+    check(os.path.exists(os.path.join(prefix.trash, "damaged.ttf")), "the damaged font is in the recycle bin")
+
+
 def check_repair_guards(prefix, root):
+    check_damaged_font(prefix)
     check_held_files(prefix)
     check_swapped_since_scan(prefix)
     check_without_recycle_bin(prefix, root)
     check_relative_path(prefix, root)
+
+
+KERNEL_KEY = r"HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Session Manager\Kernel"
+
+
+def check_promotion(prefix, user_folder):
+    """promote copies a user's font into the Fonts folder under a free name, registers it for
+    all users and moves the user's file to the recycle bin; undo puts both keys back. A user
+    font with a machine font's name is shadowed, and the untrusted font policy is told."""
+    folder = prefix.unix_path(user_folder)
+    renamed_font("DejaVuSans.ttf", os.path.join(folder, "vp.ttf"), "Velmorant Promote")
+    add_value(prefix, "Velmorant Promote (TrueType)", user_folder + "\\vp.ttf", USER_KEY)
+    # vp.ttf is taken in the Fonts folder: the copy is vp_0.ttf.
+    renamed_font("DejaVuSerif.ttf", os.path.join(prefix.fonts, "vp.ttf"), "Velmorant Promote Other")
+    add_value(prefix, "Velmorant Promote Other (TrueType)", "vp.ttf")
+    # The shadowed font: a user's copy of a machine font.
+    renamed_font("DejaVuSansMono.ttf", os.path.join(prefix.fonts, "vshadow.ttf"), "Velmorant Shadow")
+    add_value(prefix, "Velmorant Shadow (TrueType)", "vshadow.ttf")
+    shutil.copy(os.path.join(prefix.fonts, "vshadow.ttf"), os.path.join(folder, "vshadow.ttf"))
+    add_value(prefix, "Velmorant Shadow (TrueType)", user_folder + "\\vshadow.ttf", USER_KEY)
+    before = both_keys(prefix)
+    entries = {(e["registryName"], e["scope"]): e for e in json.loads(prefix.run(CLI, "scan", "--json")[1])["items"]}
+    shadow = entries.get(("Velmorant Shadow (TrueType)", "user"), {})
+    check(shadow.get("problem") == 8 and shadow.get("problemText") == "Same Name as a Machine Font" and
+          "C:\\windows\\Fonts\\vshadow.ttf" in shadow.get("notes", [""])[0], "the shadowed user font: %r" % shadow)
+
+    status, out, err = prefix.run(CLI, "promote", "--font", "Velmorant Promote", "--json")
+    check(status == 0, "promote exit status %d: %s %s" % (status, out, err))
+    report = json.loads(out)
+    check([item["outcome"] for item in report["items"]] == ["repaired"], "one font promoted: %r" % report)
+    check(registry(prefix).get("Velmorant Promote (TrueType)") == "vp_0.ttf", "the machine's value names the copy")
+    check(registry(prefix).get("Velmorant Promote Other (TrueType)") == "vp.ttf", "the other font keeps its value")
+    check(os.path.exists(os.path.join(prefix.fonts, "vp_0.ttf")), "the copy is in the Fonts folder")
+    check("Velmorant Promote (TrueType)" not in registry(prefix, USER_KEY), "the user's value is gone")
+    check(not os.path.exists(os.path.join(folder, "vp.ttf")), "the user's file left the user's folder")
+    check(os.path.exists(os.path.join(prefix.trash, "vp.ttf")), "the user's file is in the recycle bin")
+    entries = {(e["registryName"], e["scope"]): e for e in json.loads(prefix.run(CLI, "scan", "--json")[1])["items"]}
+    check(entries.get(("Velmorant Promote (TrueType)", "machine"), {}).get("problem") == 0,
+          "a second scan finds the font installed for all users")
+    text = backup_text(prefix, report["backup"])
+    for line in ("; Moved to the recycle bin: " + user_folder + "\\vp.ttf",
+                 "; Copied into the Fonts folder: C:\\windows\\Fonts\\vp_0.ttf",
+                 '"Velmorant Promote (TrueType)"=-'):
+        check(line + "\r\n" in text, "the promotion's backup holds %r" % line)
+    status, out, err = prefix.run(CLI, "undo", report["backup"])
+    check(status == 0 and "left C:\\windows\\Fonts\\vp_0.ttf in the Fonts folder" in out,
+          "undo names the copy it leaves: %d %r %s" % (status, out, err))
+    check(both_keys(prefix) == before, "undo leaves both Fonts keys as before the promotion")
+
+    # Windows' untrusted font blocking, on: the scan says so, and so do the user's rows.
+    status, out, err = prefix.run("reg", "add", KERNEL_KEY, "/v", "MitigationOptions", "/t", "REG_BINARY",
+                                  "/d", "0000000000000100", "/f")
+    check(status == 0, "reg add MitigationOptions: %s %s" % (out, err))
+    status, out, err = prefix.run(CLI, "scan", "--json")
+    report = json.loads(out)
+    check(report.get("untrustedFontBlocking") == "on" and "Windows blocks untrusted fonts" in err,
+          "the scan tells the policy: %r %s" % (report.get("untrustedFontBlocking"), err))
+    user_rows = [e for e in report["items"] if e["scope"] == "user"]
+    check(user_rows and all(any("Install it for all users" in n for n in e.get("notes", [])) for e in user_rows),
+          "every user row tells the blocking")
+    prefix.run("reg", "delete", KERNEL_KEY, "/v", "MitigationOptions", "/f")
 
 
 BACKUP_END = "\r\n; End of the Velmorant repair backup\r\n"
@@ -599,6 +690,7 @@ def main():
         check(status == 0 and out == "", "a second fix-folder has nothing to do: " + out)
 
         check_repair_guards(prefix, root)
+        check_promotion(prefix, user_folder)
     finally:
         prefix.stop()
         shutil.rmtree(root, ignore_errors=True)

@@ -174,6 +174,46 @@ def check_log_blocks(log, blocks):
         check(block[end + 1] == "", "an empty line closes the block")
 
 
+def preview(s):
+    """The preview pane for a Latin font, a CJK font and a collection of the
+    host's fonts that Wine registers, each row chosen with the mouse; the
+    screenshots (the pane cut out) go to the artifacts."""
+    def show(file_part, shot):
+        rows = s.rows()
+        index = next((i for i, row in enumerate(rows) if row[4].lower().endswith(file_part)), None)
+        check(index is not None, "a row for the host's " + file_part)
+        if index is None:
+            return None
+        s.click(s.probe_lines("row-point", str(index))[0])
+        time.sleep(1.5)
+        # Measured, never judged: the figure goes to the test's output.
+        print("%s: %s" % (file_part, " ".join(s.probe_lines("time-preview"))))
+        lines = {line.split("\t")[0]: line.split("\t")[1:] for line in s.probe_lines("preview")}
+        check("pane" in lines, "the preview pane stands beside the list")
+        if "pane" in lines:
+            x, y, width, height = lines["pane"]
+            path = s.screenshot(shot)
+            subprocess.run(["convert", path, "-crop", "%sx%s+%s+%s" % (width, height, x, y), "+repage", path],
+                           check=False, timeout=60)
+        return lines
+
+    lines = show("dejavusans.ttf", "preview-latin.png")
+    check(lines and lines["faces"][0] == "hidden", "a single font has no face chooser: %r" % (lines,))
+    show("ipag.ttf", "preview-cjk.png")
+    show("notosanscjk-regular.ttc", "preview-cff.png")
+    lines = show("wqy-zenhei.ttc", "preview-collection.png")
+    faces = lines["faces"] if lines else []
+    check(faces[:2] == ["shown", "0"] and len(faces) > 3 and
+          faces[2:] == ["Font %d of %d" % (i + 1, len(faces) - 2) for i in range(len(faces) - 2)],
+          "a collection chooses among its faces: %r" % (lines,))
+    if lines:
+        s.click(lines["faces-point"][0])
+        s.xdotool("key", "Down", "Return")
+        time.sleep(1.5)
+        lines = show("wqy-zenhei.ttc", "preview-collection-face2.png")
+        check(lines and lines["faces"][1] == "1", "the second face is shown: %r" % (lines,))
+
+
 def run(session):
     s = session
     # Read Me: once at start, not again. The first probe waits until the
@@ -217,6 +257,7 @@ def run(session):
     check_log_blocks("\n".join(s.probe_lines("log")), 1)
     shot = s.screenshot("main-after-scan.png")
     check(s.arrow(shot) == (3, "up"), "the arrow stands on Problem, ascending: %r" % (s.arrow(shot),))
+    preview(s)
 
     # Without a mouse: Tab goes from the list to the log, where Escape must
     # not end the program, and on to the toolbar, where Enter presses the
@@ -296,6 +337,8 @@ def run(session):
     backup = [line for line in s.probe_lines("log") if line.startswith("Registry values saved before the repair to ")]
     check(len(backup) == 1 and "\\Velmorant\\Backups\\repair-" in backup[0], "the log names the backup: %r" % backup)
 
+    check_promotion(s)
+
     # About, from its toolbar button; Escape closes it.
     s.click(s.probe_lines("button-point", "5")[0])
     check(s.wait_for("About", lambda: s.window_exists("About Velmorant")), "About opens")
@@ -314,6 +357,38 @@ def run(session):
 def check_exit(s):
     s.click(s.probe_lines("button-point", "7")[0])
     check(s.wait_for("the program to end", lambda: not s.window_exists("Velmorant")), "Exit ends the program")
+
+
+PROMOTED = "Velmorant Window Promote (TrueType)"
+
+
+def plant_user_font(prefix):
+    """One healthy font of the user's own, for the popup menu's Install for All Users."""
+    windows_folder, folder = cli_wine.user_font_folder(prefix)
+    os.makedirs(folder, exist_ok=True)
+    cli_wine.renamed_font("DejaVuSans.ttf", os.path.join(folder, "uprom.ttf"), "Velmorant Window Promote")
+    cli_wine.add_value(prefix, PROMOTED, windows_folder + "\\uprom.ttf", cli_wine.USER_KEY)
+
+
+def check_promotion(s):
+    """Install for All Users from the popup menu: the row becomes the machine's font."""
+    index, row = row_of(s.rows(), PROMOTED)
+    check(row is not None and row[4].lower().endswith("\\microsoft\\windows\\fonts\\uprom.ttf"),
+          "the user's font is listed: %r" % (row,))
+    if row is None:
+        return
+    s.click(s.probe_lines("row-point", str(index))[0])
+    s.key("Velmorant", "shift+F10")
+    time.sleep(1)
+    s.key("Velmorant", "a")
+    saved = "Registry values saved before the installation for all users to "
+    check(s.wait_for("the installation", lambda: saved in "\n".join(s.probe_lines("log"))),
+          "the log names the installation's backup")
+    _, row = row_of(s.rows(), PROMOTED)
+    check(row is not None and row[4].lower() == "c:\\windows\\fonts\\uprom.ttf" and row[5] == "",
+          "the row shows the copy in the Fonts folder: %r" % (row,))
+    check(cli_wine.registry(s.prefix).get(PROMOTED) == "uprom.ttf", "the machine's value names the copy")
+    check(PROMOTED not in cli_wine.registry(s.prefix, cli_wine.USER_KEY), "the user's value is gone")
 
 
 def check_toolbar_keys(s):
@@ -416,6 +491,7 @@ def main(exe, probe, cli, artifacts):
         status, _, err = prefix.run("wineboot", "-i")
         check(status == 0, "wineboot: " + err)
         cli_wine.plant(prefix)
+        plant_user_font(prefix)
         use_virtual_desktop(prefix)
         set_dpi(prefix)
         program = subprocess.Popen([cli_wine.WINE, exe],

@@ -261,3 +261,81 @@ TEST(FontOutlines, TablesNestingAndCompositeBounds)
     EXPECT_EQ(Nested.CalculateBoundingBox(), (base::TIntRect{0, 5, 10, 15}));
     EXPECT_EQ(Nested.BoundingBox, (base::TIntRect{0, 5, 10, 15}));
 }
+
+TEST(FontOutlines, AFewGlyphsWithTheComponentsTheyUse)
+{
+    // Glyph 4 uses 3, which uses 1 with a point anchor; glyph 2 is never asked for.
+    const TBytes Glyphs[] = {Square(5), Square(100), Square(7), CompositeGlyph({{1, 0, 0}, {1, 1, 0, false}}),
+                             CompositeGlyph({{3, 10, 0}})};
+    TTrueTypeFont Font(true);
+    std::vector<std::uint16_t> Asked{4, 0, 4, 900};
+    Font.OnOutlineGlyphs = [&](const TTrueTypeFont& Loaded) {
+        EXPECT_NE(Loaded.CmapTable(), nullptr);
+        return Asked;
+    };
+    ASSERT_EQ(Load(Font, FontOf({std::begin(Glyphs), std::end(Glyphs)})), "");
+    ASSERT_EQ(Font.Outlines.Count(), 5u);
+    const int Kinds[] = {OutlineKindSimple, OutlineKindSimple, OutlineKindEmpty, OutlineKindComposite,
+                         OutlineKindComposite};
+    for (std::ptrdiff_t Glyph = 0; Glyph < 5; ++Glyph)
+        EXPECT_EQ(Font.Outlines.Items(Glyph).GetOutlineKind(), Kinds[Glyph]) << Glyph;
+    EXPECT_EQ(CompositeAt(Font, 3).Components.Items(1).OffsetX, 100);
+    EXPECT_EQ(CompositeAt(Font, 4).GetComponentDepth(), 2);
+
+    // The same faults as the full retrieval: offsets backwards stop every
+    // later glyph, a cycle among the glyphs asked for is refused.
+    TTrueTypeFont Backwards(true);
+    Asked = {1, 3};
+    ASSERT_EQ(Load(Backwards, FontOf({}, {0, 20, 40, 30, 60, 70}, Square(10))), "");
+    EXPECT_EQ(TWarningCollector::Warnings().size(), 2u);
+    EXPECT_EQ(Backwards.Outlines.Items(1).GetOutlineKind(), OutlineKindSimple);
+    EXPECT_EQ(Backwards.Outlines.Items(3).GetOutlineKind(), OutlineKindEmpty);
+    TTrueTypeFont Cycle(true);
+    Asked = {1};
+    EXPECT_TRUE(Contains(Load(Cycle, FontOf({Square(5), CompositeGlyph({{2}}), CompositeGlyph({{1}})})), "uses itself"));
+    EXPECT_EQ(Cycle.Outlines.Count(), 0u);
+}
+
+TEST(FontOutlinesHostile, CheckingOnlyFailsAsBuildingAndKeepsNothing)
+{
+    std::vector<TBytes> Files{FontOf({Square(1), CompositeGlyph({{1}})}),
+                              FontOf({CompositeGlyph({{1}}), CompositeGlyph({{0}}), CompositeGlyph({{999}})}),
+                              FontOf({Square(1), CompositeGlyph({{0}}), Square(2)}, {0, 0, 60, 40})};
+    std::vector<TBytes> Chain;
+    for (std::uint16_t i = 0; i < 70; ++i)
+        Chain.push_back(CompositeGlyph({{static_cast<std::uint16_t>(i + 1)}}));
+    Chain.push_back(Square(1));
+    Files.push_back(FontOf(Chain));
+    TByteWriter Huge;
+    Huge.S16(1).Zeros(8).U16(65534).U16(0);
+    for (int i = 0; i < 257; ++i)
+        Huge.U8(0x39).U8(255);
+    Files.push_back(FontOf(std::vector<TBytes>(1000, TBytes(Huge))));
+    Files.push_back(FontOf({TByteWriter().S16(1).Zeros(8).U16(0).U16(50).U8(1)}));
+    for (const TBytes& File : Files) {
+        TTrueTypeFont Built(true), Checked(true);
+        Checked.CheckOutlinesOnly = true;
+        EXPECT_EQ(Load(Checked, File), Load(Built, File));
+        EXPECT_EQ(Checked.Outlines.Count(), 0u);
+    }
+    // Every simple glyph of a real font measures as it decodes.
+    std::size_t Measured = 0;
+    for (const char* Path : {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"}) {
+        base::TFileStream Stream(Path);
+        TTrueTypeFont Outlined(true);
+        Outlined.LoadFromStream(Stream);
+        for (std::ptrdiff_t i = 0; i < static_cast<std::ptrdiff_t>(Outlined.Outlines.Count()); ++i) {
+            const auto* Simple = dynamic_cast<const TOutlineSimple*>(&Outlined.Outlines.Items(i));
+            if (Simple == nullptr)
+                continue;
+            const TBytes Glyph = Simple->Encode();
+            TOutlineSimple Again;
+            const std::size_t End = Again.Decode(base::TBigEndianView(Glyph), 0);
+            const TOutlineSimple::TExtent Extent = TOutlineSimple::Measure(base::TBigEndianView(Glyph), 0);
+            EXPECT_EQ(Extent.Points, static_cast<std::uint32_t>(Again.GetPointCount()));
+            EXPECT_EQ(Extent.End, End);
+            ++Measured;
+        }
+    }
+    EXPECT_GT(Measured, 1000u);
+}

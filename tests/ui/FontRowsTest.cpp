@@ -58,7 +58,9 @@ TEST(FontRowsTest, RowShowsEntryAndIconByCode)
     EXPECT_EQ(Broken.Image, ui::siProblem);
     EXPECT_EQ(List.Rows[2].Image, ui::siMinorProblem);
     EXPECT_EQ(List.Rows[3].Image, ui::siProblem);
+    EXPECT_EQ(ui::StatusImageOf(fpShadowedFont), ui::siMinorProblem);
     EXPECT_EQ(ui::StatusImageOf(static_cast<TFontProblem>(9)), ui::siNoProblem);
+    EXPECT_EQ(ui::StatusImageOf(fpDamagedFont), ui::siProblem);
 
     TFontRow Repaired = List.Rows[2];
     Repaired.MarkRepaired("Named Right (TrueType)");

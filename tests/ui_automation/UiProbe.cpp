@@ -225,6 +225,34 @@ int Point(HWND Window, int X, int Y)
     return 0;
 }
 
+// The preview pane's place on the screen, then its face chooser: shown or
+// not, its items and the one chosen.
+int Preview(const TMain& Main)
+{
+    HWND Pane = Child(Main.Window, L"TPreviewPane");
+    if (!Pane)
+        return 1;
+    RECT Place;
+    GetWindowRect(Pane, &Place);
+    PrintLine({"pane", std::to_string(Place.left), std::to_string(Place.top), std::to_string(Place.right - Place.left),
+               std::to_string(Place.bottom - Place.top)});
+    HWND Faces = Child(Pane, WC_COMBOBOXW);
+    std::vector<std::string> Fields{"faces", IsWindowVisible(Faces) ? "shown" : "hidden",
+                                    std::to_string(SendMessageW(Faces, CB_GETCURSEL, 0, 0))};
+    const int Count = static_cast<int>(SendMessageW(Faces, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < Count; ++i) {
+        std::wstring Text(static_cast<std::size_t>(SendMessageW(Faces, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0)),
+                          L'\0');
+        SendMessageW(Faces, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(Text.data()));
+        Fields.push_back(base::WideToUtf8(Text));
+    }
+    PrintLine(Fields);
+    GetWindowRect(Faces, &Place);
+    PrintLine({"faces-point", std::to_string((Place.left + Place.right) / 2) + " " +
+                                  std::to_string((Place.top + Place.bottom) / 2)});
+    return 0;
+}
+
 double Milliseconds(std::chrono::steady_clock::time_point Since)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Since).count();
@@ -269,6 +297,8 @@ int wmain(int Count, wchar_t** Arguments)
     }
     if (Command == L"arrow-places")
         return ArrowPlaces(Main);
+    if (Command == L"preview")
+        return Preview(Main);
     if (Command == L"header-point" && Count == 3) {
         const int Column = _wtoi(Arguments[2]);
         const int Left = ColumnLeft(Main, Column);
@@ -396,6 +426,14 @@ int wmain(int Count, wchar_t** Arguments)
         RedrawWindow(Main.List, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         SendMessageW(Main.List, WM_NULL, 0, 0);
         std::printf("paint %.1f ms\n", Milliseconds(Start));
+        return 0;
+    }
+    if (Command == L"time-preview") {
+        // The pane's load of the selected font, which its timer starts.
+        HWND Pane = Child(Main.Window, L"TPreviewPane");
+        const auto Start = std::chrono::steady_clock::now();
+        SendMessageW(Pane, WM_TIMER, 1, 0);
+        std::printf("preview %.1f ms\n", Milliseconds(Start));
         return 0;
     }
     if (Command == L"time-sort" && Count == 3) {

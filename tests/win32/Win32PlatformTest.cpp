@@ -263,6 +263,20 @@ TEST_F(Win32Platform, AFileAnotherProgramWritesOpensForAPlainReadOnly)
     EXPECT_EQ(Machine.Files.OpenReadShared(File)->Read(Bytes, 4), 4u);
 }
 
+TEST_F(Win32Platform, ACopyNeverReplacesAFileAndKeepsTheOriginalsIdentity)
+{
+    const std::string From = Folder + "\\from.ttf";
+    const std::string To = Folder + "\\to.ttf";
+    Machine.Files.WriteNewFile(From, {'f', 'o', 'n', 't'});
+    EXPECT_TRUE(Machine.Files.CopyNewFile(From, To));
+    EXPECT_EQ(Machine.Files.FileIdentity(To), Machine.Files.FileIdentity(From));
+    Machine.Files.WriteNewFile(From, {'o', 't', 'h', 'e', 'r'});
+    EXPECT_FALSE(Machine.Files.CopyNewFile(From, To));
+    EXPECT_EQ(Machine.Files.FileIdentity(To)->Size, 4u);
+    EXPECT_THROW(Machine.Files.CopyNewFile(Folder + "\\missing.ttf", Folder + "\\new.ttf"), EFileError);
+    EXPECT_FALSE(Machine.Files.FileExists(Folder + "\\new.ttf"));
+}
+
 TEST_F(Win32Platform, AFileHeldWithoutSharingIsInUseAndStillHasItsIdentityAndFinalPath)
 {
     const std::string File = Folder + "\\held.ttf";

@@ -8,10 +8,14 @@
 #include <set>
 #include <sstream>
 
+#include "app/FontPromoteUnit.h"
+#include "app/FontCacheUnit.h"
 #include "app/FontRepairUnit.h"
 #include "app/FontsFolderUnit.h"
 #include "app/InstalledFontsUnit.h"
 #include "app/RepairBackup.h"
+#include "app/UntrustedFontsUnit.h"
+#include "base/AsciiText.h"
 #include "base/Format.h"
 #include "base/TextConversion.h"
 #include "tools/json/JsonWriter.h"
@@ -34,8 +38,14 @@ const char* const Usage =
     "      and scope (machine or user), separated by tabs (the problem is empty for\n"
     "      a healthy font), then \"N items\". With --json it prints {\"items\":\n"
     "      [{\"fontName\", \"registryName\", \"fileName\", \"problem\", \"problemText\",\n"
-    "      \"scope\", \"format\"}]} (format: truetype, opentype or collection). --time\n"
-    "      also prints to stderr how long the scan took.\n"
+    "      \"scope\", \"format\", \"detail\"}], \"untrustedFontBlocking\"} (format: truetype,\n"
+    "      opentype or collection; detail: why a damaged font is damaged, else\n"
+    "      empty; blocking, when the policy sets it: on, off or audit). A row with\n"
+    "      notes (the machine font of the same name; a font of your own that\n"
+    "      Windows' untrusted font blocking keeps from programs using GDI) is\n"
+    "      followed by a line \"  note: ...\" per note, in JSON \"notes\": [...].\n"
+    "      When the policy blocks or logs untrusted fonts, stderr says so once.\n"
+    "      --time also prints to stderr how long the scan took.\n"
     "      Changes nothing.\n"
     "      Exit status: 0 when no entry has a problem, 1 when some have.\n"
     "\n"
@@ -45,9 +55,11 @@ const char* const Usage =
     "      each repair changed. Codes: 1 Invalid Font (file to the recycle bin, value\n"
     "      deleted), 2 File not found, 3 Wrong Registry Data Type, 5 Duplicate\n"
     "      Registry Data (value deleted), 4 No Registry Key (value written),\n"
-    "      6 Wrong Registry Font Name (value renamed). Before it changes anything it\n"
-    "      writes a registry backup to %LOCALAPPDATA%\\Velmorant\\Backups and prints\n"
-    "      its path. --dry-run prints what would change and changes nothing. The\n"
+    "      6 Wrong Registry Font Name (value renamed), 7 Damaged Font (as 1; also\n"
+    "      a damaged file no value names); code 8 Same Name as a Machine Font has\n"
+    "      no repair. Before it changes anything it writes a registry backup to\n"
+    "      %LOCALAPPDATA%\\Velmorant\\Backups and prints its path. --dry-run\n"
+    "      prints what would change and changes nothing. The\n"
     "      machine's fonts need administrator rights, your own do not. An entry\n"
     "      whose value or file changed since the scan is left alone, and so is an\n"
     "      invalid font whose file cannot go to the recycle bin (in use, outside\n"
@@ -57,9 +69,24 @@ const char* const Usage =
     "      Exit status: 0 when every chosen entry was repaired, 1 when some could\n"
     "      not be.\n"
     "\n"
+    "  promote [--font NAME]... [--dry-run] [--json]\n"
+    "      Scans, then installs for all users your own healthy fonts (only those\n"
+    "      named NAME, without regard to ASCII case, when --font is given): each\n"
+    "      file is copied into the Fonts folder (never over a file there: as\n"
+    "      Windows' installer does, name_0.ttf, name_1.ttf ... when the name is\n"
+    "      taken) and registered in the machine's Fonts key by its bare name, then\n"
+    "      your value is deleted and your file moved to the recycle bin, after one\n"
+    "      registry backup of both Fonts keys that undo puts back. Needs\n"
+    "      administrator rights: without them nothing changes. A font whose value\n"
+    "      or file changed since the scan, or whose name the machine's key already\n"
+    "      has, is left alone. --dry-run prints what would change.\n"
+    "      Exit status: 0 when every chosen font was installed for all users, 1\n"
+    "      when some could not be.\n"
+    "\n"
     "  undo FILE [--dry-run]\n"
     "      Puts back the registry values a repair's backup holds, and lists the\n"
-    "      files the repair moved to the recycle bin, to be restored from there.\n"
+    "      files the repair moved to the recycle bin, to be restored from there,\n"
+    "      and the copies promote made in the Fonts folder, which it leaves.\n"
     "      Only a complete backup of the two Fonts keys is accepted: the file is\n"
     "      checked whole before anything changes. --dry-run prints what would\n"
     "      change.\n"
@@ -68,9 +95,21 @@ const char* const Usage =
     "      Runs the Fonts folder fixes (font cache file, the folder's system\n"
     "      attribute, Desktop.ini) and prints their log lines.\n"
     "\n"
+    "  reset-cache [--dry-run] [--json]\n"
+    "      Resets the font caches of Windows 7 to 11: stops the FontCache service\n"
+    "      and, where it exists, FontCache3.0.0.0, deletes their cache files and\n"
+    "      FNTCACHE.DAT, and starts again the services it stopped. A file that\n"
+    "      cannot be deleted now is deleted when Windows restarts. Prints a line\n"
+    "      per step; --json prints {\"dryRun\", \"refused\", \"restartNeeded\",\n"
+    "      \"complete\", \"steps\": [{\"action\", \"name\", \"result\"}], \"log\"}.\n"
+    "      --dry-run prints what it would do. Needs administrator rights.\n"
+    "      Exit status: 0 when the reset is complete, 1 when some step was not\n"
+    "      done or Windows must restart to complete it, 2 without administrator\n"
+    "      rights (nothing is changed).\n"
+    "\n"
     "Exit status 2 on an error or bad usage.\n";
 
-enum class TCommand : std::uint8_t { Help, Scan, Repair, FixFolder, Undo };
+enum class TCommand : std::uint8_t { Help, Scan, Repair, FixFolder, Undo, Promote, ResetCache };
 
 struct TOptions {
     TCommand Command = TCommand::Help;
@@ -79,8 +118,13 @@ struct TOptions {
     bool Time = false;
     bool Pause = false;
     std::set<TFontProblem> Problems;
+    std::vector<std::string> Fonts;
     std::string File;
 };
+
+// The codes the repair acts on: every code with a text but the shadowed
+// font's, which of the two copies is wanted being the user's choice.
+bool Repairable(TFontProblem Problem) { return !ProblemText(Problem).empty() && Problem != fpShadowedFont; }
 
 std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments)
 {
@@ -89,7 +133,7 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
         return std::nullopt;
     static const std::map<std::string, TCommand> Commands = {
         {"scan", TCommand::Scan}, {"repair", TCommand::Repair}, {"fix-folder", TCommand::FixFolder},
-        {"undo", TCommand::Undo},
+        {"undo", TCommand::Undo}, {"promote", TCommand::Promote}, {"reset-cache", TCommand::ResetCache},
         {"--help", TCommand::Help}, {"-h", TCommand::Help}, {"help", TCommand::Help}};
     const auto Command = Commands.find(Arguments[0]);
     if (Command == Commands.end())
@@ -97,22 +141,28 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
     Options.Command = Command->second;
     for (std::size_t i = 1; i < Arguments.size(); ++i) {
         const std::string& Argument = Arguments[i];
-        const bool Scans = Options.Command == TCommand::Scan || Options.Command == TCommand::Repair;
+        const bool Changes = Options.Command == TCommand::Repair || Options.Command == TCommand::Promote;
+        const bool Scans = Options.Command == TCommand::Scan || Changes;
         if (Argument == "--help" || Argument == "-h") {
             Options.Command = TCommand::Help;
-        } else if (Argument == "--json" && Scans) {
+        } else if (Argument == "--json" && (Scans || Options.Command == TCommand::ResetCache)) {
             Options.Json = true;
         } else if (Argument == "--time" && Options.Command == TCommand::Scan) {
             Options.Time = true;
-        } else if (Argument == "--dry-run" && (Options.Command == TCommand::Repair || Options.Command == TCommand::Undo)) {
+        } else if (Argument == "--dry-run" &&
+                   (Changes || Options.Command == TCommand::Undo || Options.Command == TCommand::ResetCache)) {
             Options.DryRun = true;
         } else if (Argument == "--pause-before-repair" && Options.Command == TCommand::Repair) {
             Options.Pause = true;
         } else if (Argument == "--problem" && Options.Command == TCommand::Repair && i + 1 < Arguments.size()) {
             const std::string& Code = Arguments[++i];
-            if (Code.size() != 1 || Code[0] < '0' || Code[0] > '6')
+            if (Code.empty() || Code.size() > 3 || !std::all_of(Code.begin(), Code.end(), [](char C) {
+                    return C >= '0' && C <= '9';
+                }) || std::stoi(Code) > 255 || !Repairable(static_cast<TFontProblem>(std::stoi(Code))))
                 return std::nullopt;
-            Options.Problems.insert(static_cast<TFontProblem>(Code[0] - '0'));
+            Options.Problems.insert(static_cast<TFontProblem>(std::stoi(Code)));
+        } else if (Argument == "--font" && Options.Command == TCommand::Promote && i + 1 < Arguments.size()) {
+            Options.Fonts.push_back(Arguments[++i]);
         } else if (Options.Command == TCommand::Undo && Options.File.empty() && !Argument.starts_with("--")) {
             Options.File = Argument;
         } else {
@@ -122,8 +172,9 @@ std::optional<TOptions> ParseArguments(const std::vector<std::string>& Arguments
     if (Options.Command == TCommand::Undo && Options.File.empty())
         return std::nullopt;
     if (Options.Command == TCommand::Repair && Options.Problems.empty())
-        for (int Code = fpInvalidFont; Code <= fpWrongFontName; ++Code)
-            Options.Problems.insert(static_cast<TFontProblem>(Code));
+        for (int Code = 1; Code <= 255; ++Code)
+            if (Repairable(static_cast<TFontProblem>(Code)))
+                Options.Problems.insert(static_cast<TFontProblem>(Code));
     return Options;
 }
 
@@ -143,6 +194,7 @@ void WriteEntryFields(inspect::TJsonWriter& Json, const TFontInfo& Entry)
     Json.Field("problemText", ProblemText(Entry.Problem));
     Json.Field("scope", ScopeName(Entry.Scope));
     Json.Field("format", FormatName(Entry.Format));
+    JsonText(Json, "detail", Entry.Detail);
 }
 
 std::string EntryRow(const TFontInfo& Entry)
@@ -158,6 +210,16 @@ void WarnWithoutFontsFolder(const TInstalledFonts& Fonts, std::ostream& Err)
                "only and the folder's own fonts were not listed\n";
 }
 
+void WriteNotes(inspect::TJsonWriter& Json, const std::vector<std::string>& Notes)
+{
+    if (Notes.empty())
+        return;
+    Json.Key("notes").BeginArray();
+    for (const std::string& Note : Notes)
+        Json.Value(base::Utf8ToUtf16(Note));
+    Json.EndArray();
+}
+
 int Scan(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out, std::ostream& Err)
 {
     TNoScanProgress Progress;
@@ -168,6 +230,9 @@ int Scan(const platform::TPlatform& Platform, const TOptions& Options, std::ostr
     if (Options.Time)
         Err << "scanned " << Fonts.Count() << " items in " << Took.count() << " ms\n";
     WarnWithoutFontsFolder(Fonts, Err);
+    const std::string Policy = UntrustedFontBlockingLine(Fonts.UntrustedFontBlocking(), Fonts.FontsFolder());
+    if (!Policy.empty())
+        Err << "velmorant-cli: note: " << Policy << '\n';
     bool Problems = false;
     inspect::TJsonWriter Json(Out);
     if (Options.Json)
@@ -179,13 +244,19 @@ int Scan(const platform::TPlatform& Platform, const TOptions& Options, std::ostr
             Json.Newline();
             Json.BeginObject();
             WriteEntryFields(Json, Entry);
+            WriteNotes(Json, Fonts.Notes(Entry));
             Json.EndObject();
         } else {
             Out << EntryRow(Entry) << '\n';
+            for (const std::string& Note : Fonts.Notes(Entry))
+                Out << "  note: " << Note << '\n';
         }
     }
     if (Options.Json) {
-        Json.EndArray().EndObject();
+        Json.EndArray();
+        if (Fonts.UntrustedFontBlocking() != TUntrustedFontBlocking::NotSet)
+            Json.Field("untrustedFontBlocking", UntrustedFontBlockingName(Fonts.UntrustedFontBlocking()));
+        Json.EndObject();
         Json.Newline();
     } else {
         Out << Fonts.Count() << " items\n";
@@ -225,11 +296,15 @@ const char* OutcomeName(TRepairOutcome Outcome)
     case TRepairOutcome::ChangedSinceScan: return "changedSinceScan";
     case TRepairOutcome::FileNotMoved: return "fileNotMoved";
     case TRepairOutcome::NotBackedUp: return "notBackedUp";
+    case TRepairOutcome::NotPromotable: return "notPromotable";
+    case TRepairOutcome::FileNotCopied: return "fileNotCopied";
     }
     return "";
 }
 
-std::string OutcomeText(TRepairOutcome Outcome, bool DryRun)
+// The texts of a repair's outcomes; a promotion says "installed for all
+// users" where a repair says "repaired".
+std::string RepairOutcomeText(TRepairOutcome Outcome, bool DryRun)
 {
     switch (Outcome) {
     case TRepairOutcome::Repaired: return DryRun ? "would be repaired" : "repaired";
@@ -241,8 +316,23 @@ std::string OutcomeText(TRepairOutcome Outcome, bool DryRun)
     case TRepairOutcome::ChangedSinceScan: return "not repaired: changed since the scan";
     case TRepairOutcome::FileNotMoved: return "not repaired: the file could not be moved to the recycle bin";
     case TRepairOutcome::NotBackedUp: return "not repaired: the backup could not hold its registry value";
+    case TRepairOutcome::NotPromotable: return "not repaired: not a healthy font of your own";
+    case TRepairOutcome::FileNotCopied: return "not repaired: the file could not be copied into the Fonts folder";
     }
     return "";
+}
+
+std::string OutcomeText(TRepairOutcome Outcome, bool DryRun, bool Promote)
+{
+    std::string Text = RepairOutcomeText(Outcome, DryRun);
+    if (!Promote)
+        return Text;
+    if (Outcome == TRepairOutcome::Repaired)
+        return DryRun ? "would be installed for all users" : "installed for all users";
+    if (Outcome == TRepairOutcome::FileNotMoved)
+        return "your own file could not be moved to the recycle bin; it stays installed for you";
+    constexpr std::string_view Refused = "not repaired";
+    return "not installed for all users" + Text.substr(Refused.size());
 }
 
 std::string StepText(const TRepairStep& Step, bool DryRun)
@@ -261,13 +351,14 @@ std::string StepText(const TRepairStep& Step, bool DryRun)
                Step.Data + "\"";
     case TRepairStep::RestoreValue:
         return (Step.Done ? "put back registry value \"" : "could not put back registry value \"") + Step.Name + "\"";
+    case TRepairStep::CopyFile: return (DryRun ? "would copy the file to " : "copied the file to ") + Step.Name;
     }
     return "";
 }
 
 void WriteRepairJson(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun)
 {
-    static const char* const Actions[] = {"recycleFile", "deleteValue", "writeValue", "restoreValue"};
+    static const char* const Actions[] = {"recycleFile", "deleteValue", "writeValue", "restoreValue", "copyFile"};
     inspect::TJsonWriter Json(Out);
     Json.BeginObject().Field("dryRun", DryRun);
     if (!Result.Backup.empty())
@@ -295,7 +386,8 @@ void WriteRepairJson(std::ostream& Out, const TConsoleList& List, const TRepairR
     Json.Newline();
 }
 
-void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun)
+void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairResult& Result, bool DryRun,
+                     bool Promote)
 {
     if (!Result.Backup.empty())
         Out << "backup: " << Result.Backup << '\n';
@@ -303,10 +395,26 @@ void WriteRepairText(std::ostream& Out, const TConsoleList& List, const TRepairR
         Out << EntryRow(List.Before[Repair.Index]) << '\n';
         for (const TRepairStep& Step : Repair.Changes)
             Out << "  " << StepText(Step, DryRun) << '\n';
-        Out << "  " << OutcomeText(Repair.Outcome, DryRun) << '\n';
+        Out << "  " << OutcomeText(Repair.Outcome, DryRun, Promote) << '\n';
     }
     for (const std::string& Message : Result.Messages)
         Out << Message << '\n';
+}
+
+// What a repair or a promotion did, and its exit status.
+int Report(const TOptions& Options, const TConsoleList& List, const TRepairResult& Result, std::ostream& Out)
+{
+    if (Options.Json)
+        WriteRepairJson(Out, List, Result, Options.DryRun);
+    else
+        WriteRepairText(Out, List, Result, Options.DryRun, Options.Command == TCommand::Promote);
+    // Told after what was changed before it.
+    if (Result.Error)
+        std::rethrow_exception(Result.Error);
+    const bool AllRepaired = std::all_of(Result.Entries.begin(), Result.Entries.end(), [](const TEntryRepair& Repair) {
+        return Repair.Outcome == TRepairOutcome::Repaired;
+    });
+    return AllRepaired ? ExitClean : ExitProblems;
 }
 
 int Repair(const platform::TPlatform& Platform, const TOptions& Options, std::istream& In, std::ostream& Out,
@@ -326,17 +434,31 @@ int Repair(const platform::TPlatform& Platform, const TOptions& Options, std::is
     TFontRepair Repairer(Platform, Fonts, nullptr);
     const TRepairResult Result =
         Options.DryRun ? Repairer.PreviewSelectedItems(List.Selected) : Repairer.RepairSelectedItems(List.Selected);
-    if (Options.Json)
-        WriteRepairJson(Out, List, Result, Options.DryRun);
-    else
-        WriteRepairText(Out, List, Result, Options.DryRun);
-    // Told after what was repaired before it.
-    if (Result.Error)
-        std::rethrow_exception(Result.Error);
-    const bool AllRepaired = std::all_of(Result.Entries.begin(), Result.Entries.end(), [](const TEntryRepair& Repair) {
-        return Repair.Outcome == TRepairOutcome::Repaired;
-    });
-    return AllRepaired ? ExitClean : ExitProblems;
+    return Report(Options, List, Result, Out);
+}
+
+int Promote(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out, std::ostream& Err)
+{
+    TNoScanProgress Progress;
+    TInstalledFonts Fonts(Platform, Progress);
+    Fonts.Refresh();
+    WarnWithoutFontsFolder(Fonts, Err);
+    TConsoleList List;
+    for (std::size_t i = 0; i < Fonts.Count(); ++i) {
+        TFontInfo& Entry = Fonts.Items(i);
+        const bool Named = Options.Fonts.empty() ||
+                           std::any_of(Options.Fonts.begin(), Options.Fonts.end(), [&Entry](const std::string& Font) {
+                               return base::SameTextAscii(Font, Entry.FontName);
+                           });
+        if (!Named || !TFontPromotion::CanPromote(Entry))
+            continue;
+        List.Selected.push_back(&Entry);
+        List.Before.push_back(Entry);
+    }
+    TFontPromotion Promotion(Platform, Fonts, nullptr);
+    const TRepairResult Result = Options.DryRun ? Promotion.PreviewSelectedItems(List.Selected)
+                                                : Promotion.PromoteSelectedItems(List.Selected);
+    return Report(Options, List, Result, Out);
 }
 
 // Every text of an undo comes from a file anyone may have written: its
@@ -362,6 +484,9 @@ int Undo(const platform::TPlatform& Platform, const TOptions& Options, std::ostr
     for (const std::string& File : Result.RecycledFiles)
         Out << "cannot put back " << base::EscapedControls(File)
             << ": the repair moved it to the recycle bin; restore it from there\n";
+    for (const std::string& File : Result.CopiedFiles)
+        Out << "left " << base::EscapedControls(File)
+            << " in the Fonts folder: the installation for all users copied it there; delete it if it is not wanted\n";
     if (Result.Error) {
         try {
             std::rethrow_exception(Result.Error);
@@ -391,6 +516,58 @@ int FixFolder(const platform::TPlatform& Platform, std::ostream& Out)
     return ExitClean;
 }
 
+// Keeps the lines for the JSON, or prints them as they come.
+class TCacheLog final : public IResultsLog {
+public:
+    TCacheLog(std::ostream& Out, bool Keep) : FOut(Out), FKeep(Keep) {}
+    void Add(const std::string& Line) override
+    {
+        if (FKeep)
+            Lines.push_back(Line);
+        else
+            FOut << Line << '\n' << std::flush;
+    }
+    std::vector<std::string> Lines;
+
+private:
+    std::ostream& FOut;
+    bool FKeep;
+};
+
+int ResetCache(const platform::TPlatform& Platform, const TOptions& Options, std::ostream& Out)
+{
+    static const char* const Actions[] = {"stopService", "deleteFile", "startService"};
+    static const char* const Results[] = {"done",   "planned",  "missing",   "notRunning",
+                                          "failed", "timedOut", "atRestart", "elsewhere"};
+    TCacheLog Log(Out, Options.Json);
+    const TFontCacheResult Result = ResetFontCache(Platform, Options.DryRun, Log);
+    if (Options.Json) {
+        inspect::TJsonWriter Json(Out);
+        Json.BeginObject()
+            .Field("dryRun", Options.DryRun)
+            .Field("refused", Result.Refused)
+            .Field("restartNeeded", Result.RestartNeeded)
+            .Field("complete", Result.Complete);
+        Json.Key("steps").BeginArray();
+        for (const TCacheStep& Step : Result.Steps) {
+            Json.Newline();
+            Json.BeginObject().Field("action", Actions[Step.Kind]);
+            JsonText(Json, "name", Step.Name);
+            Json.Field("result", Results[static_cast<int>(Step.Result)]).EndObject();
+        }
+        Json.EndArray().Key("log").BeginArray();
+        for (const std::string& Line : Log.Lines) {
+            Json.Newline();
+            Json.Value(base::Utf8ToUtf16(Line));
+        }
+        Json.EndArray().EndObject();
+        Json.Newline();
+    }
+    if (Result.Refused)
+        return ExitError;
+    return Result.Complete ? ExitClean : ExitProblems;
+}
+
 }  // namespace
 
 int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& Arguments, std::ostream& Out,
@@ -415,6 +592,8 @@ int RunCli(const platform::TPlatform& Platform, const std::vector<std::string>& 
         case TCommand::Repair: return Repair(Platform, *Options, In, Out, Err);
         case TCommand::FixFolder: return FixFolder(Platform, Out);
         case TCommand::Undo: return Undo(Platform, *Options, Out, Err);
+        case TCommand::Promote: return Promote(Platform, *Options, Out, Err);
+        case TCommand::ResetCache: return ResetCache(Platform, *Options, Out);
         }
     } catch (const std::exception& Error) {
         Err << "velmorant-cli: " << Error.what() << '\n';

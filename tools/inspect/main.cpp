@@ -51,7 +51,8 @@ const char* const Usage =
     "                 draws one glyph of the (single) FILE into a PNG of PX by PX pixels\n"
 #endif
     "  --locale LCID  the system locale the scan's name choice assumes (\"name\" in the\n"
-    "                 JSON; default 0x0409); \"validHead\" is the scan's raw head check\n"
+    "                 JSON; default 0x0409); \"validHead\" is the scan's raw head check,\n"
+    "                 \"damaged\" why the scan would call the file damaged, or null\n"
     "  --face N       load font N (from 0) of a collection; the JSON's \"collection\"\n"
     "                 gives its header (null for a single font)\n"
     "Exit status: 0 when every file loaded, 1 when any did not, 2 on bad usage.\n";
@@ -94,6 +95,8 @@ struct TIdentity {
     std::string Name;
     app::TFontFormat Format = app::TFontFormat::TrueType;
     bool ValidHead = false;
+    // Why the file is damaged, as the scan judges it; empty when it is not.
+    std::string Damaged;
 };
 
 TIdentity Identify(const std::string& File, std::uint16_t Locale)
@@ -105,6 +108,7 @@ TIdentity Identify(const std::string& File, std::uint16_t Locale)
         Info.ReadFontFile(Stream, Locale);
         Identity.Name = Info.FontName;
         Identity.Format = Info.Format;
+        Identity.Damaged = Info.Detail;
         Identity.ValidHead = app::IsValidTrueTypeFont(Stream);
     } catch (const std::exception&) {
         // A file that cannot be opened has neither.
@@ -119,6 +123,11 @@ void WriteJson(inspect::TJsonWriter& Json, const std::string& File, const TTrueT
     Json.Field("file", File).Field("loaded", Result.Loaded);
     Json.Field("name", Identity.Name).Field("format", app::FormatName(Identity.Format));
     Json.Field("validHead", Identity.ValidHead);
+    Json.Key("damaged");
+    if (Identity.Damaged.empty())
+        Json.Null();
+    else
+        Json.Value(Identity.Damaged);
     Json.Key("error");
     if (Result.HasError)
         Json.Value(Result.Error);

@@ -109,9 +109,16 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
 
         LoadTables(Stream);
 
-        if (LoadOutlines) {
-            const TTableLoca* Loca = LocaTable();
-            const TTableGlyf* Glyf = GlyfTable();
+        const TTableLoca* Loca = LocaTable();
+        const TTableGlyf* Glyf = GlyfTable();
+        if (LoadOutlines && CheckOutlinesOnly && (Loca != nullptr || Glyf != nullptr)) {
+            if (Loca == nullptr || Glyf == nullptr)
+                RaiseFontErrorFmt("Font without outline information not supported (version number %d.%d).",
+                                  {FixedMajor(Version), FixedMinor(Version)});
+            const std::int64_t Started = Milliseconds();
+            TFontOutlines::CheckOutlinesFromTables(MaxpTable(), Loca, Glyf);
+            Log.Add(FormatText("CheckOutlinesFromTables Time %d", {Milliseconds() - Started}));
+        } else if (LoadOutlines && !CheckOutlinesOnly) {
             if (Loca == nullptr || Glyf == nullptr) {
                 const char* Message = Version == 0x4F54544F  // "OTTO"
                     ? "OpenType fonts containing CFF data not supported (version number %d.%d)."
@@ -119,7 +126,10 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
                 RaiseFontErrorFmt(Message, {FixedMajor(Version), FixedMinor(Version)});
             }
             const std::int64_t Started = Milliseconds();
-            Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf);
+            if (OnOutlineGlyphs)
+                Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf, OnOutlineGlyphs(*this));
+            else
+                Outlines.RetrieveOutlinesFromTables(MaxpTable(), Loca, Glyf);
             Log.Add(FormatText("RetrieveOutlinesFromTables Time %d", {Milliseconds() - Started}));
         }
 

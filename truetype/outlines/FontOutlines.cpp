@@ -22,6 +22,50 @@ const TOutlineBase& TFontOutlines::Items(std::ptrdiff_t Index) const
     return *base::ListItem(FOutlines, Index);
 }
 
+namespace {
+
+void RequireTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+{
+    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
+        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
+}
+
+}  // namespace
+
+// Decodes one glyph after another out of the glyf bytes, keeping the
+// decoded size within what the table's size can back.
+struct TFontOutlines::TDecoder {
+    const base::TBigEndianView Data;
+    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
+    std::uint64_t Decoded = 0;
+
+    // The outline of glyph Glyph at Begin, filed in Slot before it is
+    // decoded, so that a glyph that fails is freed with the rest.
+    void Decode(std::unique_ptr<TOutlineBase>& Slot, std::uint16_t Glyph, std::uint32_t Begin)
+    {
+        const std::int16_t Contours = Data.Short(Begin);
+        std::unique_ptr<TOutlineWithInstructions> Outline;
+        if (Contours > 0)
+            Outline = std::make_unique<TOutlineSimple>();
+        else if (Contours == -1)
+            Outline = std::make_unique<TOutlineComposite>();
+        if (!Outline) {
+            TWarningCollector::AddFmt("Unexpected number of contours %d in glyph %d", {Contours, Glyph});
+            Slot = std::make_unique<TOutlineEmpty>();
+            return;
+        }
+        TOutlineWithInstructions& Decoding = *Outline;
+        Slot = std::move(Outline);
+        Decoding.Decode(Data, Begin);
+        Decoded += sizeof(TTrueTypePoint) * static_cast<std::uint64_t>(Decoding.GetPointCount()) +
+                   sizeof(TCompositeMember) * static_cast<std::uint64_t>(Decoding.GetComponentCount());
+        if (Decoded > Budget)
+            RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
+                              "data can hold",
+                              {Glyph, Decoded, Data.Size()});
+    }
+};
+
 void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
 {
     Clear();
@@ -36,14 +80,23 @@ void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTa
     }
 }
 
+void TFontOutlines::RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
+                                               std::span<const std::uint16_t> Glyphs)
+{
+    Clear();
+    try {
+        RetrieveSome(Maxp, Loca, Glyf, Glyphs);
+    } catch (...) {
+        Clear();
+        throw;
+    }
+}
+
 void TFontOutlines::Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
 {
-    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
-        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
+    RequireTables(Maxp, Loca, Glyf);
     const std::uint16_t NumGlyphs = Maxp->numGlyphs;
-    const base::TBigEndianView Data(Glyf->GlyphData());
-    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
-    std::uint64_t Decoded = 0;
+    TDecoder Decoder{base::TBigEndianView(Glyf->GlyphData())};
     FOutlines.reserve(NumGlyphs);
     bool Skip = false;
     for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
@@ -58,32 +111,66 @@ void TFontOutlines::Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, con
             Skip = true;
             FOutlines.push_back(std::make_unique<TOutlineEmpty>());
         } else {
-            const std::int16_t Contours = Data.Short(Begin);
-            std::unique_ptr<TOutlineWithInstructions> Outline;
-            if (Contours > 0)
-                Outline = std::make_unique<TOutlineSimple>();
-            else if (Contours == -1)
-                Outline = std::make_unique<TOutlineComposite>();
-            if (Outline) {
-                // Filed before decoding, so that a glyph that fails is
-                // freed with the rest.
-                TOutlineWithInstructions& Decoding = *Outline;
-                FOutlines.push_back(std::move(Outline));
-                Decoding.Decode(Data, Begin);
-                Decoded += sizeof(TTrueTypePoint) * static_cast<std::uint64_t>(Decoding.GetPointCount()) +
-                           sizeof(TCompositeMember) * static_cast<std::uint64_t>(Decoding.GetComponentCount());
-                if (Decoded > Budget)
-                    RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
-                                      "data can hold",
-                                      {i, Decoded, Data.Size()});
-            } else {
-                TWarningCollector::AddFmt("Unexpected number of contours %d in glyph %d", {Contours, i});
-                FOutlines.push_back(std::make_unique<TOutlineEmpty>());
-            }
+            FOutlines.emplace_back();
+            Decoder.Decode(FOutlines.back(), i, Begin);
         }
         if (OnProgress)
             OnProgress(*this, RoundHalfEven(std::int64_t{i} * 80, NumGlyphs) + 20);
     }
+    Finish();
+}
+
+void TFontOutlines::RetrieveSome(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
+                                 std::span<const std::uint16_t> Glyphs)
+{
+    RequireTables(Maxp, Loca, Glyf);
+    const std::uint16_t NumGlyphs = Maxp->numGlyphs;
+    // The full retrieval decodes nothing from the first glyph whose offsets
+    // run backwards on; neither does this one.
+    std::uint32_t Usable = NumGlyphs;
+    for (std::uint16_t i = 0; i < NumGlyphs && Usable == NumGlyphs; ++i) {
+        const std::uint32_t Begin = Loca->Locations(i).Offset;
+        const std::uint32_t End = Loca->Locations(i + 1).Offset;
+        if (End < Begin) {
+            TWarningCollector::AddFmt(
+                "[fixed] Glyph index %d offsets not correct: GlyphOffsetBegin %d GlyphOffsetEnd %d", {i, Begin, End});
+            TWarningCollector::Add("[ignored] All other glyph outline data will be skipped.");
+            Usable = i;
+        }
+    }
+    TDecoder Decoder{base::TBigEndianView(Glyf->GlyphData())};
+    FOutlines.resize(NumGlyphs);
+    // Each glyph is decoded at most once, so the work list holds at most
+    // NumGlyphs glyphs however the components point.
+    std::vector<bool> Queued(NumGlyphs, false);
+    std::vector<std::uint16_t> Pending;
+    auto Want = [&](std::uint16_t Glyph) {
+        if (Glyph < NumGlyphs && !Queued[Glyph]) {
+            Queued[Glyph] = true;
+            Pending.push_back(Glyph);
+        }
+    };
+    for (const std::uint16_t Glyph : Glyphs)
+        Want(Glyph);
+    while (!Pending.empty()) {
+        const std::uint16_t Glyph = Pending.back();
+        Pending.pop_back();
+        const std::uint32_t Begin = Loca->Locations(Glyph).Offset;
+        if (Glyph >= Usable || Begin == Loca->Locations(Glyph + 1).Offset)
+            continue;
+        Decoder.Decode(FOutlines[Glyph], Glyph, Begin);
+        if (const TOutlineComposite* Composite = AsComposite(*FOutlines[Glyph]))
+            for (const TCompositeMember& Member : Composite->Components)
+                Want(Member.GlyphIndex);
+    }
+    for (auto& Outline : FOutlines)
+        if (!Outline)
+            Outline = std::make_unique<TOutlineEmpty>();
+    Finish();
+}
+
+void TFontOutlines::Finish()
+{
     LinkComponents();
     CheckComponents();
     ResolveAnchorPoints();
@@ -104,26 +191,74 @@ void TFontOutlines::ResolveAnchorPoints()
             Composite->ResolveAnchorPoints();
 }
 
+namespace {
+
+struct TCounts {
+    std::uint32_t Points = 0;
+    std::uint32_t Contours = 0;
+    std::uint32_t Components = 0;
+    int Depth = 0;
+};
+
+// The outlines as the composite check sees them; what it learns of each
+// composite goes into the composite.
+struct TOutlineGraph {
+    const std::vector<std::unique_ptr<TOutlineBase>>& Outlines;
+
+    std::size_t Count() const { return Outlines.size(); }
+    const TOutlineComposite* Composite(std::size_t Glyph) const { return AsComposite(*Outlines[Glyph]); }
+    bool IsComposite(std::size_t Glyph) const { return Composite(Glyph) != nullptr; }
+    TCounts Leaf(std::size_t Glyph) const
+    {
+        return {static_cast<std::uint32_t>(Outlines[Glyph]->GetPointCount()),
+                static_cast<std::uint32_t>(Outlines[Glyph]->GetContourCount()), 0, 0};
+    }
+    std::size_t MemberCount(std::size_t Glyph) const { return Composite(Glyph)->Components.Count(); }
+    std::size_t Member(std::size_t Glyph, std::size_t k) const
+    {
+        return Composite(Glyph)->Components.Items(static_cast<std::ptrdiff_t>(k)).GlyphIndex;
+    }
+    void Expanded(std::size_t Glyph, TOutlineComposite::TExpansion Expansion) const
+    {
+        AsComposite(*Outlines[Glyph])->SetExpansion(std::move(Expansion));
+    }
+};
+
+// A check's own record of the glyphs, which keeps no outline: a simple
+// glyph's count of points, a composite's components.
+struct TShapeGraph {
+    struct TShape {
+        std::uint32_t Points = 0;
+        std::uint32_t First = 0;
+        std::uint32_t Members = 0;
+        bool Composite = false;
+    };
+    std::vector<TShape> Shapes;
+    std::vector<std::uint16_t> Members;
+
+    std::size_t Count() const { return Shapes.size(); }
+    bool IsComposite(std::size_t Glyph) const { return Shapes[Glyph].Composite; }
+    TCounts Leaf(std::size_t Glyph) const { return {Shapes[Glyph].Points, 0, 0, 0}; }
+    std::size_t MemberCount(std::size_t Glyph) const { return Shapes[Glyph].Members; }
+    std::size_t Member(std::size_t Glyph, std::size_t k) const { return Members[Shapes[Glyph].First + k]; }
+    void Expanded(std::size_t, TOutlineComposite::TExpansion) const {}
+};
+
 // A depth-first walk over the composites, each visited once: the counts of
 // a composite come from its components' counts. The walk stops at a glyph it
 // has visited before, so how deep it goes depends on the order of the glyphs
 // (a chain in ascending order never goes deeper than one level); the bound
 // holds for the depth each composite is given, and the walk's own level
 // keeps its recursion within the same bound.
-struct TFontOutlines::TCheck {
+template <typename Graph>
+struct TCompositeCheck {
     enum class TState : std::uint8_t { New, Open, Done };
-    struct TCounts {
-        std::uint32_t Points = 0;
-        std::uint32_t Contours = 0;
-        std::uint32_t Components = 0;
-        int Depth = 0;
-    };
 
     static constexpr int MaxComponentDepth = TOutlineComposite::MaxComponentDepth;
 
-    const std::vector<std::unique_ptr<TOutlineBase>>& Outlines;
-    std::vector<TState> States = std::vector<TState>(Outlines.size(), TState::New);
-    std::vector<TCounts> Counts = std::vector<TCounts>(Outlines.size());
+    const Graph& Glyphs;
+    std::vector<TState> States = std::vector<TState>(Glyphs.Count(), TState::New);
+    std::vector<TCounts> Counts = std::vector<TCounts>(Glyphs.Count());
 
     [[noreturn]] static void RaiseTooDeep(std::size_t Glyph)
     {
@@ -132,11 +267,8 @@ struct TFontOutlines::TCheck {
 
     TCounts Visit(std::size_t Glyph, int Level)
     {
-        TOutlineBase& Outline = *Outlines[Glyph];
-        TOutlineComposite* Composite = AsComposite(Outline);
-        if (Composite == nullptr)
-            return {static_cast<std::uint32_t>(Outline.GetPointCount()),
-                    static_cast<std::uint32_t>(Outline.GetContourCount()), 0, 0};
+        if (!Glyphs.IsComposite(Glyph))
+            return Glyphs.Leaf(Glyph);
         if (States[Glyph] == TState::Done)
             return Counts[Glyph];
         if (States[Glyph] == TState::Open)
@@ -144,40 +276,96 @@ struct TFontOutlines::TCheck {
         if (Level >= MaxComponentDepth)
             RaiseTooDeep(Glyph);
         States[Glyph] = TState::Open;
+        const std::size_t Members = Glyphs.MemberCount(Glyph);
         TOutlineComposite::TExpansion Expansion;
-        Expansion.PointsBefore.reserve(Composite->Components.Count() + 1);
+        Expansion.PointsBefore.reserve(Members + 1);
         TCounts Total{0, 0, 0, 1};
-        for (const TCompositeMember& Member : Composite->Components) {
+        for (std::size_t k = 0; k < Members; ++k) {
             Expansion.PointsBefore.push_back(Total.Points);
-            const TCounts Child = Visit(Member.GlyphIndex, Level + 1);
+            const TCounts Child = Visit(Glyphs.Member(Glyph, k), Level + 1);
             Total.Points += Child.Points;
             Total.Contours += Child.Contours;
             Total.Components += 1 + Child.Components;
             Total.Depth = std::max(Total.Depth, 1 + Child.Depth);
             if (Total.Depth > MaxComponentDepth)
                 RaiseTooDeep(Glyph);
-            if (Total.Points > MaxExpandedPoints)
-                RaiseFontErrorFmt("Composite glyph %d expands to more than %d points", {Glyph, MaxExpandedPoints});
-            if (Total.Components > MaxExpandedComponents)
+            if (Total.Points > TFontOutlines::MaxExpandedPoints)
+                RaiseFontErrorFmt("Composite glyph %d expands to more than %d points",
+                                  {Glyph, TFontOutlines::MaxExpandedPoints});
+            if (Total.Components > TFontOutlines::MaxExpandedComponents)
                 RaiseFontErrorFmt("Composite glyph %d expands to more than %d components",
-                                  {Glyph, MaxExpandedComponents});
+                                  {Glyph, TFontOutlines::MaxExpandedComponents});
         }
         Expansion.PointsBefore.push_back(Total.Points);
         Expansion.Points = Total.Points;
         Expansion.Contours = Total.Contours;
         Expansion.Depth = Total.Depth;
-        Composite->SetExpansion(std::move(Expansion));
+        Glyphs.Expanded(Glyph, std::move(Expansion));
         States[Glyph] = TState::Done;
         Counts[Glyph] = Total;
         return Total;
     }
+
+    void Run()
+    {
+        for (std::size_t Glyph = 0; Glyph < Glyphs.Count(); ++Glyph)
+            Visit(Glyph, 0);
+    }
 };
+
+}  // namespace
+
+void TFontOutlines::CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+{
+    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
+        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
+    const std::uint16_t NumGlyphs = Maxp->numGlyphs;
+    const base::TBigEndianView Data(Glyf->GlyphData());
+    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
+    std::uint64_t Decoded = 0;
+    TShapeGraph Graph;
+    Graph.Shapes.resize(NumGlyphs);
+    // Composites are few: each is decoded into the same object.
+    TOutlineComposite Composite;
+    for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
+        const std::uint32_t Begin = Loca->Locations(i).Offset;
+        const std::uint32_t End = Loca->Locations(i + 1).Offset;
+        if (Begin == End)
+            continue;
+        // The retrieval leaves every glyph from here on empty.
+        if (End < Begin)
+            break;
+        const std::int16_t Contours = Data.Short(Begin);
+        TShapeGraph::TShape& Shape = Graph.Shapes[i];
+        if (Contours > 0) {
+            Shape.Points = TOutlineSimple::Measure(Data, Begin).Points;
+            Decoded += sizeof(TTrueTypePoint) * std::uint64_t{Shape.Points};
+        } else if (Contours == -1) {
+            Composite.Decode(Data, Begin);
+            Shape.Composite = true;
+            Shape.First = static_cast<std::uint32_t>(Graph.Members.size());
+            Shape.Members = static_cast<std::uint32_t>(Composite.Components.Count());
+            for (const TCompositeMember& Member : Composite.Components)
+                Graph.Members.push_back(Member.GlyphIndex);
+            Decoded += sizeof(TCompositeMember) * std::uint64_t{Shape.Members};
+        } else {
+            continue;
+        }
+        if (Decoded > Budget)
+            RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
+                              "data can hold",
+                              {i, Decoded, Data.Size()});
+    }
+    // As linking finds a component past the last glyph.
+    for (const std::uint16_t Member : Graph.Members)
+        base::CheckListIndex(Member, NumGlyphs);
+    TCompositeCheck<TShapeGraph>{Graph}.Run();
+}
 
 void TFontOutlines::CheckComponents()
 {
-    TCheck Check{FOutlines};
-    for (std::size_t Glyph = 0; Glyph < FOutlines.size(); ++Glyph)
-        Check.Visit(Glyph, 0);
+    const TOutlineGraph Graph{FOutlines};
+    TCompositeCheck<TOutlineGraph>{Graph}.Run();
 }
 
 }  // namespace truetype

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "truetype/outlines/OutlineBase.h"
@@ -50,6 +51,16 @@ public:
     // their point anchors resolved. Raises "Maxp, Glyf and/ or Loca
     // table(s) missing!" when a table is missing.
     void RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
+    // The same for a few glyphs: only Glyphs, and the glyphs their
+    // components use at any depth, are decoded, each as the full retrieval
+    // decodes it; every other glyph has an empty outline. Indexes past the
+    // last glyph are passed over. No progress is reported.
+    void RetrieveOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
+                                    std::span<const std::uint16_t> Glyphs);
+    // Decodes the glyphs and checks the composites as the retrieval does,
+    // raising what it raises, but keeps nothing: a simple glyph is only
+    // measured, and the warnings of the decoders are not all given.
+    static void CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
     // Every component refers to the outline of its glyph; an index past
     // the last glyph raises the list's index error.
     void LinkComponents();
@@ -57,7 +68,11 @@ public:
 
 private:
     struct TCheck;
+    struct TDecoder;
     void Retrieve(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf);
+    void RetrieveSome(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf,
+                      std::span<const std::uint16_t> Glyphs);
+    void Finish();
     // Raises a FontException naming the glyph when a composite uses itself,
     // nests too deep or expands too far; gives every composite its counts.
     void CheckComponents();

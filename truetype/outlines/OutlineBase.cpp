@@ -40,10 +40,16 @@ void TOutlineWithInstructions::CopyInstructions(const base::TBigEndianView& Glyf
     Instructions.clear();
     if (Length == 0)
         return;
-    if (Offset > Glyf.Size() || Length > Glyf.Size() - Offset)
-        throw EStreamError("Stream read error");
+    CheckInstructionRange(Glyf, Offset, Length);
     const std::span<const std::uint8_t> Bytes = Glyf.Bytes(Offset, Length);
     Instructions.assign(Bytes.begin(), Bytes.end());
+}
+
+void TOutlineWithInstructions::CheckInstructionRange(const base::TBigEndianView& Glyf, std::size_t Offset,
+                                                     std::size_t Length)
+{
+    if (Length != 0 && (Offset > Glyf.Size() || Length > Glyf.Size() - Offset))
+        throw EStreamError("Stream read error");
 }
 
 }  // namespace truetype

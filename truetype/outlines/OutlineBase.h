@@ -86,6 +86,9 @@ public:
 protected:
     // Copies Length bytes at Offset into Instructions.
     void CopyInstructions(const base::TBigEndianView& Glyf, std::size_t Offset, std::size_t Length);
+    // Raises "Stream read error" where Glyf does not hold Length bytes at
+    // Offset, as the copy does.
+    static void CheckInstructionRange(const base::TBigEndianView& Glyf, std::size_t Offset, std::size_t Length);
 };
 
 }  // namespace truetype

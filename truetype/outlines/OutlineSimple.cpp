@@ -129,6 +129,33 @@ std::size_t TOutlineSimple::Decode(const base::TBigEndianView& Glyf, std::size_t
                              [&](std::size_t k, std::int32_t Y) { Contours.Point(k).Y = Y; });
 }
 
+TOutlineSimple::TExtent TOutlineSimple::Measure(const base::TBigEndianView& Glyf, std::size_t Offset)
+{
+    // The same walk as Decode's, counting where Decode stores.
+    const std::int16_t n = Glyf.Short(Offset);
+    const std::int64_t LastEndPoint = static_cast<std::int64_t>(Offset) + 10 + 2 * (std::int64_t{n} - 1);
+    const auto PointCount = static_cast<std::uint16_t>(
+        (LastEndPoint < 0 ? 0 : Glyf.UShort(static_cast<std::size_t>(LastEndPoint))) + 1);
+    if (PointCount == 0)
+        RaiseFontErrorFmt("Simple Glyph with %d number of points", {0});
+    const auto AfterEndPoints = static_cast<std::size_t>(std::max<std::int64_t>(0, static_cast<std::int64_t>(Offset) + 10 + 2 * n));
+    const std::uint16_t InstructionLength = Glyf.UShort(AfterEndPoints);
+    CheckInstructionRange(Glyf, AfterEndPoints + 2, InstructionLength);
+    std::size_t Cursor = AfterEndPoints + 2 + InstructionLength;
+    std::size_t Covered = 0, CoordinateBytes = 0;
+    while (Covered < PointCount) {
+        const std::uint8_t Flag = Glyf.Byte(Cursor++);
+        std::size_t Repeats = 0;
+        if (Flag & FlagRepeat)
+            Repeats = Glyf.Byte(Cursor++);
+        const std::size_t Width = (Flag & FlagXShort ? 1 : Flag & FlagXSame ? 0 : 2) +
+                                  (Flag & FlagYShort ? 1 : Flag & FlagYSame ? 0 : 2);
+        Covered += 1 + Repeats;
+        CoordinateBytes += (1 + Repeats) * Width;
+    }
+    return {static_cast<std::uint32_t>(Covered), Cursor + CoordinateBytes};
+}
+
 std::vector<std::uint8_t> TOutlineSimple::Encode() const
 {
     std::vector<std::uint8_t> Out;

@@ -25,6 +25,14 @@ public:
     // are derived again on encoding. Raises "Simple Glyph with %d number of
     // points" when the last end point index is 65535.
     std::size_t Decode(const base::TBigEndianView& Glyf, std::size_t Offset) override;
+    // What Decode would make of the glyph at Offset, without building it:
+    // its count of points and the offset right after it; raises as Decode
+    // raises.
+    struct TExtent {
+        std::uint32_t Points = 0;
+        std::size_t End = 0;
+    };
+    static TExtent Measure(const base::TBigEndianView& Glyf, std::size_t Offset);
     // The glyph's encoding, as SaveToStream writes it.
     std::vector<std::uint8_t> Encode() const;
 };

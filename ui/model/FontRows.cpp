@@ -8,11 +8,13 @@ TStatusImage StatusImageOf(app::TFontProblem Problem)
 {
     switch (Problem) {
     case app::fpInvalidFont:
+    case app::fpDamagedFont:
     case app::fpFileNotFound:
     case app::fpWrongDataType:
     case app::fpNoRegistryKey:
     case app::fpDuplicate: return siProblem;
-    case app::fpWrongFontName: return siMinorProblem;
+    case app::fpWrongFontName:
+    case app::fpShadowedFont: return siMinorProblem;
     default: return siNoProblem;
     }
 }

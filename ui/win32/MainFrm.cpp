@@ -22,7 +22,8 @@ constexpr int SplitterHeight = 3;
 TMainForm::TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version)
     : FPlatform(Platform), FVersion(Version), FLogHeight(Scale(121))
 {
-    const int Width = Scale(793);
+    // Wider by the preview pane, as far as the screen allows.
+    const int Width = std::min(Scale(793) + TPreviewPane::DefaultWidth(), GetSystemMetrics(SM_CXSCREEN));
     const int Height = Scale(443);
     // Centred on the screen.
     const int Left = (GetSystemMetrics(SM_CXSCREEN) - Width) / 2;
@@ -45,6 +46,8 @@ void TMainForm::CreateControls()
     FKeys = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_MAIN));
     CreateToolBar();
     CreateList();
+    FPreview = std::make_unique<TPreviewPane>(FHandle, [this] { Layout(); });
+    FPreview->Show("", "");
     CreateLogAndStatus();
     SetFocus(FFonts->Handle());
 }
@@ -160,7 +163,9 @@ void TMainForm::Layout()
     const int LogHeight = std::clamp(FLogHeight, 0, MaxLogHeight());
     const int LogTop = Bottom - LogHeight;
     const int ListBottom = LogTop - Scale(SplitterHeight);
-    MoveWindow(FFonts->Handle(), 0, Top, Client.right, std::max(0, ListBottom - Top), TRUE);
+    const int PreviewWidth = FPreview->LayoutWidth(Client.right);
+    MoveWindow(FFonts->Handle(), 0, Top, Client.right - PreviewWidth, std::max(0, ListBottom - Top), TRUE);
+    MoveWindow(FPreview->Handle(), Client.right - PreviewWidth, Top, PreviewWidth, std::max(0, ListBottom - Top), TRUE);
     MoveWindow(FResults, 0, LogTop, Client.right, LogHeight, TRUE);
     FitLastColumn();
     InvalidateRect(FHandle, nullptr, TRUE);
@@ -271,6 +276,7 @@ void TMainForm::Destroy()
     FOrder.clear();
     FRows.clear();
     FFonts.reset();
+    FPreview.reset();
     FInstalledFonts.reset();
     if (FPopup != nullptr)
         DestroyMenu(FPopup);
@@ -302,6 +308,7 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_APP_UPDATE_CONTROLS:
         FUpdatePending = false;
         UpdateControls();
+        PreviewSelection();
         return 0;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(WParam) == FFonts->Handle())

@@ -4,7 +4,7 @@
 // MainFrm.cpp holds the window, its controls and their layout with the
 // splitter; MainFrmList.cpp the list, its sorting, the popup menu and the
 // tooltips; MainFrmCommands.cpp the keys, the scan, the repair and its
-// results.
+// results, and the reset of the font cache.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/FontRepairUnit.h"
 #include "app/FontsFolderUnit.h"
 #include "app/InstalledFontsUnit.h"
 #include "platform/Platform.h"
@@ -22,6 +23,7 @@
 #include "ui/model/FontRows.h"
 #include "ui/win32/BaseWindow.h"
 #include "ui/win32/Controls.h"
+#include "ui/win32/PreviewPane.h"
 #include "ui/win32/SaSortListView.h"
 
 namespace ui {
@@ -74,6 +76,13 @@ private:
     bool Command(int Id);
     void ToolButton1Click();
     void RepairSelectedItems();
+    void PromoteSelectedItems();
+    // The selected rows' entries, in list order, and the rows they are in.
+    void SelectedEntries(std::vector<app::TFontInfo*>& Entries, std::vector<int>& EntryRows) const;
+    // Applies a repair's or a promotion's result to the rows (EntryRows: the
+    // row of each selected entry), then tells the backup and the messages.
+    void ShowChangeResult(const app::TRepairResult& Result, const std::vector<int>& EntryRows, unsigned BackupText);
+    void ResetFontCache();
     void ShowReadMe();
     void ShowAbout();
     void PressHotButton();
@@ -94,11 +103,16 @@ private:
     void SortRows();
     void SelectAll();
     // Selection changes arrive per row, per range or for all rows at once:
-    // the controls follow once, after the input that changed them.
+    // the controls and the preview follow once, after the input that
+    // changed them.
     void SelectionChanged();
+    // The preview follows the first selected row.
+    void PreviewSelection();
     void ShowCell(NMLVDISPINFOW& Info) const;
     LRESULT Notify(const NMHDR& Header);
     void ShowTip(NMTTDISPINFOW& Tip);
+    // A row's notes (the machine font of the same name, fonts the untrusted
+    // font policy blocks, why a repair failed) as its tooltip.
     void ShowRowTip(NMLVGETINFOTIPW& Tip) const;
     std::vector<int> SelectedRows() const;
     TFontRow* RowAt(int Index) const;
@@ -129,6 +143,7 @@ private:
     bool FCloseAfterScan = false;
     bool FFilling = false;
     bool FRepairEnabled = true;
+    bool FPromoteEnabled = false;
     int FLogHeight;
     DWORD FLastPump = 0;
     int FDragStart = -1;
@@ -142,6 +157,7 @@ private:
     HACCEL FKeys = nullptr;
     TFont FLogFont{L"Courier New", 8, FW_NORMAL, FIXED_PITCH | FF_MODERN};
     std::unique_ptr<TSaSortListView> FFonts;
+    std::unique_ptr<TPreviewPane> FPreview;
 };
 
 }  // namespace ui

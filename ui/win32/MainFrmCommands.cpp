@@ -1,6 +1,6 @@
 // TMainForm's commands: the message loop's keys, the scan with its status
-// and log lines, the repair of the selected rows and what it reports, and
-// the About and Read Me windows.
+// and log lines, the repair of the selected rows and what it reports, the
+// reset of the font cache, and the About and Read Me windows.
 #include "ui/win32/MainFrm.h"
 
 #include <algorithm>
@@ -9,7 +9,10 @@
 #include <exception>
 #include <unordered_set>
 
+#include "app/FontCacheUnit.h"
+#include "app/FontPromoteUnit.h"
 #include "app/FontRepairUnit.h"
+#include "app/UntrustedFontsUnit.h"
 #include "base/Format.h"
 #include "base/TextConversion.h"
 #include "ui/model/ScanLog.h"
@@ -146,6 +149,7 @@ void TMainForm::ToolButton1Click()
     FScanStatus.clear();
     FScanDone = FScanTotal = 0;
     ShowScanProgress(true);
+    FPreview->Show("", "");
     for (int Command : {ID_SCAN, ID_REPAIR, ID_READ_ME, ID_ABOUT})
         SendMessageW(FToolBar, TB_ENABLEBUTTON, Command, FALSE);
     bool Completed = false;
@@ -156,6 +160,10 @@ void TMainForm::ToolButton1Click()
         Add(StartedLine(FPlatform.System.LocalTime(), TimeSeparator()));
         if (FInstalledFonts->Refresh()) {
             FillFontList();
+            const std::string Policy = app::UntrustedFontBlockingLine(FInstalledFonts->UntrustedFontBlocking(),
+                                                                      FInstalledFonts->FontsFolder());
+            if (!Policy.empty())
+                Add(Policy);
             app::RestoreFontsFolder(FPlatform, FHandle, *this);
             Add(CompletedLine(FPlatform.System.LocalTime(), TimeSeparator()));
             Add("");
@@ -185,21 +193,43 @@ void TMainForm::ToolButton1Click()
         Close();
 }
 
-void TMainForm::RepairSelectedItems()
+void TMainForm::SelectedEntries(std::vector<app::TFontInfo*>& Entries, std::vector<int>& EntryRows) const
 {
-    if (FScanning)
-        return;
-    const std::vector<int> Rows = SelectedRows();
-    std::vector<app::TFontInfo*> Entries;
-    std::vector<int> EntryRows;
-    for (int Index : Rows) {
+    for (int Index : SelectedRows()) {
         TFontRow* Row = RowAt(Index);
         if (Row == nullptr || Row->Entry == nullptr)
             continue;
         Entries.push_back(Row->Entry);
         EntryRows.push_back(Index);
     }
+}
+
+void TMainForm::RepairSelectedItems()
+{
+    if (FScanning)
+        return;
+    std::vector<app::TFontInfo*> Entries;
+    std::vector<int> EntryRows;
+    SelectedEntries(Entries, EntryRows);
     const app::TRepairResult Result = app::TFontRepair(FPlatform, *FInstalledFonts, FHandle).RepairSelectedItems(Entries);
+    ShowChangeResult(Result, EntryRows, IDS_BACKUP_SAVED);
+}
+
+void TMainForm::PromoteSelectedItems()
+{
+    if (FScanning || !FPromoteEnabled)
+        return;
+    std::vector<app::TFontInfo*> Entries;
+    std::vector<int> EntryRows;
+    SelectedEntries(Entries, EntryRows);
+    const app::TRepairResult Result =
+        app::TFontPromotion(FPlatform, *FInstalledFonts, FHandle).PromoteSelectedItems(Entries);
+    ShowChangeResult(Result, EntryRows, IDS_PROMOTE_BACKUP_SAVED);
+}
+
+void TMainForm::ShowChangeResult(const app::TRepairResult& Result, const std::vector<int>& EntryRows,
+                                 unsigned BackupText)
+{
     // The entries of removed rows are gone already: no notification of the
     // list may look at a row until its update is done.
     FFilling = true;
@@ -216,12 +246,14 @@ void TMainForm::RepairSelectedItems()
         if (Repair.Outcome == app::TRepairOutcome::Repaired)
             Failed.erase(Row);
         else
-            Row->Note = std::string(app::OutcomeMessage(Repair.Outcome));
+            Row->Note = std::string(Repair.Reason);
         if (Repair.Action == app::TRowAction::Remove) {
             Row->Entry = nullptr;
             Removed.insert(Row);
         } else if (Repair.Action == app::TRowAction::MarkRepaired) {
             Row->MarkRepaired(Repair.RegistryName);
+        } else if (Repair.Action == app::TRowAction::Refill && Row->Entry != nullptr) {
+            *Row = TFontRow::FromEntry(*Row->Entry);
         }
     }
     if (Result.Error && !Result.Entries.empty()) {
@@ -241,16 +273,17 @@ void TMainForm::RepairSelectedItems()
             Still.push_back(static_cast<int>(i));
     SelectRows(Still);
     FFilling = false;
+    PreviewSelection();
     // The registry file is the user's way back: importing it in the Registry
-    // Editor (or velmorant-cli undo) puts back the values the repair changed.
+    // Editor (or velmorant-cli undo) puts back the values the run changed.
     // It is a block of its own in the log, after the scan's.
     if (!Result.Backup.empty()) {
-        Add(base::FormatText(base::WideToUtf8(ResourceText(IDS_BACKUP_SAVED)), {Result.Backup}));
+        Add(base::FormatText(base::WideToUtf8(ResourceText(BackupText)), {Result.Backup}));
         Add("");
     }
     UpdateControls();
     // One message box for the run, however many kinds of row it could not
-    // repair.
+    // change.
     if (!Result.Messages.empty()) {
         std::string Text;
         for (const std::string& Message : Result.Messages)
@@ -264,6 +297,23 @@ void TMainForm::RepairSelectedItems()
             ShowError(FHandle, Failure.what());
         }
     }
+}
+
+void TMainForm::ResetFontCache()
+{
+    if (FScanning)
+        return;
+    // It makes Windows build its caches anew: never without the user's word.
+    if (MessageBoxW(FHandle, ResourceText(IDS_RESET_CACHE_CONFIRM).c_str(), ResourceText(IDS_RESET_CACHE_CAPTION).c_str(),
+                    MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    HCURSOR Previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const app::TFontCacheResult Result = app::ResetFontCache(FPlatform, false, *this);
+    Add("");
+    SetCursor(Previous != nullptr ? Previous : LoadCursorW(nullptr, IDC_ARROW));
+    if (Result.Refused)
+        MessageBoxW(FHandle, ResourceText(IDS_RESET_CACHE_NO_RIGHTS).c_str(), ResourceText(IDS_RESET_CACHE_CAPTION).c_str(),
+                    MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::ShowReadMe()
@@ -334,6 +384,8 @@ bool TMainForm::Command(int Id)
         return true;
     case ID_REPAIR:
     case ID_POPUP_REPAIR: RepairSelectedItems(); return true;
+    case ID_POPUP_PROMOTE: PromoteSelectedItems(); return true;
+    case ID_POPUP_RESET_CACHE: ResetFontCache(); return true;
     case ID_READ_ME:
         if (!FScanning)
             ShowReadMe();

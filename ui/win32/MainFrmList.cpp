@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "app/FontPromoteUnit.h"
 #include "base/Format.h"
 #include "base/TextConversion.h"
 #include "ui/win32/resources/ResourceIds.h"
@@ -61,6 +62,9 @@ void TMainForm::CreateList()
 
     FPopup = CreatePopupMenu();
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, ResourceText(IDS_POPUP_REPAIR).c_str());
+    AppendMenuW(FPopup, MF_STRING, ID_POPUP_PROMOTE, ResourceText(IDS_POPUP_PROMOTE).c_str());
+    AppendMenuW(FPopup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(FPopup, MF_STRING, ID_POPUP_RESET_CACHE, ResourceText(IDS_POPUP_RESET_CACHE).c_str());
 }
 
 void TMainForm::FillFontList()
@@ -133,6 +137,14 @@ std::vector<int> TMainForm::SelectedRows() const
     return Rows;
 }
 
+void TMainForm::PreviewSelection()
+{
+    const int First = ListView_GetNextItem(FFonts->Handle(), -1, LVNI_SELECTED);
+    const TFontRow* Row = First == -1 || FScanning ? nullptr : RowAt(First);
+    const app::TFontInfo* Entry = Row != nullptr ? Row->Entry : nullptr;
+    FPreview->Show(Entry != nullptr ? Entry->FileName : "", Entry != nullptr ? Entry->FontName : "");
+}
+
 void TMainForm::UpdateControls()
 {
     HWND List = FFonts->Handle();
@@ -141,6 +153,8 @@ void TMainForm::UpdateControls()
     const TFontRow* Row = First == -1 ? nullptr : RowAt(First);
     FRepairEnabled = Row != nullptr && Row->Entry != nullptr && Row->Entry->Problem != app::fpNone;
     EnableMenuItem(FPopup, ID_POPUP_REPAIR, MF_BYCOMMAND | (FRepairEnabled ? MF_ENABLED : MF_GRAYED));
+    FPromoteEnabled = Row != nullptr && Row->Entry != nullptr && app::TFontPromotion::CanPromote(*Row->Entry);
+    EnableMenuItem(FPopup, ID_POPUP_PROMOTE, MF_BYCOMMAND | (FPromoteEnabled ? MF_ENABLED : MF_GRAYED));
     SendMessageW(FToolBar, TB_ENABLEBUTTON, ID_REPAIR, FRepairEnabled && !FScanning);
     ShowStatus(base::FormatText(base::WideToUtf8(ResourceText(IDS_STATUS_COUNTS)),
                                 {ListView_GetItemCount(List), static_cast<int>(ListView_GetSelectedCount(List))}));
@@ -238,7 +252,7 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
             const auto& Change = reinterpret_cast<const NMLISTVIEW&>(Header);
             if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED))
                 SelectionChanged();
-        } else if (Header.code == LVN_GETINFOTIPW) {
+        } else if (Header.code == LVN_GETINFOTIPW && !FScanning) {
             ShowRowTip(const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(Header)));
         } else if (Header.code == LVN_ODSTATECHANGED) {
             const auto& Change = reinterpret_cast<const NMLVODSTATECHANGE&>(Header);
@@ -253,14 +267,24 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
 
 void TMainForm::ShowRowTip(NMLVGETINFOTIPW& Tip) const
 {
-    // A row's tooltip: its cut text, as the list gives it, and why the last
-    // repair left it as it was.
     const TFontRow* Row = RowAt(Tip.iItem);
-    if (Row == nullptr || Row->Note.empty() || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
+    if (Row == nullptr || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
         return;
-    std::wstring Text = Tip.dwFlags == 0 ? std::wstring(Tip.pszText) : std::wstring();
-    Text += (Text.empty() ? L"" : L"\r\n") + Wide(Row->Note);
-    lstrcpynW(Tip.pszText, Text.c_str(), Tip.cchTextMax);
+    // The cut text as the list gives it, why a damaged font is damaged, the
+    // row's notes, and why the last repair left it as it was.
+    std::string Text = Tip.dwFlags == 0 ? base::WideToUtf8(Tip.pszText) : std::string();
+    const auto AddLine = [&Text](const std::string& Line) { Text += (Text.empty() ? "" : "\r\n") + Line; };
+    if (Row->Entry != nullptr) {
+        if (!Row->Entry->Detail.empty())
+            AddLine(Row->Entry->Detail);
+        for (const std::string& Note : FInstalledFonts->Notes(*Row->Entry))
+            AddLine(Note);
+    }
+    if (!Row->Note.empty())
+        AddLine(Row->Note);
+    if (Text.empty())
+        return;
+    lstrcpynW(Tip.pszText, Wide(Text).c_str(), Tip.cchTextMax);
 }
 
 void TMainForm::ShowTip(NMTTDISPINFOW& Tip)

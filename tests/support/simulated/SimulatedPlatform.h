@@ -101,7 +101,11 @@ public:
     std::unique_ptr<base::TStream> OpenReadShared(const std::string& Path) override;
     void WriteNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
     bool CreateNewFile(const std::string& Path, const std::vector<std::uint8_t>& Bytes) override;
+    bool CopyNewFile(const std::string& From, const std::string& To) override;
     void CreateFolders(const std::string& Path) override;
+    // Fails, as on Windows, for a file another program holds open.
+    bool RemoveFile(const std::string& Path) override;
+    bool RemoveFileAtRestart(const std::string& Path) override;
 
     // Setting up and inspecting.
     void SetWindowsFolder(std::string Folder) { FWindowsFolder = std::move(Folder); }
@@ -128,6 +132,9 @@ public:
     // a reader that allows writers), or exclusively (it opens for nobody).
     enum class THold : std::uint8_t { ForWriting, Exclusive };
     void HoldOpen(const std::string& Path, THold Hold);
+    bool RefuseRemovalAtRestart = false;
+    // The paths given to RemoveFileAtRestart, in order.
+    std::vector<std::string> RemovedAtRestart;
 
 private:
     std::unique_ptr<base::TStream> Open(const std::string& Path, bool AllowWriters);
@@ -190,6 +197,35 @@ public:
     std::map<std::pair<std::string, std::string>, std::string> VersionResources;
 };
 
+// Services by name, without regard to ASCII case. A stop takes the time a
+// service is given; waiting costs no time: a wait whose bound covers the
+// stop sees the service stopped, a shorter one sees it still stopping.
+class TSimulatedServices final : public IServices {
+public:
+    struct TService {
+        TServiceState State = TServiceState::Running;
+        std::uint32_t StopMilliseconds = 0;
+        bool RefuseStop = false;
+        bool RefuseStart = false;
+    };
+
+    TServiceState QueryState(const std::string& Name) override;
+    bool Stop(const std::string& Name) override;
+    bool Start(const std::string& Name) override;
+    bool WaitForState(const std::string& Name, TServiceState Wanted, std::uint32_t BoundMilliseconds) override;
+
+    // A running service that stops at once, or one as given.
+    void Add(const std::string& Name);
+    void Add(const std::string& Name, TService Service);
+    // Null for a service the machine lacks.
+    TService* Find(const std::string& Name);
+    // "stop NAME" and "start NAME" for every request, in order.
+    std::vector<std::string> Requests;
+
+private:
+    std::map<std::string, TService> FServices;  // by upper-case name
+};
+
 // A simple case fold stands in for the locale's order; the code page is
 // Windows-1252.
 class TSimulatedTextServices final : public ITextServices {
@@ -206,6 +242,11 @@ public:
         Added.push_back(Path);
         return true;
     }
+    bool RemoveFont(const std::string& Path) override
+    {
+        Removed.push_back(Path);
+        return true;
+    }
     bool BroadcastFontChange() override
     {
         ++Broadcasts;
@@ -213,20 +254,21 @@ public:
     }
 
     std::vector<std::string> Added;
+    std::vector<std::string> Removed;
     int Broadcasts = 0;
 };
 
 // One simulated machine in its own temporary folder, removed with it: a
 // C:\Windows folder with an empty Fonts folder, the Fonts key of the NT
 // family, a user's local application data folder (without fonts and
-// without a Fonts key of the user's own), and a recycle bin.
+// without a Fonts key of the user's own), a recycle bin, and no service.
 class TSimulatedMachine {
 public:
     TSimulatedMachine();
     TSimulatedMachine(const TSimulatedMachine&) = delete;
     TSimulatedMachine& operator=(const TSimulatedMachine&) = delete;
 
-    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session}; }
+    TPlatform Platform() { return {Registry, Shell, Files, System, Text, Session, ServiceControl}; }
 
 private:
     testing_support::TTempFolder FFolder{"velmorant-machine"};
@@ -239,6 +281,7 @@ public:
     TSimulatedSystemInfo System;
     TSimulatedTextServices Text;
     TSimulatedFontSession Session;
+    TSimulatedServices ServiceControl;
 };
 
 }  // namespace platform
