@@ -96,6 +96,10 @@ private:
 
     // MainFrmList.cpp
     void CreateList();
+    // No row selected or focused, at the cost of the rows that were.
+    void ClearSelection();
+    static LRESULT CALLBACK ListProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                     DWORD_PTR Data);
     void FillFontList();
     void UpdateControls();
     void ShowPopup(LPARAM Where);

@@ -271,7 +271,10 @@ void TMainForm::ShowChangeResult(const app::TRepairResult& Result, const std::ve
     for (std::size_t i = 0; i < FOrder.size(); ++i)
         if (Failed.contains(FOrder[i]))
             Still.push_back(static_cast<int>(i));
-    SelectRows(Still);
+    {
+        const TRedrawPause Pause(FFonts->Handle());
+        SelectRows(Still);
+    }
     FFilling = false;
     PreviewSelection();
     // The registry file is the user's way back: importing it in the Registry

@@ -59,12 +59,33 @@ void TMainForm::CreateList()
     }
     FStatusImages = IconList({IDI_STATUS_OK, IDI_STATUS_PROBLEM, IDI_STATUS_MINOR});
     ListView_SetImageList(List, FStatusImages, LVSIL_SMALL);
+    SetWindowSubclass(List, &TMainForm::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
 
     FPopup = CreatePopupMenu();
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, ResourceText(IDS_POPUP_REPAIR).c_str());
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_PROMOTE, ResourceText(IDS_POPUP_PROMOTE).c_str());
     AppendMenuW(FPopup, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_RESET_CACHE, ResourceText(IDS_POPUP_RESET_CACHE).c_str());
+}
+
+LRESULT CALLBACK TMainForm::ListProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR,
+                                     DWORD_PTR Data)
+{
+    if (Message == WM_LBUTTONDOWN && (WParam & (MK_CONTROL | MK_SHIFT)) == 0 &&
+        ListView_GetSelectedCount(Window) > 1) {
+        // A plain click leaves one row selected. The list would deselect the
+        // others one by one, each repainted: they go at once, before it.
+        auto* Self = reinterpret_cast<TMainForm*>(Data);
+        LVHITTESTINFO Hit{};
+        Hit.pt = {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+        if (ListView_HitTest(Window, &Hit) != -1 && !Self->FScanning) {
+            const TRedrawPause Pause(Window);
+            Self->ClearSelection();
+        }
+    } else if (Message == WM_NCDESTROY) {
+        RemoveWindowSubclass(Window, &TMainForm::ListProc, 0);
+    }
+    return DefSubclassProc(Window, Message, WParam, LParam);
 }
 
 void TMainForm::FillFontList()
@@ -90,10 +111,10 @@ void TMainForm::FillFontList()
 void TMainForm::SetRowCount(std::size_t Count)
 {
     HWND List = FFonts->Handle();
+    const TRedrawPause Pause(List);
     // Selection and focus belong to positions: a new count starts without.
-    ListView_SetItemState(List, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ClearSelection();
     ListView_SetItemCountEx(List, static_cast<int>(Count), 0);
-    InvalidateRect(List, nullptr, TRUE);
 }
 
 void TMainForm::SelectRows(const std::vector<int>& Rows)
@@ -105,6 +126,23 @@ void TMainForm::SelectRows(const std::vector<int>& Rows)
     }
     for (int Row : Rows)
         ListView_SetItemState(List, Row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void TMainForm::ClearSelection()
+{
+    HWND List = FFonts->Handle();
+    const int Focused = ListView_GetNextItem(List, -1, LVNI_FOCUSED);
+    if (Focused != -1)
+        ListView_SetItemState(List, Focused, 0, LVIS_FOCUSED);
+    // The list's own clearing visits every row, selected or not: a few
+    // selected rows are cleared one by one.
+    const std::vector<int> Rows = SelectedRows();
+    if (Rows.size() * 8 > static_cast<std::size_t>(ListView_GetItemCount(List))) {
+        ListView_SetItemState(List, -1, 0, LVIS_SELECTED);
+        return;
+    }
+    for (int Row : Rows)
+        ListView_SetItemState(List, Row, 0, LVIS_SELECTED);
 }
 
 void TMainForm::ShowCell(NMLVDISPINFOW& Info) const
@@ -208,7 +246,8 @@ void TMainForm::SortRows()
         return CompareFontRows(Column, Ascending, *A, *B) < 0;
     });
     FFilling = true;
-    ListView_SetItemState(List, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const TRedrawPause Pause(List);
+    ClearSelection();
     std::vector<int> Rows;
     for (std::size_t i = 0; i < FOrder.size(); ++i) {
         if (Selected.contains(FOrder[i]))
@@ -218,7 +257,6 @@ void TMainForm::SortRows()
     }
     SelectRows(Rows);
     FFilling = false;
-    InvalidateRect(List, nullptr, TRUE);
 }
 
 void TMainForm::SelectAll()
@@ -229,7 +267,10 @@ void TMainForm::SelectAll()
     }
     if (FScanning)
         return;
-    ListView_SetItemState(FFonts->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    {
+        const TRedrawPause Pause(FFonts->Handle());
+        ListView_SetItemState(FFonts->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    }
     SelectionChanged();
 }
 
