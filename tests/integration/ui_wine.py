@@ -462,8 +462,9 @@ def check_layout(s):
     s.run_probe("resize", str(right - left + 200 * DPI // 96), str(bottom - top))
     time.sleep(1)
     widths = [int(c.split("/")[1]) for c in s.probe_lines("list")[0].split("\t")[1:]]
-    new_left, _, new_right, _ = map(int, s.probe_lines("window-rect")[0].split())
-    check(sum(widths) >= new_right - new_left - 40 * DPI // 96, "the last column takes the free width: %r" % widths)
+    list_left, _, list_right, _ = map(int, s.probe_lines("list-rect")[0].split())
+    check(sum(widths) >= list_right - list_left - 30 * DPI // 96,
+          "the last column takes the free width: %r in %d" % (widths, list_right - list_left))
     shot = s.screenshot("layout-wide-%d.png" % DPI)
     sl, st, sr, sb = map(int, s.probe_lines("status-rect")[0].split())
     grip = 20 * DPI // 96

@@ -6,10 +6,12 @@
 //
 //   find TITLE | texts TITLE | list | status | log | toolbar | arrow-places
 //   header-point COLUMN | button-point INDEX | row-point ROW | during-scan COLUMN | stop-scan | hot | clipboard
-//   resize WIDTH HEIGHT | window-rect | status-rect | time-scan | time-sort COLUMN | time-paint | time-select
+//   resize WIDTH HEIGHT | window-rect | status-rect | list-rect | time-scan | time-sort COLUMN | time-paint | time-select
 #include <windows.h>
 
 #include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <chrono>
 #include <cstdio>
@@ -377,6 +379,8 @@ int wmain(int Count, wchar_t** Arguments)
         if (Text)
             GlobalUnlock(Data);
         CloseClipboard();
+        // As the clipboard holds it: text mode would double its line ends.
+        _setmode(_fileno(stdout), _O_BINARY);
         std::fwrite(Utf8.data(), 1, Utf8.size(), stdout);
         return Text ? 0 : 1;
     }
@@ -385,9 +389,12 @@ int wmain(int Count, wchar_t** Arguments)
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
-    if (Command == L"window-rect" || Command == L"status-rect") {
+    if (Command == L"window-rect" || Command == L"status-rect" || Command == L"list-rect") {
         RECT Rect{};
-        GetWindowRect(Command == L"window-rect" ? Main.Window : Child(Main.Window, STATUSCLASSNAMEW), &Rect);
+        GetWindowRect(Command == L"window-rect"   ? Main.Window
+                      : Command == L"list-rect" ? Main.List
+                                                : Child(Main.Window, STATUSCLASSNAMEW),
+                      &Rect);
         return std::printf("%ld %ld %ld %ld\n", Rect.left, Rect.top, Rect.right, Rect.bottom), 0;
     }
     if (Command == L"time-select") {
