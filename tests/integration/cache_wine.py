@@ -150,10 +150,12 @@ def main():
         check(sorted(steps(report)) == sorted(planned), "the dry run's steps: %r" % steps(report))
         check_nothing_changed(setup, "a dry run")
 
+        refusal = "The font cache can only be reset with administrator rights. Nothing was changed."
         status, report = reset(prefix, limited=True)
-        check(status == 2 and report["refused"] and report["steps"] == [] and report["log"] == [
-            "The font cache can only be reset with administrator rights. Nothing was changed."],
-            "without elevation: %d %r" % (status, report))
+        check(status == 2 and report["refused"] and report["steps"] == [] and report["log"] == [refusal],
+              "without elevation: %d %r" % (status, report))
+        status, out, _ = prefix.run(RUN_LIMITED, CLI, "reset-cache")
+        check(status == 2 and out.splitlines() == [refusal], "without elevation, plainly: %d %r" % (status, out))
         check_nothing_changed(setup, "a refused reset")
 
         status, report = reset(prefix)
