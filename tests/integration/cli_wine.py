@@ -45,6 +45,12 @@ def check(condition, message):
         print("FAIL: " + message)
 
 
+def tally():
+    """Prints the test's one result as ctest's summary reads; its exit status."""
+    print("%d passed, %d failed" % (1 if not FAILURES else 0, 1 if FAILURES else 0))
+    return 1 if FAILURES else 0
+
+
 class Prefix:
     def __init__(self, root):
         self.root = root
@@ -694,8 +700,7 @@ def main():
     finally:
         prefix.stop()
         shutil.rmtree(root, ignore_errors=True)
-    print("%d passed, %d failed" % (1 if not FAILURES else 0, 1 if FAILURES else 0))
-    return 1 if FAILURES else 0
+    return tally()
 
 
 if __name__ == "__main__":

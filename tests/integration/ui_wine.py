@@ -21,7 +21,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import cli_wine  # noqa: E402
-from cli_wine import check, FAILURES  # noqa: E402
+from cli_wine import check, tally  # noqa: E402
 
 DPI = int(os.environ.get("VELMORANT_UI_DPI", "96"))
 DESKTOP = (1024 * DPI // 96, 700 * DPI // 96)
@@ -509,8 +509,7 @@ def main(exe, probe, cli, artifacts):
         xvfb.wait(timeout=30)
         shutil.rmtree(root, ignore_errors=True)
     print("screenshots in " + artifacts)
-    print("%d passed, %d failed" % (1 if not FAILURES else 0, 1 if FAILURES else 0))
-    return 1 if FAILURES else 0
+    return tally()
 
 
 if __name__ == "__main__":
