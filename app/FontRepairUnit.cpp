@@ -32,6 +32,21 @@ const std::string_view NotBackedUpMessage =
     "Can't repair some items because the registry would not return their values for the backup, "
     "and the repair changes only what its backup can put back.";
 
+namespace {
+
+// One closing message per kind of failure, in this order.
+const std::pair<TRepairOutcome, std::string_view> ClosingMessages[] = {
+    {TRepairOutcome::AccessDenied, AccessDeniedMessage},
+    {TRepairOutcome::NameTaken, NameTakenMessage},
+    {TRepairOutcome::NoFontName, NoFontNameMessage},
+    {TRepairOutcome::UserKeyUnavailable, UserKeyUnavailableMessage},
+    {TRepairOutcome::ChangedSinceScan, ChangedSinceScanMessage},
+    {TRepairOutcome::FileNotMoved, FileNotMovedMessage},
+    {TRepairOutcome::NotBackedUp, NotBackedUpMessage},
+};
+
+}  // namespace
+
 std::string FontValueData(const std::string& FileName, const std::string& FontsFolder)
 {
     if (!FontsFolder.empty() && base::SameTextAscii(ExtractFilePath(FileName), FontsFolder + "\\"))
@@ -201,6 +216,9 @@ TRepairResult WorkBackwards(const std::vector<TFontInfo*>& Selected,
             Result.Error = std::current_exception();
             return Result;
         }
+        for (const auto& [Outcome, Message] : Messages)
+            if (Outcome == Repair.Outcome)
+                Repair.Reason = Message;
         Result.Entries.push_back(std::move(Repair));
     }
     for (const auto& [Outcome, Message] : Messages)
@@ -221,16 +239,6 @@ TRepairResult TFontRepair::RepairSelectedItems(const std::vector<TFontInfo*>& Se
 
 TRepairResult TFontRepair::Work(TRun& Run, const std::vector<TFontInfo*>& Selected)
 {
-    // One closing message per kind of failure, in this order.
-    static const std::pair<TRepairOutcome, std::string_view> ClosingMessages[] = {
-        {TRepairOutcome::AccessDenied, AccessDeniedMessage},
-        {TRepairOutcome::NameTaken, NameTakenMessage},
-        {TRepairOutcome::NoFontName, NoFontNameMessage},
-        {TRepairOutcome::UserKeyUnavailable, UserKeyUnavailableMessage},
-        {TRepairOutcome::ChangedSinceScan, ChangedSinceScanMessage},
-        {TRepairOutcome::FileNotMoved, FileNotMovedMessage},
-        {TRepairOutcome::NotBackedUp, NotBackedUpMessage},
-    };
     return WorkBackwards(
         Selected, [&](TFontInfo& Entry, TEntryRepair& Repair) { return RepairItem(Run, Entry, Repair); },
         ClosingMessages);

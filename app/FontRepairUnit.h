@@ -92,6 +92,9 @@ struct TEntryRepair {
     TRowAction Action = TRowAction::Keep;
     // MarkRepaired: the value name that now registers the font.
     std::string RegistryName;
+    // Why the entry was left as it was: its outcome's closing message; empty
+    // when it was changed, or when the run's error says why.
+    std::string_view Reason;
     std::vector<TRepairStep> Changes;
 };
 

@@ -305,15 +305,31 @@ bool TInstalledFonts::IsFontFile(std::string_view Path)
     return false;
 }
 
-void TInstalledFonts::Refresh()
+bool TInstalledFonts::Refresh()
 {
     FItems.clear();
     FIndexed = false;
     FFontsFolder = GetFontsFolder(FPlatform.Shell);
     FUserFontsFolder = GetUserFontsFolder(FPlatform.Shell);
-    for (const TFontScope Scope : {TFontScope::Machine, TFontScope::User}) {
-        ReadRegistry(Scope);
-        ReadFontsFolder(Scope);
+    const TFontScope Scopes[] = {TFontScope::Machine, TFontScope::User};
+    TScopeList Lists[2];
+    FDone = 0;
+    FTotal = 0;
+    for (const TFontScope Scope : Scopes) {
+        TScopeList& List = Lists[static_cast<std::size_t>(Scope)];
+        List = ListScope(Scope);
+        FTotal += List.Names.size() + List.Files.size();
+    }
+    FProgress.ShowProgress(0, FTotal);
+    for (const TFontScope Scope : Scopes) {
+        const TScopeList& List = Lists[static_cast<std::size_t>(Scope)];
+        if (!ReadRegistry(Scope, List) || !ReadFontsFolder(Scope, List)) {
+            // Stopped between two entries: none is left half-built, and
+            // none of a scan that did not end is shown.
+            FItems.clear();
+            FIndexed = false;
+            return false;
+        }
     }
     MarkShadowedFonts();
     FBlocking = ReadUntrustedFontBlocking(FPlatform);
@@ -322,20 +338,40 @@ void TInstalledFonts::Refresh()
                          return CompareFontInfo(*A, *B) < 0;
                      });
     FIndexed = false;
+    return true;
 }
 
-void TInstalledFonts::ReadRegistry(TFontScope Scope)
+TInstalledFonts::TScopeList TInstalledFonts::ListScope(TFontScope Scope) const
 {
-    const std::unique_ptr<platform::IRegistryKey> Key = OpenFontsKey(FPlatform, Scope, platform::TRegistryAccess::Read);
-    if (!Key)
-        return;
-    std::vector<std::string> Names = Key->ValueNames();
-    // The order decides which of two values naming one file is the duplicate.
-    std::stable_sort(Names.begin(), Names.end(), [this](const std::string& A, const std::string& B) {
-        return FPlatform.Text.CompareText(A, B) < 0;
-    });
-    for (const std::string& Name : Names)
-        ReadValue(*Key, Name, Scope);
+    TScopeList List;
+    List.Key = OpenFontsKey(FPlatform, Scope, platform::TRegistryAccess::Read);
+    if (List.Key) {
+        List.Names = List.Key->ValueNames();
+        // The order decides which of two values naming one file is the
+        // duplicate.
+        std::stable_sort(List.Names.begin(), List.Names.end(), [this](const std::string& A, const std::string& B) {
+            return FPlatform.Text.CompareText(A, B) < 0;
+        });
+    }
+    if (const std::string& Folder = ScopeFolder(Scope); !Folder.empty())
+        List.Files = FPlatform.Files.ListFolder(Folder);
+    return List;
+}
+
+bool TInstalledFonts::Step()
+{
+    FProgress.ShowProgress(++FDone, FTotal);
+    return !FProgress.StopRequested();
+}
+
+bool TInstalledFonts::ReadRegistry(TFontScope Scope, const TScopeList& List)
+{
+    for (const std::string& Name : List.Names) {
+        ReadValue(*List.Key, Name, Scope);
+        if (!Step())
+            return false;
+    }
+    return true;
 }
 
 void TInstalledFonts::ReadValue(platform::IRegistryKey& Key, const std::string& Name, TFontScope Scope)
@@ -436,30 +472,32 @@ std::vector<std::string> TInstalledFonts::Notes(const TFontInfo& Entry) const
     return Lines;
 }
 
-void TInstalledFonts::ReadFontsFolder(TFontScope Scope)
+bool TInstalledFonts::ReadFontsFolder(TFontScope Scope, const TScopeList& List)
 {
     const std::string& Folder = ScopeFolder(Scope);
-    if (Folder.empty())
-        return;
-    for (const platform::TFolderEntry& Found : FPlatform.Files.ListFolder(Folder)) {
-        if ((Found.Attributes & (platform::FileAttrDirectory | platform::FileAttrVolumeLabel)) != 0)
-            continue;
+    for (const platform::TFolderEntry& Found : List.Files) {
         const std::string Path = Folder + "\\" + Found.Name;
-        if (!IsFontFile(Path) || IsDevicePath(Path) || IndexOfFileName(Path, Scope) != -1)
-            continue;
-        auto Entry = std::make_unique<TFontInfo>();
-        Entry->Scope = Scope;
-        Entry->ParseFile(FPlatform, FProgress, Path);
-        // The head check costs a read only for a file judged damaged.
-        if (!Entry->Detail.empty() && CheckTrueTypeHead(FPlatform.Files, Path) == THeadCheck::Valid)
-            Entry->Problem = fpDamagedFont;
-        else
-            Entry->Detail.clear();
-        // Marlett is the system's own symbol font and is never registered.
-        if (Entry->Problem == fpNone && (Scope == TFontScope::User || !base::SameTextAscii(Found.Name, "Marlett.ttf")))
-            Entry->Problem = fpNoRegistryKey;
-        Add(std::move(Entry));
+        const bool Candidate = (Found.Attributes & (platform::FileAttrDirectory | platform::FileAttrVolumeLabel)) == 0 &&
+                               IsFontFile(Path) && !IsDevicePath(Path) && IndexOfFileName(Path, Scope) == -1;
+        if (Candidate) {
+            auto Entry = std::make_unique<TFontInfo>();
+            Entry->Scope = Scope;
+            Entry->ParseFile(FPlatform, FProgress, Path);
+            // The head check costs a read only for a file judged damaged.
+            if (!Entry->Detail.empty() && CheckTrueTypeHead(FPlatform.Files, Path) == THeadCheck::Valid)
+                Entry->Problem = fpDamagedFont;
+            else
+                Entry->Detail.clear();
+            // Marlett is the system's own symbol font and is never registered.
+            if (Entry->Problem == fpNone &&
+                (Scope == TFontScope::User || !base::SameTextAscii(Found.Name, "Marlett.ttf")))
+                Entry->Problem = fpNoRegistryKey;
+            Add(std::move(Entry));
+        }
+        if (!Step())
+            return false;
     }
+    return true;
 }
 
 }  // namespace app

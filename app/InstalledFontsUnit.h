@@ -52,6 +52,11 @@ public:
     virtual ~IScanProgress() = default;
     virtual void ShowStatus(const std::string& Text) = 0;
     virtual void ProcessMessages() = 0;
+    // Done of Total values and folder files looked at; Total is known
+    // before the first.
+    virtual void ShowProgress(std::size_t /*Done*/, std::size_t /*Total*/) {}
+    // Asked between two entries: true ends the scan with an empty inventory.
+    virtual bool StopRequested() { return false; }
 };
 
 class TNoScanProgress final : public IScanProgress {
@@ -125,8 +130,9 @@ public:
     TInstalledFonts(const platform::TPlatform& Platform, IScanProgress& Progress);
 
     // Rebuilds the inventory: the machine scope's registry pass and folder
-    // pass, the user scope's, then the sort.
-    void Refresh();
+    // pass, the user scope's, then the sort. False when the progress asked
+    // to stop: the inventory is then empty, never partly built.
+    bool Refresh();
 
     std::size_t Count() const { return FItems.size(); }
     const TFontInfo& Items(std::size_t Index) const;
@@ -169,8 +175,18 @@ public:
 private:
     using TFileIndex = std::unordered_map<std::string, std::size_t>;
 
-    void ReadRegistry(TFontScope Scope);
-    void ReadFontsFolder(TFontScope Scope);
+    // What one scope's passes look at, read before the first pass so that
+    // the progress knows the whole count.
+    struct TScopeList {
+        std::unique_ptr<platform::IRegistryKey> Key;
+        std::vector<std::string> Names;
+        std::vector<platform::TFolderEntry> Files;
+    };
+    TScopeList ListScope(TFontScope Scope) const;
+    bool ReadRegistry(TFontScope Scope, const TScopeList& List);
+    bool ReadFontsFolder(TFontScope Scope, const TScopeList& List);
+    // Counts one value or file looked at; false when the scan is to stop.
+    bool Step();
     void ReadValue(platform::IRegistryKey& Key, const std::string& Name, TFontScope Scope);
     void MarkShadowedFonts();
     TFontInfo& Add(std::unique_ptr<TFontInfo> Entry);
@@ -178,6 +194,8 @@ private:
 
     const platform::TPlatform& FPlatform;
     IScanProgress& FProgress;
+    std::size_t FDone = 0;
+    std::size_t FTotal = 0;
     std::string FFontsFolder;
     std::string FUserFontsFolder;
     TUntrustedFontBlocking FBlocking = TUntrustedFontBlocking::NotSet;

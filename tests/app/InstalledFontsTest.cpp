@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+
 #include "app/FilePaths.h"
 #include "app/SystemUtilsUnit.h"
 #include "tests/app/AppTestSupport.h"
@@ -21,8 +24,12 @@ class TCountingProgress final : public IScanProgress {
 public:
     void ShowStatus(const std::string& Text) override { Status.push_back(Text); }
     void ProcessMessages() override { ++Pumps; }
+    void ShowProgress(std::size_t Done, std::size_t Total) override { Counts.emplace_back(Done, Total); }
+    bool StopRequested() override { return Counts.size() > StopAfter; }
     std::vector<std::string> Status;
     int Pumps = 0;
+    std::vector<std::pair<std::size_t, std::size_t>> Counts;
+    std::size_t StopAfter = SIZE_MAX;
 };
 
 }  // namespace
@@ -235,6 +242,36 @@ TEST(InstalledFonts, EveryFileParsedShowsItsPathAndLetsMessagesRun)
     EXPECT_EQ(Fonts.IndexOfFileName("c:\\windows\\fonts\\A.TTF"), 1);
     // A second refresh starts from nothing.
     Fonts.Refresh();
+    EXPECT_EQ(Fonts.Count(), 3u);
+}
+
+TEST(InstalledFonts, ProgressCountsValuesAndFilesAndAStopLeavesNoEntry)
+{
+    TMachine M;
+    M.PutFont("a.ttf", u"A");
+    M.Register("A (TrueType)", "a.ttf");
+    M.Register("Gone (TrueType)", "gone.ttf");
+    M.PutFont("b.ttf", u"B");
+    TCountingProgress Progress;
+    TInstalledFonts Fonts(M.Services, Progress);
+    EXPECT_TRUE(Fonts.Refresh());
+    // Both values and every folder file, the total known from the start.
+    const std::size_t Total = Progress.Counts.at(0).second;
+    EXPECT_GE(Total, 4u);
+    ASSERT_EQ(Progress.Counts.size(), Total + 1);
+    for (std::size_t i = 0; i <= Total; ++i)
+        EXPECT_EQ(Progress.Counts[i], std::make_pair(i, Total));
+
+    // Stopped after the second value: what was built goes, and a scan that
+    // is not stopped builds it all again.
+    Progress.Counts.clear();
+    Progress.StopAfter = 2;
+    EXPECT_FALSE(Fonts.Refresh());
+    EXPECT_EQ(Fonts.Count(), 0u);
+    EXPECT_EQ(Progress.Counts.size(), 3u);
+    EXPECT_EQ(Fonts.IndexOfFileName(M.InFonts("a.ttf")), -1);
+    Progress.StopAfter = SIZE_MAX;
+    EXPECT_TRUE(Fonts.Refresh());
     EXPECT_EQ(Fonts.Count(), 3u);
 }
 

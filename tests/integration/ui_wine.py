@@ -34,6 +34,8 @@ ARROWS = {"up": [".........", "....G....", "...G.W...", "...G.W...", "..G...W.."
           "down": [".........", ".GGGGGGG.", ".G.....W.", "..G...W..", "..G...W..", "...G.W...", "...G.W...",
                    "....G....", "........."]}
 ARROW_COLOURS = {"G": (128, 128, 128), "W": (255, 255, 255)}
+# On a light header the edges are drawn darker.
+LIGHT_ARROW_COLOURS = {"G": (32, 32, 32), "W": (112, 112, 112)}
 
 
 def start_xvfb():
@@ -115,16 +117,19 @@ class Session:
     def arrow(self, shot):
         """The column whose header shows an arrow in the screenshot, and its direction."""
         for line in self.probe_lines("arrow-places"):
-            _, column, x, y = line.split("\t")
-            pixels = subprocess.run(["convert", shot, "-crop", "9x9+%s+%s" % (x, y), "+repage", "txt:-"],
-                                    capture_output=True, text=True).stdout
+            _, column, x, y, factor = line.split("\t")
+            factor = int(factor)
+            pixels = subprocess.run(["convert", shot, "-crop", "%dx%d+%s+%s" % (9 * factor, 9 * factor, x, y),
+                                     "+repage", "txt:-"], capture_output=True, text=True).stdout
             colour = {}
             for match in re.finditer(r"^(\d+),(\d+): \((\d+),(\d+),(\d+)", pixels, re.M):
                 colour[int(match.group(1)), int(match.group(2))] = tuple(int(match.group(i)) for i in (3, 4, 5))
             for direction, picture in ARROWS.items():
-                if all(colour.get((px, py)) == ARROW_COLOURS[ch]
-                       for py, row in enumerate(picture) for px, ch in enumerate(row) if ch != "."):
-                    return int(column), direction
+                for colours in (ARROW_COLOURS, LIGHT_ARROW_COLOURS):
+                    if all(colour.get((px * factor + dx, py * factor + dy)) == colours[ch]
+                           for py, row in enumerate(picture) for px, ch in enumerate(row) if ch != "."
+                           for dx in range(factor) for dy in range(factor)):
+                        return int(column), direction
         return None
 
 
@@ -347,6 +352,9 @@ def run(session):
     s.key("About Velmorant", "Escape")
     check(s.wait_for("About to close", lambda: not s.window_exists("About Velmorant")), "Escape closes About")
 
+
+
+def check_exit(s):
     s.click(s.probe_lines("button-point", "7")[0])
     check(s.wait_for("the program to end", lambda: not s.window_exists("Velmorant")), "Exit ends the program")
 
@@ -383,6 +391,95 @@ def check_promotion(s):
     check(PROMOTED not in cli_wine.registry(s.prefix, cli_wine.USER_KEY), "the user's value is gone")
 
 
+def check_toolbar_keys(s):
+    # Tab from the list to the log, then to the toolbar: the first button is
+    # chosen, the arrows move over separators, and the highlight goes with
+    # the focus.
+    s.key("Velmorant", "Tab", "Tab")
+    check(s.probe_lines("focus") == ["ToolbarWindow32"], "Tab reaches the toolbar: %r" % s.probe_lines("focus"))
+    check(s.probe_lines("hot") == ["0"], "the first button is chosen: %r" % s.probe_lines("hot"))
+    s.key("Velmorant", "Right")
+    hot = s.probe_lines("hot")
+    check(hot in (["2"], ["4"]), "Right moves to the next button that can be pressed: %r" % hot)
+    check(s.probe_lines("focus") == ["ToolbarWindow32"], "the arrow keys stay on the toolbar")
+    s.key("Velmorant", "Left", "Left")
+    check(s.probe_lines("hot") == ["7"], "Left from the first button comes round to Exit: %r" % s.probe_lines("hot"))
+    s.key("Velmorant", "Left", "space")
+    check(s.wait_for("About from Space", lambda: s.window_exists("About Velmorant")), "Space presses About")
+    s.key("About Velmorant", "Escape")
+    s.wait_for("About to close", lambda: not s.window_exists("About Velmorant"))
+    s.key("Velmorant", "Tab")
+    check(s.probe_lines("hot") == ["-1"], "no highlight stays when the focus leaves: %r" % s.probe_lines("hot"))
+    s.key("Velmorant", "ctrl+F1")
+    check(s.wait_for("About from Ctrl+F1", lambda: s.window_exists("About Velmorant")), "Ctrl+F1 opens About")
+    s.key("About Velmorant", "Escape")
+    s.wait_for("About to close", lambda: not s.window_exists("About Velmorant"))
+
+
+def check_copy(s):
+    s.key("Velmorant", "ctrl+a", "ctrl+c")
+    rows = s.rows()
+    text = s.run_probe("clipboard")[1].split("\r\n")
+    check(text[0] == "Font Name\tRegistry Name\tFilename\tProblem", "the copy's header line: %r" % text[:1])
+    check(text[1:-1] == ["\t".join(row[2:]) for row in rows] and text[-1] == "",
+          "every selected row, one tab-separated line each")
+
+
+def check_many_rows_and_escape(s):
+    # Thousands of values naming one font: the virtual list selects them all
+    # at once, and Escape stops a scan of them.
+    count = 3000
+    reg = os.path.join(s.prefix.root, "bulk.reg")
+    with open(reg, "w", encoding="utf-16") as out:
+        out.write("Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n" % cli_wine.FONTS_KEY)
+        for i in range(count):
+            out.write('"Velmorant Bulk %05d (TrueType)"="vts.ttf"\r\n' % i)
+    status, _, err = s.prefix.run("reg", "import", "Z:" + reg.replace("/", "\\"))
+    check(status == 0, "reg import: " + err)
+    rows = s.probe_lines("stop-scan")
+    check(rows == ["0"], "Escape leaves the list empty: %r" % rows)
+    log = s.probe_lines("log")
+    check(log[-2:] == ["The scan was stopped before it ended: no fonts are listed.", ""],
+          "the stopped scan's block ends with its line: %r" % log[-3:])
+    check(not s.window_exists("Error"), "a stopped scan is no error")
+    before = "\n".join(log).count("Completed:")
+    s.key("Velmorant", "F5")
+    s.wait_for("the big scan", lambda: "\n".join(s.probe_lines("log")).count("Completed:") > before, timeout=300)
+    status = s.probe_lines("status")
+    total = int(status[0].split()[0]) if status else 0
+    check(total >= count, "every value has a row: %r" % status)
+    timed = s.probe_lines("time-select")
+    check(len(timed) == 2 and timed[0].endswith(", %d selected" % total) and timed[1].endswith(", 1 selected"),
+          "select all, then one click: %r" % timed)
+    s.wait_for("the status", lambda: s.probe_lines("status") == ["%d items,  1 items selected" % total])
+    print("\n".join(timed + s.probe_lines("time-paint") + s.probe_lines("time-sort", "0")))
+
+
+def check_layout(s):
+    # Widened, the last column takes the free width and no old size grip
+    # stays in the status bar; made small, the minimum keeps every button.
+    left, top, right, bottom = map(int, s.probe_lines("window-rect")[0].split())
+    s.run_probe("resize", str(right - left + 200 * DPI // 96), str(bottom - top))
+    time.sleep(1)
+    widths = [int(c.split("/")[1]) for c in s.probe_lines("list")[0].split("\t")[1:]]
+    list_left, _, list_right, _ = map(int, s.probe_lines("list-rect")[0].split())
+    check(sum(widths) >= list_right - list_left - 30 * DPI // 96,
+          "the last column takes the free width: %r in %d" % (widths, list_right - list_left))
+    shot = s.screenshot("layout-wide-%d.png" % DPI)
+    sl, st, sr, sb = map(int, s.probe_lines("status-rect")[0].split())
+    grip = 20 * DPI // 96
+    pixels = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (grip, sb - st - 4, right - grip - 4, st + 2),
+                             "+repage", "-format", "%k", "info:"], capture_output=True, text=True).stdout.strip()
+    check(pixels == "1", "no old size grip where the window ended: %s colours" % pixels)
+    s.run_probe("resize", "100", "100")
+    time.sleep(1)
+    small = list(map(int, s.probe_lines("window-rect")[0].split()))
+    buttons = s.probe_lines("button-point", "7")[0].split()
+    check(int(buttons[0]) < small[2], "Exit stays inside the smallest window: %r %r" % (buttons, small))
+    s.screenshot("layout-small-%d.png" % DPI)
+    s.run_probe("resize", str(right - left), str(bottom - top))
+
+
 def main(exe, probe, cli, artifacts):
     os.makedirs(artifacts, exist_ok=True)
     cli_wine.CLI = cli
@@ -400,7 +497,10 @@ def main(exe, probe, cli, artifacts):
         set_dpi(prefix)
         program = subprocess.Popen([cli_wine.WINE, exe],
                                    env=prefix.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        run(Session(prefix, exe, probe, artifacts))
+        session = Session(prefix, exe, probe, artifacts)
+        run(session)
+        for extra in (check_toolbar_keys, check_copy, check_layout, check_many_rows_and_escape, check_exit):
+            extra(session)
     finally:
         prefix.stop()
         if program:

@@ -97,6 +97,17 @@ TEST(SortArrowTest, PlaceAndNarrowColumns)
 
     EXPECT_FALSE(ui::ArrowPlace(Widths, -1, 9, 9, 20));
     EXPECT_FALSE(ui::ArrowPlace(Widths, 4, 9, 9, 20));
+
+    // Magnified at 144 DPI: 18 pixels, 10 in from the edge, 16 to spare.
+    EXPECT_EQ(ui::ArrowMagnification(96), 1);
+    EXPECT_EQ(ui::ArrowMagnification(120), 1);
+    EXPECT_EQ(ui::ArrowMagnification(144), 2);
+    EXPECT_EQ(ui::ArrowMagnification(288), 3);
+    EXPECT_FALSE(ui::ArrowPlace({100, 34}, 1, 18, 18, 30, 2));
+    Place = ui::ArrowPlace({100, 35}, 1, 18, 18, 30, 2);
+    ASSERT_TRUE(Place);
+    EXPECT_EQ(Place->X, 135 - 18 - 10);
+    EXPECT_EQ(Place->Y, 6);
 }
 
 }  // namespace

@@ -116,4 +116,20 @@ TEST(FontRowsTest, UnsortedOrUnknownColumnLeavesOrder)
     EXPECT_EQ(CompareFontRows(ui::fcFontName, true, List.Rows[0], List.Rows[0]), 0);
 }
 
+TEST(FontRowsTest, CopiedRowsAreOneHeaderAndOneTabSeparatedLineEach)
+{
+    TRows List;
+    List.Add("Plain", fpNone);
+    List.Add("Two\tLines\r\nName", fpInvalidFont);
+    const std::string Text = ui::RowsAsText({"Font Name", "Registry Name", "Filename", "Problem"},
+                                            {&List.Rows[1], &List.Rows[0]});
+    const std::string Header = "Font Name\tRegistry Name\tFilename\tProblem\r\n";
+    ASSERT_EQ(Text.substr(0, Header.size()), Header);
+    const std::string Second = Text.substr(Header.size(), Text.find("\r\n", Header.size()) - Header.size());
+    EXPECT_EQ(Second.substr(0, Second.find('\t')), "Two Lines  Name");
+    EXPECT_EQ(std::count(Second.begin(), Second.end(), '\t'), 3);
+    EXPECT_EQ(std::count(Text.begin(), Text.end(), '\n'), 3);
+    EXPECT_NE(Text.find("\r\nPlain\t"), std::string::npos);
+}
+
 }  // namespace

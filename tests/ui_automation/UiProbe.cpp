@@ -5,10 +5,13 @@
 // tab-separated fields.
 //
 //   find TITLE | texts TITLE | list | status | log | toolbar | arrow-places
-//   header-point COLUMN | button-point INDEX | row-point ROW | during-scan COLUMN | time-scan | time-sort COLUMN | time-paint
+//   header-point COLUMN | button-point INDEX | row-point ROW | during-scan COLUMN | stop-scan | hot | clipboard
+//   resize WIDTH HEIGHT | window-rect | status-rect | list-rect | time-scan | time-sort COLUMN | time-paint | time-select
 #include <windows.h>
 
 #include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <chrono>
 #include <cstdio>
@@ -201,12 +204,17 @@ int ArrowPlaces(const TMain& Main)
     RECT Client;
     GetClientRect(Main.Header, &Client);
     const int Columns = static_cast<int>(SendMessageW(Main.Header, HDM_GETITEMCOUNT, 0, 0));
+    // The arrow is magnified by whole factors: twice from 144 DPI.
+    HDC Screen = GetDC(nullptr);
+    const int Dpi = GetDeviceCaps(Screen, LOGPIXELSY);
+    ReleaseDC(nullptr, Screen);
+    const int Factor = Dpi < 144 ? 1 : (Dpi + 48) / 96;
     int Right = 0;
     for (int c = 0; c < Columns; ++c) {
         Right += static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(c), 0));
-        POINT At{Right - 9 - 5, (Client.bottom - 9) / 2};
+        POINT At{Right - 9 * Factor - 5 * Factor, (Client.bottom - 9 * Factor) / 2};
         ClientToScreen(Main.Header, &At);
-        PrintLine({"place", std::to_string(c), std::to_string(At.x), std::to_string(At.y)});
+        PrintLine({"place", std::to_string(c), std::to_string(At.x), std::to_string(At.y), std::to_string(Factor)});
     }
     return 0;
 }
@@ -341,6 +349,75 @@ int wmain(int Count, wchar_t** Arguments)
         SendMessageW(Main.Window, WM_COMMAND, 101, 0);
         Fields.push_back(TextOf(Status).rfind("Parsing ", 0) == 0 ? "running" : "ended");
         PrintLine(Fields);
+        return 0;
+    }
+    if (Command == L"stop-scan") {
+        // Starts a scan and, once it names a file, presses Escape: prints the
+        // rows left when the scan has ended.
+        HWND Status = Child(Main.Window, STATUSCLASSNAMEW);
+        PostMessageW(Main.Window, WM_COMMAND, 100, 0);
+        const auto Start = std::chrono::steady_clock::now();
+        while (TextOf(Status).rfind("Parsing ", 0) != 0)
+            if (Milliseconds(Start) > 20000)
+                return 1;
+        PostMessageW(Main.List, WM_KEYDOWN, VK_ESCAPE, 0);
+        while (TextOf(Status).rfind("Parsing ", 0) == 0)
+            if (Milliseconds(Start) > 120000)
+                return 1;
+        std::printf("%d\n", static_cast<int>(SendMessageW(Main.List, LVM_GETITEMCOUNT, 0, 0)));
+        return 0;
+    }
+    if (Command == L"hot")
+        return std::printf("%d\n", static_cast<int>(SendMessageW(Child(Main.Window, TOOLBARCLASSNAMEW), TB_GETHOTITEM,
+                                                                   0, 0))), 0;
+    if (Command == L"clipboard") {
+        if (!OpenClipboard(nullptr))
+            return 1;
+        HANDLE Data = GetClipboardData(CF_UNICODETEXT);
+        const auto* Text = Data ? static_cast<const wchar_t*>(GlobalLock(Data)) : nullptr;
+        const std::string Utf8 = Text ? base::WideToUtf8(Text) : std::string();
+        if (Text)
+            GlobalUnlock(Data);
+        CloseClipboard();
+        // As the clipboard holds it: text mode would double its line ends.
+        _setmode(_fileno(stdout), _O_BINARY);
+        std::fwrite(Utf8.data(), 1, Utf8.size(), stdout);
+        return Text ? 0 : 1;
+    }
+    if (Command == L"resize" && Count == 4) {
+        SetWindowPos(Main.Window, nullptr, 0, 0, _wtoi(Arguments[2]), _wtoi(Arguments[3]),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    if (Command == L"window-rect" || Command == L"status-rect" || Command == L"list-rect") {
+        RECT Rect{};
+        GetWindowRect(Command == L"window-rect"   ? Main.Window
+                      : Command == L"list-rect" ? Main.List
+                                                : Child(Main.Window, STATUSCLASSNAMEW),
+                      &Rect);
+        return std::printf("%ld %ld %ld %ld\n", Rect.left, Rect.top, Rect.right, Rect.bottom), 0;
+    }
+    if (Command == L"time-select") {
+        // Ctrl+A's command, then a click on the first row, which leaves it
+        // alone selected; the controls follow after each.
+        auto Start = std::chrono::steady_clock::now();
+        SendMessageW(Main.Window, WM_COMMAND, 106, 0);
+        SendMessageW(Main.Window, WM_NULL, 0, 0);
+        std::printf("select-all %.1f ms, %d selected\n", Milliseconds(Start),
+                    static_cast<int>(SendMessageW(Main.List, LVM_GETSELECTEDCOUNT, 0, 0)));
+        SendMessageW(Main.List, LVM_ENSUREVISIBLE, 0, FALSE);
+        TRemoteBuffer Buffer(Main.List, sizeof(RECT));
+        RECT Rect{LVIR_LABEL, 0, 0, 0};
+        Buffer.Write(&Rect, sizeof(Rect));
+        SendMessageW(Main.List, LVM_GETITEMRECT, 0, Buffer.Param());
+        Buffer.Read(&Rect, sizeof(Rect));
+        const LPARAM At = MAKELPARAM(Rect.left + 20, (Rect.top + Rect.bottom) / 2);
+        Start = std::chrono::steady_clock::now();
+        SendMessageW(Main.List, WM_LBUTTONDOWN, MK_LBUTTON, At);
+        SendMessageW(Main.List, WM_LBUTTONUP, 0, At);
+        SendMessageW(Main.Window, WM_NULL, 0, 0);
+        std::printf("deselect %.1f ms, %d selected\n", Milliseconds(Start),
+                    static_cast<int>(SendMessageW(Main.List, LVM_GETSELECTEDCOUNT, 0, 0)));
         return 0;
     }
     // Measurements: each call is synchronous, so its time is the program's.

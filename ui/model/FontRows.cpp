@@ -33,6 +33,7 @@ void TFontRow::MarkRepaired(const std::string& RegistryName)
     Image = siNoProblem;
     Cells[fcRegistryName] = RegistryName;
     Cells[fcProblem].clear();
+    Note.clear();
 }
 
 namespace {
@@ -63,6 +64,30 @@ int CompareFontRows(int SortColumn, bool Ascending, const TFontRow& A, const TFo
         return Sign(app::CompareFontInfo(*A.Entry, *B.Entry)) * Factor;
     default: return 0;
     }
+}
+
+namespace {
+
+void AppendLine(std::string& Text, const std::array<std::string, fcColumnCount>& Cells)
+{
+    for (std::size_t Column = 0; Column < Cells.size(); ++Column) {
+        if (Column != 0)
+            Text += '\t';
+        for (const char Ch : Cells[Column])
+            Text += (Ch == '\t' || Ch == '\r' || Ch == '\n') ? ' ' : Ch;
+    }
+    Text += "\r\n";
+}
+
+}  // namespace
+
+std::string RowsAsText(const std::array<std::string, fcColumnCount>& Captions, const std::vector<const TFontRow*>& Rows)
+{
+    std::string Text;
+    AppendLine(Text, Captions);
+    for (const TFontRow* Row : Rows)
+        AppendLine(Text, Row->Cells);
+    return Text;
 }
 
 }  // namespace ui

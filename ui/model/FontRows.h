@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "app/InstalledFontsUnit.h"
 
@@ -22,6 +23,8 @@ struct TFontRow {
     std::array<std::string, fcColumnCount> Cells;
     TStatusImage Image = siNoProblem;
     app::TFontInfo* Entry = nullptr;
+    // Why the last repair left the row as it was; empty otherwise.
+    std::string Note;
 
     static TFontRow FromEntry(app::TFontInfo& Entry);
     // A repaired row keeps its place: the check mark, the value name that
@@ -34,5 +37,10 @@ struct TFontRow {
 // the inventory's own order of the entries. Ascending false turns every
 // result round; any other SortColumn (-1: not sorted) answers 0.
 int CompareFontRows(int SortColumn, bool Ascending, const TFontRow& A, const TFontRow& B);
+
+// Rows as the clipboard takes them: the column captions, then one line per
+// row, cells separated by tabs, lines ended by CR LF. A tab or line break
+// inside a cell becomes a space, so that every row stays one line.
+std::string RowsAsText(const std::array<std::string, fcColumnCount>& Captions, const std::vector<const TFontRow*>& Rows);
 
 }  // namespace ui

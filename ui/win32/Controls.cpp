@@ -30,6 +30,14 @@ TFont::~TFont()
         DeleteObject(FHandle);
 }
 
+TRedrawPause::TRedrawPause(HWND Window) : FWindow(Window) { SendMessageW(FWindow, WM_SETREDRAW, FALSE, 0); }
+
+TRedrawPause::~TRedrawPause()
+{
+    SendMessageW(FWindow, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(FWindow, nullptr, TRUE);
+}
+
 HFONT WindowFont()
 {
     static const TFont Font(L"MS Sans Serif", 8);

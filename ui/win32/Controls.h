@@ -31,6 +31,20 @@ private:
     HFONT FHandle;
 };
 
+// Stops a window's drawing while many of its items change, then paints it
+// once: a list control would otherwise invalidate every item it changes, a
+// call to the window system each.
+class TRedrawPause {
+public:
+    explicit TRedrawPause(HWND Window);
+    ~TRedrawPause();
+    TRedrawPause(const TRedrawPause&) = delete;
+    TRedrawPause& operator=(const TRedrawPause&) = delete;
+
+private:
+    HWND FWindow;
+};
+
 // "MS Sans Serif", 8 points: the font of every window.
 HFONT WindowFont();
 

@@ -76,6 +76,63 @@ void TMainForm::CreateToolBar()
     SendMessageW(FToolBar, TB_ADDBUTTONSW, std::size(Buttons), reinterpret_cast<LPARAM>(Buttons));
     SendMessageW(FToolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(81), Scale(36)));
     SendMessageW(FToolBar, TB_AUTOSIZE, 0, 0);
+    SetWindowSubclass(FToolBar, &TMainForm::ToolBarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void TMainForm::MoveHotButton(int Step)
+{
+    // The next button that can be pressed, round the ends; separators and
+    // disabled buttons are passed over.
+    const auto Count = static_cast<int>(SendMessageW(FToolBar, TB_BUTTONCOUNT, 0, 0));
+    int Hot = static_cast<int>(SendMessageW(FToolBar, TB_GETHOTITEM, 0, 0));
+    if (Hot < 0)
+        Hot = Step > 0 ? -1 : Count;
+    for (int Tried = 0; Tried < Count; ++Tried) {
+        Hot = (Hot + Step + Count) % Count;
+        TBBUTTON Button{};
+        if (SendMessageW(FToolBar, TB_GETBUTTON, static_cast<WPARAM>(Hot), reinterpret_cast<LPARAM>(&Button)) &&
+            !(Button.fsStyle & BTNS_SEP) && (Button.fsState & TBSTATE_ENABLED)) {
+            SendMessageW(FToolBar, TB_SETHOTITEM, static_cast<WPARAM>(Hot), 0);
+            return;
+        }
+    }
+}
+
+LRESULT CALLBACK TMainForm::ToolBarProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR,
+                                        DWORD_PTR Data)
+{
+    // The toolbar keeps the arrow keys, Enter and Space to itself: the
+    // dialog manager would move the focus with the arrows.
+    auto* Self = reinterpret_cast<TMainForm*>(Data);
+    switch (Message) {
+    case WM_GETDLGCODE: return DefSubclassProc(Window, Message, WParam, LParam) | DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_KEYDOWN:
+        switch (WParam) {
+        case VK_LEFT:
+        case VK_UP: Self->MoveHotButton(-1); return 0;
+        case VK_RIGHT:
+        case VK_DOWN: Self->MoveHotButton(1); return 0;
+        case VK_SPACE:
+        case VK_RETURN: Self->PressHotButton(); return 0;
+        default: break;
+        }
+        break;
+    case WM_CHAR:
+        if (WParam == L' ' || WParam == L'\r')
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        // Reached from the keyboard: a button shows which one Enter presses.
+        if (SendMessageW(Window, TB_GETHOTITEM, 0, 0) < 0)
+            Self->MoveHotButton(1);
+        break;
+    case WM_KILLFOCUS:
+        // No highlight stays behind on a toolbar the focus has left.
+        SendMessageW(Window, TB_SETHOTITEM, static_cast<WPARAM>(-1), 0);
+        break;
+    default: break;
+    }
+    return DefSubclassProc(Window, Message, WParam, LParam);
 }
 
 void TMainForm::CreateLogAndStatus()
@@ -110,7 +167,55 @@ void TMainForm::Layout()
     MoveWindow(FFonts->Handle(), 0, Top, Client.right - PreviewWidth, std::max(0, ListBottom - Top), TRUE);
     MoveWindow(FPreview->Handle(), Client.right - PreviewWidth, Top, PreviewWidth, std::max(0, ListBottom - Top), TRUE);
     MoveWindow(FResults, 0, LogTop, Client.right, LogHeight, TRUE);
+    FitLastColumn();
     InvalidateRect(FHandle, nullptr, TRUE);
+    // The status bar paints only what its new size uncovers: the size grip
+    // of its old size would stay in the middle of it.
+    InvalidateRect(FStatusBar, nullptr, TRUE);
+}
+
+void TMainForm::FitLastColumn()
+{
+    // The last column takes the width the others leave, never less than its
+    // own.
+    HWND List = FFonts->Handle();
+    const std::vector<int> Widths = FFonts->ColumnWidths();
+    if (Widths.empty())
+        return;
+    RECT Client;
+    GetClientRect(List, &Client);
+    int Others = 0;
+    for (std::size_t i = 0; i + 1 < Widths.size(); ++i)
+        Others += Widths[i];
+    const int Width = std::max(Scale(ColumnWidth(fcColumnCount - 1)), static_cast<int>(Client.right) - Others);
+    if (Width != Widths.back())
+        ListView_SetColumnWidth(List, static_cast<int>(Widths.size()) - 1, Width);
+}
+
+SIZE TMainForm::MinimumSize() const
+{
+    // Every toolbar button, and the list with several rows over a log of a
+    // few lines.
+    SIZE Buttons{};
+    SendMessageW(FToolBar, TB_GETMAXSIZE, 0, reinterpret_cast<LPARAM>(&Buttons));
+    RECT Bar;
+    int Height = ListMinHeight() + Scale(SplitterHeight) + Scale(48);
+    for (HWND Control : {FToolBar, FStatusBar}) {
+        GetWindowRect(Control, &Bar);
+        Height += Bar.bottom - Bar.top;
+    }
+    RECT Frame{0, 0, std::max(static_cast<int>(Buttons.cx) + Scale(8), Scale(420)), Height};
+    AdjustWindowRectEx(&Frame, static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(FHandle, GWL_EXSTYLE)));
+    return {Frame.right - Frame.left, Frame.bottom - Frame.top};
+}
+
+int TMainForm::ListMinHeight() const
+{
+    // The header and five rows of the small icons' height.
+    RECT Header{};
+    GetWindowRect(FFonts->Header(), &Header);
+    return (Header.bottom - Header.top) + 5 * Scale(17) + Scale(6);
 }
 
 int TMainForm::MaxLogHeight() const
@@ -122,7 +227,7 @@ int TMainForm::MaxLogHeight() const
         GetWindowRect(Control, &Bar);
         Available -= Bar.bottom - Bar.top;
     }
-    return std::max(0, Available - Scale(SplitterHeight) - Scale(40));
+    return std::max(0, Available - Scale(SplitterHeight) - ListMinHeight());
 }
 
 bool TMainForm::SplitterMessage(UINT Message, WPARAM WParam, LPARAM LParam)
@@ -167,6 +272,8 @@ void TMainForm::Close()
 void TMainForm::Destroy()
 {
     // FormDestroy: the rows go before the inventory they refer to.
+    RemoveWindowSubclass(FToolBar, &TMainForm::ToolBarProc, 0);
+    FOrder.clear();
     FRows.clear();
     FFonts.reset();
     FPreview.reset();
@@ -187,17 +294,22 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_SIZE: Layout(); return 0;
     case WM_GETMINMAXINFO: {
         auto* Info = reinterpret_cast<MINMAXINFO*>(LParam);
-        Info->ptMinTrackSize = {Scale(420), Scale(260)};
+        if (FToolBar == nullptr || FStatusBar == nullptr || !FFonts)
+            return 0;
+        const SIZE Minimum = MinimumSize();
+        Info->ptMinTrackSize = {Minimum.cx, Minimum.cy};
         return 0;
     }
     case WM_SETFOCUS: SetFocus(FFonts->Handle()); return 0;
     case WM_NEXTDLGCTL:
         MoveTabFocus(FHandle, WParam, LParam);
-        // A toolbar reached from the keyboard shows which button Enter presses.
-        if (GetFocus() == FToolBar && SendMessageW(FToolBar, TB_GETHOTITEM, 0, 0) < 0)
-            SendMessageW(FToolBar, TB_SETHOTITEM, 0, 0);
         return 0;
     case WM_NOTIFY: return Notify(*reinterpret_cast<const NMHDR*>(LParam));
+    case WM_APP_UPDATE_CONTROLS:
+        FUpdatePending = false;
+        UpdateControls();
+        PreviewSelection();
+        return 0;
     case WM_CONTEXTMENU:
         if (reinterpret_cast<HWND>(WParam) == FFonts->Handle())
             ShowPopup(LParam);
@@ -226,6 +338,14 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: SplitterMessage(Message, WParam, LParam); return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI: the window takes the size the
+        // system proposes for it there.
+        const auto* Proposed = reinterpret_cast<const RECT*>(LParam);
+        SetWindowPos(FHandle, nullptr, Proposed->left, Proposed->top, Proposed->right - Proposed->left,
+                     Proposed->bottom - Proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case WM_CLOSE: Close(); return 0;
     case WM_DESTROY: Destroy(); return 0;
     default: break;

@@ -28,6 +28,13 @@
 
 namespace ui {
 
+// The string table's caption of a list column, and its width at 96 DPI.
+unsigned ColumnCaption(int Column);
+int ColumnWidth(int Column);
+
+// Posted once for a burst of selection changes.
+constexpr UINT WM_APP_UPDATE_CONTROLS = WM_APP + 1;
+
 class TMainForm final : public TBaseWindow<TMainForm>, public app::IScanProgress, public app::IResultsLog {
 public:
     TMainForm(const platform::TPlatform& Platform, const TFileVersionInfo& Version);
@@ -40,6 +47,8 @@ public:
     // IScanProgress: the status bar while a scan runs, and the message pump.
     void ShowStatus(const std::string& Text) override;
     void ProcessMessages() override;
+    void ShowProgress(std::size_t Done, std::size_t Total) override;
+    bool StopRequested() override { return FStopRequested; }
     // IResultsLog: lines are only ever appended.
     void Add(const std::string& Line) override;
 
@@ -52,6 +61,9 @@ private:
     void CreateToolBar();
     void CreateLogAndStatus();
     void Layout();
+    void FitLastColumn();
+    SIZE MinimumSize() const;
+    int ListMinHeight() const;
     // The most the log can take of the client area, the list keeping a little.
     int MaxLogHeight() const;
     // The splitter between the list and the log: the window's own client
@@ -74,33 +86,60 @@ private:
     void ShowReadMe();
     void ShowAbout();
     void PressHotButton();
+    void MoveHotButton(int Step);
+    static LRESULT CALLBACK ToolBarProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                        DWORD_PTR Data);
+    // Ctrl+C: the selected rows as tab-separated text with a header line
+    // (in the log, its selected text).
+    void CopyRows();
+    void ShowScanProgress(bool Show);
 
     // MainFrmList.cpp
     void CreateList();
+    // No row selected or focused, at the cost of the rows that were.
+    void ClearSelection();
+    static LRESULT CALLBACK ListProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                                     DWORD_PTR Data);
     void FillFontList();
     void UpdateControls();
     void ShowPopup(LPARAM Where);
     void ColumnClick(int Column);
     void SortRows();
     void SelectAll();
+    // Selection changes arrive per row, per range or for all rows at once:
+    // the controls and the preview follow once, after the input that
+    // changed them.
+    void SelectionChanged();
     // The preview follows the first selected row.
     void PreviewSelection();
+    void ShowCell(NMLVDISPINFOW& Info) const;
     LRESULT Notify(const NMHDR& Header);
     void ShowTip(NMTTDISPINFOW& Tip);
     // A row's notes (the machine font of the same name, fonts the untrusted
-    // font policy blocks) as its tooltip.
-    void ShowRowTip(NMLVGETINFOTIPW& Tip);
+    // font policy blocks, why a repair failed) as its tooltip.
+    void ShowRowTip(NMLVGETINFOTIPW& Tip) const;
     std::vector<int> SelectedRows() const;
     TFontRow* RowAt(int Index) const;
-    void ShowRow(int Index, const TFontRow& Row, bool Insert);
-    static int CALLBACK CompareRows(LPARAM A, LPARAM B, LPARAM Self);
+    // The list holds no rows of its own (LVS_OWNERDATA): it has a count and
+    // asks for what it draws.
+    void SetRowCount(std::size_t Count);
+    void SelectRows(const std::vector<int>& Rows);
 
     const platform::TPlatform& FPlatform;
     const TFileVersionInfo& FVersion;
     std::unique_ptr<app::TInstalledFonts> FInstalledFonts;
-    // The rows' data; the list's items point at them, and they at inventory
-    // entries they do not own.
+    // The rows' data, which refers to inventory entries it does not own;
+    // FOrder is the list's order of them, the one a sort changes.
     std::vector<std::unique_ptr<TFontRow>> FRows;
+    std::vector<TFontRow*> FOrder;
+    bool FUpdatePending = false;
+    // During a scan the status text and the progress bar change when the
+    // queue is pumped, not per file.
+    std::string FScanStatus;
+    std::size_t FScanDone = 0;
+    std::size_t FScanTotal = 0;
+    bool FStopRequested = false;
+    HWND FProgressBar = nullptr;
     bool FShowReadMe = true;
     // While a scan runs, no command, column click or popup reaches the list or
     // the inventory; closing waits for the scan's end.

@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <unordered_set>
+
 #include "app/FontPromoteUnit.h"
 #include "base/Format.h"
 #include "base/TextConversion.h"
@@ -28,10 +31,20 @@ const TColumn Columns[] = {{IDS_COLUMN_FONT_NAME, 160},
 
 }  // namespace
 
+unsigned ColumnCaption(int Column)
+{
+    return Column >= 0 && Column < fcColumnCount ? Columns[Column].Caption : 0;
+}
+
+int ColumnWidth(int Column)
+{
+    return Column >= 0 && Column < fcColumnCount ? Columns[Column].Width : 0;
+}
+
 void TMainForm::CreateList()
 {
     FFonts = std::make_unique<TSaSortListView>(
-        FHandle, ListId, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+        FHandle, ListId, WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
         LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP | LVS_EX_INFOTIP);
     HWND List = FFonts->Handle();
     SendMessageW(List, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
@@ -46,6 +59,7 @@ void TMainForm::CreateList()
     }
     FStatusImages = IconList({IDI_STATUS_OK, IDI_STATUS_PROBLEM, IDI_STATUS_MINOR});
     ListView_SetImageList(List, FStatusImages, LVSIL_SMALL);
+    SetWindowSubclass(List, &TMainForm::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
 
     FPopup = CreatePopupMenu();
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_REPAIR, ResourceText(IDS_POPUP_REPAIR).c_str());
@@ -54,58 +68,102 @@ void TMainForm::CreateList()
     AppendMenuW(FPopup, MF_STRING, ID_POPUP_RESET_CACHE, ResourceText(IDS_POPUP_RESET_CACHE).c_str());
 }
 
+LRESULT CALLBACK TMainForm::ListProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam, UINT_PTR,
+                                     DWORD_PTR Data)
+{
+    if (Message == WM_LBUTTONDOWN && (WParam & (MK_CONTROL | MK_SHIFT)) == 0 &&
+        ListView_GetSelectedCount(Window) > 1) {
+        // A plain click leaves one row selected. The list would deselect the
+        // others one by one, each repainted: they go at once, before it.
+        auto* Self = reinterpret_cast<TMainForm*>(Data);
+        LVHITTESTINFO Hit{};
+        Hit.pt = {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+        if (ListView_HitTest(Window, &Hit) != -1 && !Self->FScanning) {
+            const TRedrawPause Pause(Window);
+            Self->ClearSelection();
+        }
+    } else if (Message == WM_NCDESTROY) {
+        RemoveWindowSubclass(Window, &TMainForm::ListProc, 0);
+    }
+    return DefSubclassProc(Window, Message, WParam, LParam);
+}
+
 void TMainForm::FillFontList()
 {
-    HWND List = FFonts->Handle();
-    SendMessageW(List, WM_SETREDRAW, FALSE, 0);
     FFilling = true;
-    try {
-        ListView_DeleteAllItems(List);
-        FRows.clear();
-        FRows.reserve(FInstalledFonts->Count());
-        for (std::size_t i = 0; i < FInstalledFonts->Count(); ++i) {
-            FRows.push_back(std::make_unique<TFontRow>(TFontRow::FromEntry(FInstalledFonts->Items(i))));
-            ShowRow(static_cast<int>(i), *FRows.back(), true);
-        }
-    } catch (...) {
-        FFilling = false;
-        SendMessageW(List, WM_SETREDRAW, TRUE, 0);
-        throw;
+    SetRowCount(0);
+    FOrder.clear();
+    FRows.clear();
+    FRows.reserve(FInstalledFonts->Count());
+    FOrder.reserve(FInstalledFonts->Count());
+    for (std::size_t i = 0; i < FInstalledFonts->Count(); ++i) {
+        FRows.push_back(std::make_unique<TFontRow>(TFontRow::FromEntry(FInstalledFonts->Items(i))));
+        FOrder.push_back(FRows.back().get());
     }
+    SetRowCount(FOrder.size());
     FFilling = false;
-    SendMessageW(List, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(List, nullptr, TRUE);
+    // The rows may have brought a vertical scroll bar, which narrows the
+    // room the last column fills.
+    FitLastColumn();
     UpdateControls();
 }
 
-void TMainForm::ShowRow(int Index, const TFontRow& Row, bool Insert)
+void TMainForm::SetRowCount(std::size_t Count)
 {
     HWND List = FFonts->Handle();
-    const std::wstring Caption = Wide(Row.Cells[fcFontName]);
-    LVITEMW Item{};
-    Item.mask = LVIF_TEXT | LVIF_IMAGE | (Insert ? LVIF_PARAM : 0u);
-    Item.iItem = Index;
-    Item.pszText = const_cast<wchar_t*>(Caption.c_str());
-    Item.iImage = Row.Image;
-    Item.lParam = reinterpret_cast<LPARAM>(&Row);
-    if (Insert)
-        Index = ListView_InsertItem(List, &Item);
-    else
-        ListView_SetItem(List, &Item);
-    for (int Column = fcRegistryName; Column < fcColumnCount; ++Column) {
-        const std::wstring Cell = Wide(Row.Cells[static_cast<std::size_t>(Column)]);
-        ListView_SetItemText(List, Index, Column, const_cast<wchar_t*>(Cell.c_str()));
+    const TRedrawPause Pause(List);
+    // Selection and focus belong to positions: a new count starts without.
+    ClearSelection();
+    ListView_SetItemCountEx(List, static_cast<int>(Count), 0);
+}
+
+void TMainForm::SelectRows(const std::vector<int>& Rows)
+{
+    HWND List = FFonts->Handle();
+    if (!Rows.empty() && Rows.size() == FOrder.size()) {
+        ListView_SetItemState(List, -1, LVIS_SELECTED, LVIS_SELECTED);
+        return;
+    }
+    for (int Row : Rows)
+        ListView_SetItemState(List, Row, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void TMainForm::ClearSelection()
+{
+    HWND List = FFonts->Handle();
+    const int Focused = ListView_GetNextItem(List, -1, LVNI_FOCUSED);
+    if (Focused != -1)
+        ListView_SetItemState(List, Focused, 0, LVIS_FOCUSED);
+    // The list's own clearing visits every row, selected or not: a few
+    // selected rows are cleared one by one.
+    const std::vector<int> Rows = SelectedRows();
+    if (Rows.size() * 8 > static_cast<std::size_t>(ListView_GetItemCount(List))) {
+        ListView_SetItemState(List, -1, 0, LVIS_SELECTED);
+        return;
+    }
+    for (int Row : Rows)
+        ListView_SetItemState(List, Row, 0, LVIS_SELECTED);
+}
+
+void TMainForm::ShowCell(NMLVDISPINFOW& Info) const
+{
+    const TFontRow* Row = RowAt(Info.item.iItem);
+    if (Row == nullptr)
+        return;
+    if (Info.item.mask & LVIF_IMAGE)
+        Info.item.iImage = Row->Image;
+    if ((Info.item.mask & LVIF_TEXT) && Info.item.pszText != nullptr && Info.item.cchTextMax > 0 &&
+        Info.item.iSubItem >= 0 && Info.item.iSubItem < fcColumnCount) {
+        const std::wstring Cell = Wide(Row->Cells[static_cast<std::size_t>(Info.item.iSubItem)]);
+        lstrcpynW(Info.item.pszText, Cell.c_str(), Info.item.cchTextMax);
     }
 }
 
 TFontRow* TMainForm::RowAt(int Index) const
 {
-    LVITEMW Item{};
-    Item.mask = LVIF_PARAM;
-    Item.iItem = Index;
-    if (!ListView_GetItem(FFonts->Handle(), &Item))
+    if (Index < 0 || static_cast<std::size_t>(Index) >= FOrder.size())
         return nullptr;
-    return reinterpret_cast<TFontRow*>(Item.lParam);
+    return FOrder[static_cast<std::size_t>(Index)];
 }
 
 std::vector<int> TMainForm::SelectedRows() const
@@ -176,14 +234,29 @@ void TMainForm::ColumnClick(int Column)
 
 void TMainForm::SortRows()
 {
-    ListView_SortItems(FFonts->Handle(), &TMainForm::CompareRows, reinterpret_cast<LPARAM>(this));
-}
-
-int CALLBACK TMainForm::CompareRows(LPARAM A, LPARAM B, LPARAM Self)
-{
-    const auto* Form = reinterpret_cast<const TMainForm*>(Self);
-    return CompareFontRows(Form->FFonts->SortColumn(), Form->FFonts->SortAscending(),
-                           *reinterpret_cast<const TFontRow*>(A), *reinterpret_cast<const TFontRow*>(B));
+    // The selection and the focus stay with their rows, not their places.
+    HWND List = FFonts->Handle();
+    std::unordered_set<const TFontRow*> Selected;
+    for (int Index : SelectedRows())
+        Selected.insert(RowAt(Index));
+    const TFontRow* Focused = RowAt(ListView_GetNextItem(List, -1, LVNI_FOCUSED));
+    const int Column = FFonts->SortColumn();
+    const bool Ascending = FFonts->SortAscending();
+    std::stable_sort(FOrder.begin(), FOrder.end(), [Column, Ascending](const TFontRow* A, const TFontRow* B) {
+        return CompareFontRows(Column, Ascending, *A, *B) < 0;
+    });
+    FFilling = true;
+    const TRedrawPause Pause(List);
+    ClearSelection();
+    std::vector<int> Rows;
+    for (std::size_t i = 0; i < FOrder.size(); ++i) {
+        if (Selected.contains(FOrder[i]))
+            Rows.push_back(static_cast<int>(i));
+        if (FOrder[i] == Focused)
+            ListView_SetItemState(List, static_cast<int>(i), LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    SelectRows(Rows);
+    FFilling = false;
 }
 
 void TMainForm::SelectAll()
@@ -194,8 +267,19 @@ void TMainForm::SelectAll()
     }
     if (FScanning)
         return;
-    ListView_SetItemState(FFonts->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
-    UpdateControls();
+    {
+        const TRedrawPause Pause(FFonts->Handle());
+        ListView_SetItemState(FFonts->Handle(), -1, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    SelectionChanged();
+}
+
+void TMainForm::SelectionChanged()
+{
+    if (FFilling || FUpdatePending)
+        return;
+    FUpdatePending = true;
+    PostMessageW(FHandle, WM_APP_UPDATE_CONTROLS, 0, 0);
 }
 
 LRESULT TMainForm::Notify(const NMHDR& Header)
@@ -203,14 +287,18 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
     if (Header.hwndFrom == FFonts->Handle()) {
         if (Header.code == LVN_COLUMNCLICK) {
             ColumnClick(reinterpret_cast<const NMLISTVIEW&>(Header).iSubItem);
-        } else if (Header.code == LVN_ITEMCHANGED && !FFilling) {
+        } else if (Header.code == LVN_GETDISPINFOW) {
+            ShowCell(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(Header)));
+        } else if (Header.code == LVN_ITEMCHANGED) {
             const auto& Change = reinterpret_cast<const NMLISTVIEW&>(Header);
-            if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED)) {
-                UpdateControls();
-                PreviewSelection();
-            }
+            if ((Change.uChanged & LVIF_STATE) && ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED))
+                SelectionChanged();
         } else if (Header.code == LVN_GETINFOTIPW && !FScanning) {
             ShowRowTip(const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(Header)));
+        } else if (Header.code == LVN_ODSTATECHANGED) {
+            const auto& Change = reinterpret_cast<const NMLVODSTATECHANGE&>(Header);
+            if ((Change.uOldState ^ Change.uNewState) & LVIS_SELECTED)
+                SelectionChanged();
         }
     } else if (Header.code == TTN_GETDISPINFOW) {
         ShowTip(const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(Header)));
@@ -218,19 +306,25 @@ LRESULT TMainForm::Notify(const NMHDR& Header)
     return 0;
 }
 
-void TMainForm::ShowRowTip(NMLVGETINFOTIPW& Tip)
+void TMainForm::ShowRowTip(NMLVGETINFOTIPW& Tip) const
 {
     const TFontRow* Row = RowAt(Tip.iItem);
-    if (Row == nullptr || Row->Entry == nullptr || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
+    if (Row == nullptr || Tip.pszText == nullptr || Tip.cchTextMax <= 0)
         return;
-    // Why a damaged font is damaged, then the row's notes.
-    std::string Text = Row->Entry->Detail;
-    for (const std::string& Note : FInstalledFonts->Notes(*Row->Entry))
-        Text += (Text.empty() ? "" : "\r\n") + Note;
+    // The cut text as the list gives it, why a damaged font is damaged, the
+    // row's notes, and why the last repair left it as it was.
+    std::string Text = Tip.dwFlags == 0 ? base::WideToUtf8(Tip.pszText) : std::string();
+    const auto AddLine = [&Text](const std::string& Line) { Text += (Text.empty() ? "" : "\r\n") + Line; };
+    if (Row->Entry != nullptr) {
+        if (!Row->Entry->Detail.empty())
+            AddLine(Row->Entry->Detail);
+        for (const std::string& Note : FInstalledFonts->Notes(*Row->Entry))
+            AddLine(Note);
+    }
+    if (!Row->Note.empty())
+        AddLine(Row->Note);
     if (Text.empty())
         return;
-    // The list gives its own buffer (with the label's text when it is cut
-    // short, which the notes replace).
     lstrcpynW(Tip.pszText, Wide(Text).c_str(), Tip.cchTextMax);
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/model/SortArrow.h"
+#include "ui/win32/Controls.h"
 
 namespace ui {
 
@@ -93,16 +94,42 @@ void TSaSortListView::DrawArrow()
     BITMAP Info{};
     if (Bitmap == nullptr || GetObjectW(Bitmap, sizeof(Info), &Info) == 0)
         return;
+    const int Factor = ArrowMagnification(ScreenDpi());
+    const int Width = Info.bmWidth * Factor;
+    const int Height = Info.bmHeight * Factor;
     RECT Client;
     GetClientRect(FHeader, &Client);
-    const auto Place = ArrowPlace(ColumnWidths(), FSortColumn, Info.bmWidth, Info.bmHeight, Client.bottom - Client.top);
+    const auto Place = ArrowPlace(ColumnWidths(), FSortColumn, Width, Height, Client.bottom - Client.top, Factor);
     if (!Place)
         return;
     HDC Target = GetDC(FHeader);
+    // The triangle's middle shows the header: on a light one (the themed
+    // header is white) the picture's grey and white edges would all but
+    // vanish, so they are drawn darker there.
+    const COLORREF Under = GetPixel(Target, Place->X + Width / 2, Place->Y + Height * 2 / 3);
+    const bool Light = Under != CLR_INVALID &&
+                       GetRValue(Under) * 299 + GetGValue(Under) * 587 + GetBValue(Under) * 114 > 160 * 1000;
     HDC Source = CreateCompatibleDC(Target);
     HGDIOBJ Previous = SelectObject(Source, Bitmap);
-    TransparentBlt(Target, Place->X, Place->Y, Info.bmWidth, Info.bmHeight, Source, 0, 0, Info.bmWidth, Info.bmHeight,
-                   RGB(255, 0, 255));
+    HDC Scaled = CreateCompatibleDC(Target);
+    HBITMAP Picture = CreateCompatibleBitmap(Target, Width, Height);
+    HGDIOBJ PreviousPicture = SelectObject(Scaled, Picture);
+    SetStretchBltMode(Scaled, COLORONCOLOR);
+    StretchBlt(Scaled, 0, 0, Width, Height, Source, 0, 0, Info.bmWidth, Info.bmHeight, SRCCOPY);
+    if (Light) {
+        for (int Y = 0; Y < Height; ++Y)
+            for (int X = 0; X < Width; ++X) {
+                const COLORREF Pixel = GetPixel(Scaled, X, Y);
+                if (Pixel == RGB(128, 128, 128))
+                    SetPixel(Scaled, X, Y, DarkEdge);
+                else if (Pixel == RGB(255, 255, 255))
+                    SetPixel(Scaled, X, Y, LightEdge);
+            }
+    }
+    TransparentBlt(Target, Place->X, Place->Y, Width, Height, Scaled, 0, 0, Width, Height, RGB(255, 0, 255));
+    SelectObject(Scaled, PreviousPicture);
+    DeleteObject(Picture);
+    DeleteDC(Scaled);
     SelectObject(Source, Previous);
     DeleteDC(Source);
     ReleaseDC(FHeader, Target);

@@ -12,6 +12,10 @@ namespace ui {
 
 class TSaSortListView {
 public:
+    // The arrow's edges on a light header.
+    static constexpr COLORREF DarkEdge = RGB(32, 32, 32);
+    static constexpr COLORREF LightEdge = RGB(112, 112, 112);
+
     // Creates the list window as a child of Parent.
     TSaSortListView(HWND Parent, int Id, DWORD Style, DWORD ExtendedStyle);
     ~TSaSortListView();

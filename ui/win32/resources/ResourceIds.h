@@ -40,6 +40,7 @@
 #define ID_SELECT_ALL 106
 #define ID_POPUP_PROMOTE 107
 #define ID_POPUP_RESET_CACHE 108
+#define ID_COPY 109
 
 // The program's texts (resources/Strings.rc).
 #define IDS_PROGRAM_NAME 1000
@@ -67,6 +68,7 @@
 #define IDS_RESET_CACHE_CAPTION 1046
 #define IDS_RESET_CACHE_CONFIRM 1047
 #define IDS_RESET_CACHE_NO_RIGHTS 1048
+#define IDS_SCAN_STOPPED 1049
 #define IDS_ABOUT_ANIMATION 1050
 
 // The preview pane's texts.
