@@ -312,10 +312,25 @@ TEST(FontOutlinesHostile, CheckingOnlyFailsAsBuildingAndKeepsNothing)
         Huge.U8(0x39).U8(255);
     Files.push_back(FontOf(std::vector<TBytes>(1000, TBytes(Huge))));
     Files.push_back(FontOf({TByteWriter().S16(1).Zeros(8).U16(0).U16(50).U8(1)}));
-    for (const TBytes& File : Files) {
+    // Counted at most from their end points, these glyphs would take the
+    // decoded size past its bound (many one-point glyphs) and a composite
+    // past 65535 points (two glyphs of 32700); counted exactly, neither is.
+    TByteWriter Half;
+    Half.S16(1).Zeros(8).U16(32699).U16(0);
+    for (int i = 0; i < 127; ++i)
+        Half.U8(0x39).U8(255);
+    Half.U8(0x39).U8(187);
+    const std::size_t Loadable = Files.size();
+    Files.push_back(FontOf({Half, CompositeGlyph({{0}, {0}})}));
+    Files.push_back(FontOf(std::vector<TBytes>(2000, TByteWriter().S16(1).Zeros(8).U16(0).U16(0).U8(0x31))));
+    for (std::size_t k = 0; k < Files.size(); ++k) {
         TTrueTypeFont Built(true), Checked(true);
         Checked.CheckOutlinesOnly = true;
-        EXPECT_EQ(Load(Checked, File), Load(Built, File));
+        const std::string Refusal = Load(Built, Files[k]);
+        EXPECT_EQ(Load(Checked, Files[k]), Refusal) << k;
+        if (k >= Loadable) {
+            EXPECT_EQ(Refusal, "") << k;
+        }
         EXPECT_EQ(Checked.Outlines.Count(), 0u);
     }
     // Every simple glyph of a real font measures as it decodes.

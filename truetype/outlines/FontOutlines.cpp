@@ -218,6 +218,7 @@ struct TOutlineGraph {
     {
         return Composite(Glyph)->Components.Items(static_cast<std::ptrdiff_t>(k)).GlyphIndex;
     }
+    static constexpr bool KeepsExpansions = true;
     void Expanded(std::size_t Glyph, TOutlineComposite::TExpansion Expansion) const
     {
         AsComposite(*Outlines[Glyph])->SetExpansion(std::move(Expansion));
@@ -241,6 +242,7 @@ struct TShapeGraph {
     TCounts Leaf(std::size_t Glyph) const { return {Shapes[Glyph].Points, 0, 0, 0}; }
     std::size_t MemberCount(std::size_t Glyph) const { return Shapes[Glyph].Members; }
     std::size_t Member(std::size_t Glyph, std::size_t k) const { return Members[Shapes[Glyph].First + k]; }
+    static constexpr bool KeepsExpansions = false;
     void Expanded(std::size_t, TOutlineComposite::TExpansion) const {}
 };
 
@@ -278,10 +280,12 @@ struct TCompositeCheck {
         States[Glyph] = TState::Open;
         const std::size_t Members = Glyphs.MemberCount(Glyph);
         TOutlineComposite::TExpansion Expansion;
-        Expansion.PointsBefore.reserve(Members + 1);
+        if constexpr (Graph::KeepsExpansions)
+            Expansion.PointsBefore.reserve(Members + 1);
         TCounts Total{0, 0, 0, 1};
         for (std::size_t k = 0; k < Members; ++k) {
-            Expansion.PointsBefore.push_back(Total.Points);
+            if constexpr (Graph::KeepsExpansions)
+                Expansion.PointsBefore.push_back(Total.Points);
             const TCounts Child = Visit(Glyphs.Member(Glyph, k), Level + 1);
             Total.Points += Child.Points;
             Total.Contours += Child.Contours;
@@ -296,7 +300,8 @@ struct TCompositeCheck {
                 RaiseFontErrorFmt("Composite glyph %d expands to more than %d components",
                                   {Glyph, TFontOutlines::MaxExpandedComponents});
         }
-        Expansion.PointsBefore.push_back(Total.Points);
+        if constexpr (Graph::KeepsExpansions)
+            Expansion.PointsBefore.push_back(Total.Points);
         Expansion.Points = Total.Points;
         Expansion.Contours = Total.Contours;
         Expansion.Depth = Total.Depth;
@@ -315,21 +320,32 @@ struct TCompositeCheck {
 
 }  // namespace
 
-void TFontOutlines::CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+namespace {
+
+// How a check counts the points of a simple glyph: exactly, walking its
+// flag runs as the decoder does, or at first only from its end point
+// indices, which leave the count short by at most MaxPointsPastCount.
+enum class TPointCount : std::uint8_t { Exact, Bounded };
+
+// The glyphs read as the retrieval reads them, raising what it raises. With
+// points counted Bounded, a glyph's flags are walked only while the counts
+// at most leave the decoded size's bound in doubt, and the answer is false
+// where a fault might lie whose place only the exact check can tell.
+bool CheckShapes(const TTableMaxp& Maxp, const TTableLoca& Loca, const TTableGlyf& Glyf, TPointCount Points)
 {
-    if (Maxp == nullptr || Loca == nullptr || Glyf == nullptr)
-        RaiseFontError("Maxp, Glyf and/ or Loca table(s) missing!");
-    const std::uint16_t NumGlyphs = Maxp->numGlyphs;
-    const base::TBigEndianView Data(Glyf->GlyphData());
-    const std::uint64_t Budget = DecodedBytesPerByte * Data.Size() + DecodedBytesAllowance;
+    const std::uint16_t NumGlyphs = Maxp.numGlyphs;
+    const base::TBigEndianView Data(Glyf.GlyphData());
+    const std::uint64_t Budget =
+        TFontOutlines::DecodedBytesPerByte * Data.Size() + TFontOutlines::DecodedBytesAllowance;
+    const bool Exact = Points == TPointCount::Exact;
     std::uint64_t Decoded = 0;
     TShapeGraph Graph;
     Graph.Shapes.resize(NumGlyphs);
-    // Composites are few: each is decoded into the same object.
-    TOutlineComposite Composite;
+    // The simple glyphs whose points are counted at most, and where each starts.
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> Bounded;
     for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
-        const std::uint32_t Begin = Loca->Locations(i).Offset;
-        const std::uint32_t End = Loca->Locations(i + 1).Offset;
+        const std::uint32_t Begin = Loca.Locations(i).Offset;
+        const std::uint32_t End = Loca.Locations(i + 1).Offset;
         if (Begin == End)
             continue;
         // The retrieval leaves every glyph from here on empty.
@@ -337,29 +353,82 @@ void TFontOutlines::CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTable
             break;
         const std::int16_t Contours = Data.Short(Begin);
         TShapeGraph::TShape& Shape = Graph.Shapes[i];
-        if (Contours > 0) {
-            Shape.Points = TOutlineSimple::Measure(Data, Begin).Points;
+        if (Contours > 0 && Exact) {
+            Shape.Points = TOutlineSimple::CountPoints(Data, Begin);
+            Decoded += sizeof(TTrueTypePoint) * std::uint64_t{Shape.Points};
+        } else if (Contours > 0) {
+            // A glyph that fails here may follow glyphs that already took
+            // more than the bound.
+            try {
+                Shape.Points = TOutlineSimple::ReadHeader(Data, Begin).PointCount + TOutlineSimple::MaxPointsPastCount;
+            } catch (const std::exception&) {
+                return false;
+            }
+            Bounded.emplace_back(i, Begin);
             Decoded += sizeof(TTrueTypePoint) * std::uint64_t{Shape.Points};
         } else if (Contours == -1) {
-            Composite.Decode(Data, Begin);
             Shape.Composite = true;
             Shape.First = static_cast<std::uint32_t>(Graph.Members.size());
-            Shape.Members = static_cast<std::uint32_t>(Composite.Components.Count());
-            for (const TCompositeMember& Member : Composite.Components)
-                Graph.Members.push_back(Member.GlyphIndex);
+            try {
+                TOutlineComposite::ReadComponentGlyphs(Data, Begin, Graph.Members);
+            } catch (const std::exception&) {
+                if (Exact)
+                    throw;
+                return false;
+            }
+            Shape.Members = static_cast<std::uint32_t>(Graph.Members.size() - Shape.First);
             Decoded += sizeof(TCompositeMember) * std::uint64_t{Shape.Members};
         } else {
             continue;
         }
-        if (Decoded > Budget)
+        // Counted exactly, the size grows glyph by glyph, and the first glyph
+        // that takes it past the bound is named; counted at most, it is
+        // compared once all are read.
+        if (Exact && Decoded > Budget)
             RaiseFontErrorFmt("Glyph %d: the outlines decoded take %d bytes, more than %d bytes of glyph "
                               "data can hold",
                               {i, Decoded, Data.Size()});
     }
+    // The size only grows, so it stays within the bound at every glyph when
+    // it does at the last. Each glyph counted exactly takes its surplus off.
+    for (std::size_t k = 0; k < Bounded.size() && Decoded > Budget; ++k) {
+        TShapeGraph::TShape& Shape = Graph.Shapes[Bounded[k].first];
+        const std::uint32_t Counted = TOutlineSimple::CountPoints(Data, Bounded[k].second);
+        Decoded -= sizeof(TTrueTypePoint) * std::uint64_t{Shape.Points - Counted};
+        Shape.Points = Counted;
+    }
+    if (Decoded > Budget)
+        return false;
     // As linking finds a component past the last glyph.
     for (const std::uint16_t Member : Graph.Members)
-        base::CheckListIndex(Member, NumGlyphs);
-    TCompositeCheck<TShapeGraph>{Graph}.Run();
+        if (Member >= NumGlyphs)
+            base::CheckListIndex(Member, NumGlyphs);
+    if (Exact) {
+        TCompositeCheck<TShapeGraph>{Graph}.Run();
+        return true;
+    }
+    // Only the expansions' counts of points can come out larger than the
+    // exact check's; the exact check says which fault comes first.
+    try {
+        TCompositeCheck<TShapeGraph>{Graph}.Run();
+    } catch (const FontException&) {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void TFontOutlines::CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTableLoca* Loca, const TTableGlyf* Glyf)
+{
+    RequireTables(Maxp, Loca, Glyf);
+    // The points counted at most bound the exact counts from above, and only
+    // upper bounds are checked against them: where those hold, so do the
+    // exact ones. Most glyphs' flags need not be walked at all; a font the
+    // bounded check cannot settle, a faulty one above all, is checked again
+    // exactly.
+    if (!CheckShapes(*Maxp, *Loca, *Glyf, TPointCount::Bounded))
+        CheckShapes(*Maxp, *Loca, *Glyf, TPointCount::Exact);
 }
 
 void TFontOutlines::CheckComponents()

@@ -37,6 +37,31 @@ std::int16_t TruncateToShort(double Value)
     return static_cast<std::int16_t>(std::clamp(std::trunc(Value), -32768.0, 32767.0));
 }
 
+// The component records of the composite at Offset, as every reading of it
+// walks them: Record gets each record's flags and offset. Past the end of the
+// table the flags read as zeros and end the list; inside it every record
+// takes at least six bytes. Answers where the instructions lie, if any.
+struct TComponentRecords {
+    std::size_t InstructionsAt = 0;
+    std::uint16_t InstructionLength = 0;
+    std::size_t End() const { return InstructionsAt + InstructionLength; }
+};
+template <typename OnRecord>
+TComponentRecords ForEachComponentRecord(const base::TBigEndianView& Glyf, std::size_t Offset, OnRecord&& Record)
+{
+    std::size_t Cursor = Offset + 10;
+    std::uint16_t Flags = 0;
+    do {
+        Flags = Glyf.UShort(Cursor);
+        Record(Flags, Cursor);
+        const std::size_t Transform = Flags & WeHaveAScale ? 2 : Flags & WeHaveAnXAndYScale ? 4 : Flags & WeHaveATwoByTwo ? 8 : 0;
+        Cursor += 4 + (Flags & ArgsAreWords ? 4 : 2) + Transform;
+    } while (Flags & MoreComponents);
+    if (!(Flags & WeHaveInstructions))
+        return {Cursor, 0};
+    return {Cursor + 2, Glyf.UShort(Cursor)};
+}
+
 std::size_t ExpandedPoints(const TOutlineBase& Outline)
 {
     return static_cast<std::size_t>(Outline.GetPointCount()) + static_cast<std::size_t>(Outline.GetCompositePointCount());
@@ -232,16 +257,11 @@ std::size_t TOutlineComposite::Decode(const base::TBigEndianView& Glyf, std::siz
     if (Contours != -1)
         RaiseFontErrorFmt("Composite Glyph with %d number of contours", {Contours});
     BoundingBox = {Glyf.Short(Offset + 2), Glyf.Short(Offset + 4), Glyf.Short(Offset + 6), Glyf.Short(Offset + 8)};
-    std::size_t Cursor = Offset + 10;
-    std::uint16_t Flags = 0;
-    // Past the end of the table the flags read as zeros and end the list;
-    // inside it every component takes at least six bytes.
-    do {
+    const TComponentRecords Records = ForEachComponentRecord(Glyf, Offset, [&](std::uint16_t Flags, std::size_t At) {
         TCompositeMember& Member = Components.Add({});
         Member.XYValues = false;
-        Flags = Glyf.UShort(Cursor);
-        Member.GlyphIndex = Glyf.UShort(Cursor + 2);
-        Cursor += 4;
+        Member.GlyphIndex = Glyf.UShort(At + 2);
+        std::size_t Cursor = At + 4;
         std::int32_t Argument1 = 0, Argument2 = 0;
         if (Flags & ArgsAreWords) {
             Argument1 = Glyf.Short(Cursor);
@@ -261,21 +281,18 @@ std::size_t TOutlineComposite::Decode(const base::TBigEndianView& Glyf, std::siz
             Member.ParentPoint = static_cast<std::uint8_t>(Argument1 & 0xFF);
             Member.ChildPoint = static_cast<std::uint8_t>(Argument2 & 0xFF);
         }
-        const auto F2Dot14At = [&](std::size_t At) { return F2Dot14ToFloat(Glyf.UShort(At)); };
+        const auto F2Dot14At = [&](std::size_t Field) { return F2Dot14ToFloat(Glyf.UShort(Field)); };
         if (Flags & WeHaveAScale) {
             Member.ScaleX = Member.ScaleY = F2Dot14At(Cursor);
-            Cursor += 2;
         } else if (Flags & WeHaveAnXAndYScale) {
             Member.ScaleX = F2Dot14At(Cursor);
             Member.ScaleY = F2Dot14At(Cursor + 2);
-            Cursor += 4;
         } else if (Flags & WeHaveATwoByTwo) {
             Member.ScaleX = F2Dot14At(Cursor);
             Member.Scale01 = F2Dot14At(Cursor + 2);
             Member.Scale10 = F2Dot14At(Cursor + 4);
             Member.ScaleY = F2Dot14At(Cursor + 6);
             Member.TwoByTwo = true;
-            Cursor += 8;
         }
         Member.ReservedFlag = (Flags & ReservedBit) != 0;
         Member.RoundXYToGrid = (Flags & RoundXYToGridFlag) != 0;
@@ -283,13 +300,17 @@ std::size_t TOutlineComposite::Decode(const base::TBigEndianView& Glyf, std::siz
         Member.OverlapCompound = (Flags & OverlapCompoundFlag) != 0;
         Member.ScaledComponentOffset = (Flags & ScaledComponentOffsetFlag) != 0;
         Member.UnscaledComponentOffset = (Flags & UnscaledComponentOffsetFlag) != 0;
-    } while (Flags & MoreComponents);
-    if (Flags & WeHaveInstructions) {
-        const std::uint16_t Length = Glyf.UShort(Cursor);
-        CopyInstructions(Glyf, Cursor + 2, Length);
-        Cursor += 2 + std::size_t{Length};
-    }
-    return Cursor;
+    });
+    CopyInstructions(Glyf, Records.InstructionsAt, Records.InstructionLength);
+    return Records.End();
+}
+
+void TOutlineComposite::ReadComponentGlyphs(const base::TBigEndianView& Glyf, std::size_t Offset,
+                                            std::vector<std::uint16_t>& Glyphs)
+{
+    const TComponentRecords Records = ForEachComponentRecord(
+        Glyf, Offset, [&](std::uint16_t, std::size_t At) { Glyphs.push_back(Glyf.UShort(At + 2)); });
+    CheckInstructionRange(Glyf, Records.InstructionsAt, Records.InstructionLength);
 }
 
 std::vector<std::uint8_t> TOutlineComposite::Encode() const

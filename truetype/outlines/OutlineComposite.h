@@ -39,6 +39,11 @@ public:
     // Raises "Composite Glyph with %d number of contours" unless the glyph
     // holds -1 contours; adds "no flagXYValues" for each point anchor.
     std::size_t Decode(const base::TBigEndianView& Glyf, std::size_t Offset) override;
+    // The glyph index of each component of the composite at Offset, appended
+    // to Glyphs in order, as Decode reads them but without their placements
+    // (nor the warnings); raises as Decode raises on a glyph of -1 contours.
+    static void ReadComponentGlyphs(const base::TBigEndianView& Glyf, std::size_t Offset,
+                                    std::vector<std::uint16_t>& Glyphs);
     std::vector<std::uint8_t> Encode() const;
 
     // Turns point anchors into offsets, in component order.

@@ -39,6 +39,40 @@ std::size_t DecodeCoordinates(const base::TBigEndianView& Glyf, std::size_t Curs
     return Cursor;
 }
 
+// The flag runs of a simple glyph, as every reading of it walks them: Run
+// gets each flag with the first point it covers and the number of points
+// (1 to 256). Answers the offset after the last flag byte and the number
+// of points covered.
+struct TFlagRuns {
+    std::size_t End = 0;
+    std::size_t Covered = 0;
+};
+template <typename OnRun>
+TFlagRuns ForEachFlagRun(const base::TBigEndianView& Glyf, const TOutlineSimple::THeader& Header, OnRun&& Run)
+{
+    const std::size_t Start = Header.FlagsAt();
+    // Each step reads at most two bytes and covers at least one point: when
+    // the view holds twice the count from the first flag on, no read can
+    // pass its end, and the bytes are read without a check each.
+    const std::span<const std::uint8_t> Held = Glyf.Bytes(Start, 2 * std::size_t{Header.PointCount});
+    const bool Inside = Held.size() == 2 * std::size_t{Header.PointCount};
+    const std::uint8_t* const Bytes = Held.data();
+    std::size_t Cursor = 0;
+    std::size_t Covered = 0;
+    while (Covered < Header.PointCount) {
+        const std::uint8_t Flag = Inside ? Bytes[Cursor] : Glyf.Byte(Start + Cursor);
+        const std::uint8_t Next = Inside ? Bytes[Cursor + 1] : Glyf.Byte(Start + Cursor + 1);
+        // Without a branch on the flag: the runs of a glyph follow no pattern
+        // a predictor could learn.
+        const std::size_t Repeated = (Flag & FlagRepeat) != 0;
+        const std::size_t Count = 1 + (Next & (0 - Repeated));
+        Cursor += 1 + Repeated;
+        Run(Flag, Covered, Count);
+        Covered += Count;
+    }
+    return {Start + Cursor, Covered};
+}
+
 // The nearest integer, halves to even, in 16 bits: coordinates are written
 // as 16-bit deltas, computed in 16-bit arithmetic.
 std::uint16_t RoundToWord(double Value)
@@ -74,41 +108,47 @@ void TOutlineSimple::Clear()
     Contours.Clear();
 }
 
+TOutlineSimple::THeader TOutlineSimple::ReadHeader(const base::TBigEndianView& Glyf, std::size_t Offset)
+{
+    THeader Header;
+    Header.ContourCount = Glyf.Short(Offset);
+    // With a count below 1 the last end point index lies before the array;
+    // an offset before the table reads as zero, as one past it does.
+    const std::int64_t LastEndPoint = static_cast<std::int64_t>(Offset) + 10 + 2 * (std::int64_t{Header.ContourCount} - 1);
+    Header.PointCount = static_cast<std::uint16_t>(
+        (LastEndPoint < 0 ? 0 : Glyf.UShort(static_cast<std::size_t>(LastEndPoint))) + 1);
+    if (Header.PointCount == 0)
+        RaiseFontErrorFmt("Simple Glyph with %d number of points", {0});
+    const auto AfterEndPoints = static_cast<std::size_t>(LastEndPoint + 2 < 0 ? 0 : LastEndPoint + 2);
+    Header.InstructionLength = Glyf.UShort(AfterEndPoints);
+    Header.InstructionsAt = AfterEndPoints + 2;
+    CheckInstructionRange(Glyf, Header.InstructionsAt, Header.InstructionLength);
+    return Header;
+}
+
 std::size_t TOutlineSimple::Decode(const base::TBigEndianView& Glyf, std::size_t Offset)
 {
     Clear();
-    const std::int16_t n = Glyf.Short(Offset);
+    const THeader Header = ReadHeader(Glyf, Offset);
+    const std::int16_t n = Header.ContourCount;
     BoundingBox = {Glyf.Short(Offset + 2), Glyf.Short(Offset + 4), Glyf.Short(Offset + 6), Glyf.Short(Offset + 8)};
-    // With n below 1 the end point index lies before the array; an offset
-    // before the table reads as zero, as one past it does.
     const auto EndPointAt = [&](std::int64_t j) -> std::uint16_t {
         const std::int64_t At = static_cast<std::int64_t>(Offset) + 10 + 2 * j;
         return At < 0 ? 0 : Glyf.UShort(static_cast<std::size_t>(At));
     };
-    const auto PointCount = static_cast<std::uint16_t>(EndPointAt(n - 1) + 1);
-    if (PointCount == 0)
-        RaiseFontErrorFmt("Simple Glyph with %d number of points", {0});
-
-    const auto AfterEndPoints = static_cast<std::size_t>(std::max<std::int64_t>(0, static_cast<std::int64_t>(Offset) + 10 + 2 * n));
-    const std::uint16_t InstructionLength = Glyf.UShort(AfterEndPoints);
-    CopyInstructions(Glyf, AfterEndPoints + 2, InstructionLength);
+    CopyInstructions(Glyf, Header.InstructionsAt, Header.InstructionLength);
 
     // The flags, one per point, repeats expanded. A repeat count may cover
     // points past the count; those points are created too.
-    std::size_t Cursor = AfterEndPoints + 2 + InstructionLength;
+    std::size_t Cursor = Header.FlagsAt();
     // Kept from glyph to glyph: a font decodes thousands of them.
     thread_local std::vector<std::uint8_t> Flags;
-    Flags.resize(std::size_t{PointCount} + 255);
-    std::size_t Covered = 0;
-    while (Covered < PointCount) {
-        const std::uint8_t Flag = Glyf.Byte(Cursor++);
-        std::size_t Repeats = 0;
-        if (Flag & FlagRepeat)
-            Repeats = Glyf.Byte(Cursor++);
-        for (const std::size_t End = Covered + 1 + Repeats; Covered < End; ++Covered)
-            Flags[Covered] = Flag;
-    }
-    Flags.resize(Covered);
+    Flags.resize(std::size_t{Header.PointCount} + MaxPointsPastCount);
+    const TFlagRuns Runs = ForEachFlagRun(Glyf, Header, [](std::uint8_t Flag, std::size_t First, std::size_t Count) {
+        std::fill_n(Flags.begin() + static_cast<std::ptrdiff_t>(First), Count, Flag);
+    });
+    Cursor = Runs.End;
+    Flags.resize(Runs.Covered);
 
     // The contours: an end point index smaller than the point's index
     // starts the next contour, at most one per point.
@@ -131,29 +171,20 @@ std::size_t TOutlineSimple::Decode(const base::TBigEndianView& Glyf, std::size_t
 
 TOutlineSimple::TExtent TOutlineSimple::Measure(const base::TBigEndianView& Glyf, std::size_t Offset)
 {
-    // The same walk as Decode's, counting where Decode stores.
-    const std::int16_t n = Glyf.Short(Offset);
-    const std::int64_t LastEndPoint = static_cast<std::int64_t>(Offset) + 10 + 2 * (std::int64_t{n} - 1);
-    const auto PointCount = static_cast<std::uint16_t>(
-        (LastEndPoint < 0 ? 0 : Glyf.UShort(static_cast<std::size_t>(LastEndPoint))) + 1);
-    if (PointCount == 0)
-        RaiseFontErrorFmt("Simple Glyph with %d number of points", {0});
-    const auto AfterEndPoints = static_cast<std::size_t>(std::max<std::int64_t>(0, static_cast<std::int64_t>(Offset) + 10 + 2 * n));
-    const std::uint16_t InstructionLength = Glyf.UShort(AfterEndPoints);
-    CheckInstructionRange(Glyf, AfterEndPoints + 2, InstructionLength);
-    std::size_t Cursor = AfterEndPoints + 2 + InstructionLength;
-    std::size_t Covered = 0, CoordinateBytes = 0;
-    while (Covered < PointCount) {
-        const std::uint8_t Flag = Glyf.Byte(Cursor++);
-        std::size_t Repeats = 0;
-        if (Flag & FlagRepeat)
-            Repeats = Glyf.Byte(Cursor++);
-        const std::size_t Width = (Flag & FlagXShort ? 1 : Flag & FlagXSame ? 0 : 2) +
-                                  (Flag & FlagYShort ? 1 : Flag & FlagYSame ? 0 : 2);
-        Covered += 1 + Repeats;
-        CoordinateBytes += (1 + Repeats) * Width;
-    }
-    return {static_cast<std::uint32_t>(Covered), Cursor + CoordinateBytes};
+    std::size_t CoordinateBytes = 0;
+    const TFlagRuns Runs =
+        ForEachFlagRun(Glyf, ReadHeader(Glyf, Offset), [&](std::uint8_t Flag, std::size_t, std::size_t Count) {
+            const std::size_t Width = (Flag & FlagXShort ? 1 : Flag & FlagXSame ? 0 : 2) +
+                                      (Flag & FlagYShort ? 1 : Flag & FlagYSame ? 0 : 2);
+            CoordinateBytes += Count * Width;
+        });
+    return {static_cast<std::uint32_t>(Runs.Covered), Runs.End + CoordinateBytes};
+}
+
+std::uint32_t TOutlineSimple::CountPoints(const base::TBigEndianView& Glyf, std::size_t Offset)
+{
+    return static_cast<std::uint32_t>(
+        ForEachFlagRun(Glyf, ReadHeader(Glyf, Offset), [](std::uint8_t, std::size_t, std::size_t) {}).Covered);
 }
 
 std::vector<std::uint8_t> TOutlineSimple::Encode() const

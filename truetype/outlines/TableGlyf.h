@@ -13,7 +13,7 @@ class TTableGlyf final : public TRawDataTable {
 public:
     explicit TTableGlyf(std::string_view Tag) : TRawDataTable(Tag, "TTableGlyf", "glyf") {}
 
-    const std::vector<std::uint8_t>& GlyphData() const { return Data(); }
+    const base::TReadBuffer& GlyphData() const { return Data(); }
 };
 
 }  // namespace truetype

@@ -16,7 +16,7 @@ void CheckHeld(TStream& Stream, std::uint32_t Length)
 
 }  // namespace
 
-const std::vector<std::uint8_t>& TRawDataTable::Data() const
+const base::TReadBuffer& TRawDataTable::Data() const
 {
     if (FDeferred != nullptr) {
         TStream& Source = *std::exchange(FDeferred, nullptr);
@@ -60,7 +60,7 @@ void TRawDataTable::LoadFromStream(TStream& Stream)
 
 void TRawDataTable::SaveToStream(TStream& Stream)
 {
-    const std::vector<std::uint8_t>& Bytes = Data();
+    const base::TReadBuffer& Bytes = Data();
     Stream.WriteBuffer(Bytes.data(), Bytes.size());
 }
 

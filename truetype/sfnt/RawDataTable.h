@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/Stream.h"
 #include "truetype/sfnt/TableBase.h"
 
 namespace truetype {
@@ -13,8 +14,9 @@ public:
     using TFontTable::TFontTable;
 
     // The table's bytes; a table loaded by DeferRawData reads them from its
-    // source here, the first time they are asked for.
-    const std::vector<std::uint8_t>& Data() const;
+    // source here, the first time they are asked for. A buffer that is not
+    // cleared before it is read into: glyf alone may hold megabytes.
+    const base::TReadBuffer& Data() const;
     // Their count, without reading them.
     std::size_t Length() const { return FDeferred ? FDeferredLength : FData.size(); }
 
@@ -32,7 +34,7 @@ public:
     void Clear();
 
 private:
-    mutable std::vector<std::uint8_t> FData;
+    mutable base::TReadBuffer FData;
     mutable TStream* FDeferred = nullptr;
     std::int64_t FDeferredAt = 0;
     std::uint32_t FDeferredLength = 0;
