@@ -455,6 +455,19 @@ def check_many_rows_and_escape(s):
     print("\n".join(timed + s.probe_lines("time-paint") + s.probe_lines("time-sort", "0")))
 
 
+def check_dpi_change(s):
+    # Moved to a monitor of one and a half times the DPI, and back: the
+    # buttons and the columns scale with it, and return.
+    width = int(s.probe_lines("list")[0].split("\t")[1].split("/")[1])
+    larger = DPI * 3 // 2
+    sizes = s.probe_lines("dpi-changed", str(larger))
+    check(sizes == ["%d %d %d" % ((81 * larger + 48) // 96, (36 * larger + 48) // 96, width * 3 // 2)],
+          "sizes at %d DPI: %r" % (larger, sizes))
+    s.screenshot("dpi-changed-%d.png" % larger)
+    sizes = s.probe_lines("dpi-changed", str(DPI))
+    check(sizes == ["%d %d %d" % ((81 * DPI + 48) // 96, (36 * DPI + 48) // 96, width)], "sizes back at %d DPI: %r" % (DPI, sizes))
+
+
 def check_layout(s):
     # Widened, the last column takes the free width and no old size grip
     # stays in the status bar; made small, the minimum keeps every button.
@@ -499,7 +512,7 @@ def main(exe, probe, cli, artifacts):
                                    env=prefix.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         session = Session(prefix, exe, probe, artifacts)
         run(session)
-        for extra in (check_toolbar_keys, check_copy, check_layout, check_many_rows_and_escape, check_exit):
+        for extra in (check_toolbar_keys, check_copy, check_layout, check_dpi_change, check_many_rows_and_escape, check_exit):
             extra(session)
     finally:
         prefix.stop()

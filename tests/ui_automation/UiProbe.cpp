@@ -6,7 +6,7 @@
 //
 //   find TITLE | texts TITLE | list | status | log | toolbar | arrow-places
 //   header-point COLUMN | button-point INDEX | row-point ROW | during-scan COLUMN | stop-scan | hot | clipboard
-//   resize WIDTH HEIGHT | window-rect | status-rect | list-rect | time-scan | time-sort COLUMN | time-paint | time-select
+//   resize WIDTH HEIGHT | dpi-changed DPI | window-rect | status-rect | list-rect | time-scan | time-sort COLUMN | time-paint | time-select
 #include <windows.h>
 
 #include <commctrl.h>
@@ -396,6 +396,24 @@ int wmain(int Count, wchar_t** Arguments)
                                                 : Child(Main.Window, STATUSCLASSNAMEW),
                       &Rect);
         return std::printf("%ld %ld %ld %ld\n", Rect.left, Rect.top, Rect.right, Rect.bottom), 0;
+    }
+    if (Command == L"dpi-changed" && Count == 3) {
+        // As Windows tells a window moved to a monitor of another DPI: the
+        // new DPI and a proposed rectangle, here the window's own scaled.
+        const int Dpi = _wtoi(Arguments[2]);
+        RECT Rect{};
+        GetWindowRect(Main.Window, &Rect);
+        HWND Bar = Child(Main.Window, TOOLBARCLASSNAMEW);
+        const int Old = HIWORD(SendMessageW(Bar, TB_GETBUTTONSIZE, 0, 0)) * 96 / 36;
+        Rect.right = Rect.left + MulDiv(Rect.right - Rect.left, Dpi, Old);
+        Rect.bottom = Rect.top + MulDiv(Rect.bottom - Rect.top, Dpi, Old);
+        TRemoteBuffer Buffer(Main.Window, sizeof(RECT));
+        Buffer.Write(&Rect, sizeof(Rect));
+        SendMessageW(Main.Window, WM_DPICHANGED, MAKEWPARAM(Dpi, Dpi), Buffer.Param());
+        const auto Size = SendMessageW(Bar, TB_GETBUTTONSIZE, 0, 0);
+        return std::printf("%d %d %d\n", LOWORD(Size), HIWORD(Size),
+                           static_cast<int>(SendMessageW(Main.List, LVM_GETCOLUMNWIDTH, 0, 0))),
+               0;
     }
     if (Command == L"time-select") {
         // Ctrl+A's command, then a click on the first row, which leaves it

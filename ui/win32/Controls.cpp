@@ -1,19 +1,36 @@
 #include "ui/win32/Controls.h"
 
+#include <map>
+#include <memory>
+
 #include "base/TextConversion.h"
 #include "ui/win32/resources/ResourceIds.h"
 
 namespace ui {
 
-int ScreenDpi()
+namespace {
+
+int& CurrentDpi()
 {
-    static const int Dpi = [] {
+    static int Dpi = [] {
         HDC Screen = GetDC(nullptr);
         const int Value = GetDeviceCaps(Screen, LOGPIXELSY);
         ReleaseDC(nullptr, Screen);
         return Value > 0 ? Value : 96;
     }();
     return Dpi;
+}
+
+}  // namespace
+
+int ScreenDpi() { return CurrentDpi(); }
+
+void SetScreenDpi(int Dpi)
+{
+    // Windows proposes DPIs from 96 to a few times that; anything else is
+    // no monitor's.
+    if (Dpi >= 48 && Dpi <= 960)
+        CurrentDpi() = Dpi;
 }
 
 int Scale(int Pixels96) { return MulDiv(Pixels96, ScreenDpi(), 96); }
@@ -40,8 +57,12 @@ TRedrawPause::~TRedrawPause()
 
 HFONT WindowFont()
 {
-    static const TFont Font(L"MS Sans Serif", 8);
-    return Font.Handle();
+    // One per DPI met, kept: a control may still hold the last one.
+    static std::map<int, std::unique_ptr<TFont>> Fonts;
+    std::unique_ptr<TFont>& Font = Fonts[ScreenDpi()];
+    if (!Font)
+        Font = std::make_unique<TFont>(L"MS Sans Serif", 8);
+    return Font->Handle();
 }
 
 std::wstring ResourceText(unsigned Id)

@@ -14,8 +14,11 @@
 
 namespace ui {
 
-// The system DPI, read once: the program is system-DPI-aware.
+// The DPI the program draws at: the system's at start, then that of the
+// monitor the main window was moved to (WM_DPICHANGED; the program is
+// per-monitor DPI aware).
 int ScreenDpi();
+void SetScreenDpi(int Dpi);
 int Scale(int Pixels96);
 
 // A GDI font that the object deletes.
@@ -45,7 +48,7 @@ private:
     HWND FWindow;
 };
 
-// "MS Sans Serif", 8 points: the font of every window.
+// "MS Sans Serif", 8 points at the current DPI: the font of every window.
 HFONT WindowFont();
 
 // A text of the program's string table (resources/Strings.rc), in the

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/win32/resources/ResourceIds.h"
 
@@ -60,7 +61,7 @@ void TMainForm::CreateToolBar()
                                nullptr);
     SendMessageW(FToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(FToolBar, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
-    FToolImages = IconList({IDI_TOOL_SCAN, IDI_TOOL_REPAIR, IDI_TOOL_EXIT, IDI_TOOL_ABOUT, IDI_TOOL_READ_ME});
+    FToolImages = ToolImages();
     SendMessageW(FToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FToolImages));
     // The toolbar keeps copies of the captions.
     const std::wstring Captions[] = {ResourceText(IDS_BUTTON_SCAN), ResourceText(IDS_BUTTON_REPAIR),
@@ -139,7 +140,8 @@ void TMainForm::CreateLogAndStatus()
 {
     FResults = CreateChild(L"EDIT", L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, 0, 0,
                            0, 0, FHandle, ResultsId, WS_EX_CLIENTEDGE);
-    SendMessageW(FResults, WM_SETFONT, reinterpret_cast<WPARAM>(FLogFont.Handle()), FALSE);
+    FLogFont = LogFont();
+    SendMessageW(FResults, WM_SETFONT, reinterpret_cast<WPARAM>(FLogFont->Handle()), FALSE);
     SendMessageW(FResults, EM_SETLIMITTEXT, 0, 0);
 
     FStatusBar = CreateChild(STATUSCLASSNAMEW, L"", SBARS_SIZEGRIP, 0, 0, 0, 0, FHandle, StatusId);
@@ -190,6 +192,50 @@ void TMainForm::FitLastColumn()
     const int Width = std::max(Scale(ColumnWidth(fcColumnCount - 1)), static_cast<int>(Client.right) - Others);
     if (Width != Widths.back())
         ListView_SetColumnWidth(List, static_cast<int>(Widths.size()) - 1, Width);
+}
+
+std::unique_ptr<TFont> TMainForm::LogFont()
+{
+    return std::make_unique<TFont>(L"Courier New", 8, FW_NORMAL, FIXED_PITCH | FF_MODERN);
+}
+
+HIMAGELIST TMainForm::ToolImages()
+{
+    return IconList({IDI_TOOL_SCAN, IDI_TOOL_REPAIR, IDI_TOOL_EXIT, IDI_TOOL_ABOUT, IDI_TOOL_READ_ME});
+}
+
+HIMAGELIST TMainForm::StatusImages() { return IconList({IDI_STATUS_OK, IDI_STATUS_PROBLEM, IDI_STATUS_MINOR}); }
+
+void TMainForm::ChangeDpi(int Dpi, const RECT& Proposed)
+{
+    // Moved to a monitor of another DPI: fonts, icons and sizes are made
+    // anew for it, the columns, the log and the preview keep their share,
+    // and the window takes the size the system proposes there.
+    const int Old = ScreenDpi();
+    SetScreenDpi(Dpi);
+    const int New = ScreenDpi();
+    if (New != Old) {
+        for (HWND Control : {FToolBar, FFonts->Handle(), FStatusBar})
+            SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
+        std::unique_ptr<TFont> Log = LogFont();
+        SendMessageW(FResults, WM_SETFONT, reinterpret_cast<WPARAM>(Log->Handle()), TRUE);
+        FLogFont = std::move(Log);
+        HIMAGELIST Tools = ToolImages();
+        SendMessageW(FToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Tools));
+        ImageList_Destroy(std::exchange(FToolImages, Tools));
+        SendMessageW(FToolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(81), Scale(36)));
+        HIMAGELIST Status = StatusImages();
+        ListView_SetImageList(FFonts->Handle(), Status, LVSIL_SMALL);
+        ImageList_Destroy(std::exchange(FStatusImages, Status));
+        const std::vector<int> Widths = FFonts->ColumnWidths();
+        for (std::size_t i = 0; i < Widths.size(); ++i)
+            ListView_SetColumnWidth(FFonts->Handle(), static_cast<int>(i), MulDiv(Widths[i], New, Old));
+        FLogHeight = MulDiv(FLogHeight, New, Old);
+        FPreview->ChangeDpi(Old, New);
+    }
+    SetWindowPos(FHandle, nullptr, Proposed.left, Proposed.top, Proposed.right - Proposed.left,
+                 Proposed.bottom - Proposed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
 }
 
 SIZE TMainForm::MinimumSize() const
@@ -338,14 +384,7 @@ LRESULT TMainForm::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam)
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED: SplitterMessage(Message, WParam, LParam); return 0;
-    case WM_DPICHANGED: {
-        // Moved to a monitor of another DPI: the window takes the size the
-        // system proposes for it there.
-        const auto* Proposed = reinterpret_cast<const RECT*>(LParam);
-        SetWindowPos(FHandle, nullptr, Proposed->left, Proposed->top, Proposed->right - Proposed->left,
-                     Proposed->bottom - Proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
+    case WM_DPICHANGED: ChangeDpi(LOWORD(WParam), *reinterpret_cast<const RECT*>(LParam)); return 0;
     case WM_CLOSE: Close(); return 0;
     case WM_DESTROY: Destroy(); return 0;
     default: break;

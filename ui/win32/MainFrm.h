@@ -94,6 +94,11 @@ private:
     void CopyRows();
     void ShowScanProgress(bool Show);
 
+    static std::unique_ptr<TFont> LogFont();
+    static HIMAGELIST ToolImages();
+    static HIMAGELIST StatusImages();
+    void ChangeDpi(int Dpi, const RECT& Proposed);
+
     // MainFrmList.cpp
     void CreateList();
     // No row selected or focused, at the cost of the rows that were.
@@ -159,7 +164,7 @@ private:
     HIMAGELIST FStatusImages = nullptr;
     HMENU FPopup = nullptr;
     HACCEL FKeys = nullptr;
-    TFont FLogFont{L"Courier New", 8, FW_NORMAL, FIXED_PITCH | FF_MODERN};
+    std::unique_ptr<TFont> FLogFont;
     std::unique_ptr<TSaSortListView> FFonts;
     std::unique_ptr<TPreviewPane> FPreview;
 };

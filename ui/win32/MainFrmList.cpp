@@ -57,7 +57,7 @@ void TMainForm::CreateList()
         Column.iSubItem = i;
         ListView_InsertColumn(List, i, &Column);
     }
-    FStatusImages = IconList({IDI_STATUS_OK, IDI_STATUS_PROBLEM, IDI_STATUS_MINOR});
+    FStatusImages = StatusImages();
     ListView_SetImageList(List, FStatusImages, LVSIL_SMALL);
     SetWindowSubclass(List, &TMainForm::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
 

@@ -51,6 +51,16 @@ TPreviewPane::~TPreviewPane()
         DestroyWindow(FHandle);
 }
 
+void TPreviewPane::ChangeDpi(int Old, int New)
+{
+    FWidth = MulDiv(FWidth, New, Old);
+    SendMessageW(FFaces, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), FALSE);
+    const RECT Picture = Area();
+    MoveWindow(FFaces, Picture.left + Scale(Margin), Scale(Margin), Scale(140), Scale(200), TRUE);
+    Render();
+    InvalidateRect(FHandle, nullptr, FALSE);
+}
+
 int TPreviewPane::DefaultWidth() { return Scale(DefaultWidth96); }
 
 int TPreviewPane::LayoutWidth(int ClientWidth) const

@@ -29,6 +29,8 @@ public:
     static int DefaultWidth();
     // The pane's width in a client area this wide.
     int LayoutWidth(int ClientWidth) const;
+    // The main window moved to a monitor of another DPI (ScreenDpi is New).
+    void ChangeDpi(int Old, int New);
 
 private:
     friend class TBaseWindow<TPreviewPane>;
