@@ -134,14 +134,14 @@ void TMainForm::ClearSelection()
     const int Focused = ListView_GetNextItem(List, -1, LVNI_FOCUSED);
     if (Focused != -1)
         ListView_SetItemState(List, Focused, 0, LVIS_FOCUSED);
-    // The list's own clearing visits every row, selected or not: a few
-    // selected rows are cleared one by one.
-    const std::vector<int> Rows = SelectedRows();
-    if (Rows.size() * 8 > static_cast<std::size_t>(ListView_GetItemCount(List))) {
+    // The list's own clearing visits every row, selected or not, and so
+    // does a search for the selected ones: a few are cleared one by one.
+    const auto Selected = static_cast<std::size_t>(ListView_GetSelectedCount(List));
+    if (Selected * 8 > static_cast<std::size_t>(ListView_GetItemCount(List))) {
         ListView_SetItemState(List, -1, 0, LVIS_SELECTED);
         return;
     }
-    for (int Row : Rows)
+    for (int Row : SelectedRows())
         ListView_SetItemState(List, Row, 0, LVIS_SELECTED);
 }
 
@@ -235,11 +235,16 @@ void TMainForm::ColumnClick(int Column)
 void TMainForm::SortRows()
 {
     // The selection and the focus stay with their rows, not their places.
+    // With every row selected the selection stays as it is: looking for the
+    // selected rows would visit every row.
     HWND List = FFonts->Handle();
+    const bool All = !FOrder.empty() && ListView_GetSelectedCount(List) == FOrder.size();
     std::unordered_set<const TFontRow*> Selected;
-    for (int Index : SelectedRows())
-        Selected.insert(RowAt(Index));
-    const TFontRow* Focused = RowAt(ListView_GetNextItem(List, -1, LVNI_FOCUSED));
+    if (!All)
+        for (int Index : SelectedRows())
+            Selected.insert(RowAt(Index));
+    const int WasFocused = ListView_GetNextItem(List, -1, LVNI_FOCUSED);
+    const TFontRow* Focused = RowAt(WasFocused);
     const int Column = FFonts->SortColumn();
     const bool Ascending = FFonts->SortAscending();
     std::stable_sort(FOrder.begin(), FOrder.end(), [Column, Ascending](const TFontRow* A, const TFontRow* B) {
@@ -247,7 +252,12 @@ void TMainForm::SortRows()
     });
     FFilling = true;
     const TRedrawPause Pause(List);
-    ClearSelection();
+    if (All) {
+        if (WasFocused != -1)
+            ListView_SetItemState(List, WasFocused, 0, LVIS_FOCUSED);
+    } else {
+        ClearSelection();
+    }
     std::vector<int> Rows;
     for (std::size_t i = 0; i < FOrder.size(); ++i) {
         if (Selected.contains(FOrder[i]))
