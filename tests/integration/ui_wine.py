@@ -144,6 +144,16 @@ class Session:
         return None
 
 
+def close_session(root, prefix, program, xvfb):
+    """Ends the prefix's processes, the program and the X server, and removes the prefix."""
+    prefix.stop()
+    if program:
+        program.wait(timeout=60)
+    xvfb.terminate()
+    xvfb.wait(timeout=30)
+    shutil.rmtree(root, ignore_errors=True)
+
+
 def use_virtual_desktop(prefix):
     """Every process of the prefix on one virtual desktop, which draws the
     windows' frames as Windows does; it stands at the display's origin."""
@@ -526,12 +536,7 @@ def main(exe, probe, cli, artifacts):
         for extra in (check_toolbar_keys, check_copy, check_layout, check_dpi_change, check_many_rows_and_escape, check_exit):
             extra(session)
     finally:
-        prefix.stop()
-        if program:
-            program.wait(timeout=60)
-        xvfb.terminate()
-        xvfb.wait(timeout=30)
-        shutil.rmtree(root, ignore_errors=True)
+        close_session(root, prefix, program, xvfb)
     print("screenshots in " + artifacts)
     return tally()
 

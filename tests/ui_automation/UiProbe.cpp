@@ -260,6 +260,18 @@ double Milliseconds(std::chrono::steady_clock::time_point Since)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Since).count();
 }
 
+// Starts a scan and waits until its status bar names a file; false when
+// it does not within 20 s.
+bool StartScan(const TMain& Main, HWND Status)
+{
+    PostMessageW(Main.Window, WM_COMMAND, 100, 0);
+    const auto Start = std::chrono::steady_clock::now();
+    while (TextOf(Status).rfind("Parsing ", 0) != 0)
+        if (Milliseconds(Start) > 20000)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 int wmain(int Count, wchar_t** Arguments)
@@ -334,11 +346,8 @@ int wmain(int Count, wchar_t** Arguments)
         // the scan still ran after the clicks.
         HWND Bar = Child(Main.Window, TOOLBARCLASSNAMEW);
         HWND Status = Child(Main.Window, STATUSCLASSNAMEW);
-        PostMessageW(Main.Window, WM_COMMAND, 100, 0);
-        const auto Start = std::chrono::steady_clock::now();
-        while (TextOf(Status).rfind("Parsing ", 0) != 0)
-            if (Milliseconds(Start) > 20000)
-                return 1;
+        if (!StartScan(Main, Status))
+            return 1;
         std::vector<std::string> Fields{"during"};
         for (int Id = 100; Id <= 104; ++Id)
             Fields.push_back(SendMessageW(Bar, TB_ISBUTTONENABLED, static_cast<WPARAM>(Id), 0) ? "1" : "0");
@@ -355,11 +364,9 @@ int wmain(int Count, wchar_t** Arguments)
         // Starts a scan and, once it names a file, presses Escape: prints the
         // rows left when the scan has ended.
         HWND Status = Child(Main.Window, STATUSCLASSNAMEW);
-        PostMessageW(Main.Window, WM_COMMAND, 100, 0);
         const auto Start = std::chrono::steady_clock::now();
-        while (TextOf(Status).rfind("Parsing ", 0) != 0)
-            if (Milliseconds(Start) > 20000)
-                return 1;
+        if (!StartScan(Main, Status))
+            return 1;
         PostMessageW(Main.List, WM_KEYDOWN, VK_ESCAPE, 0);
         while (TextOf(Status).rfind("Parsing ", 0) == 0)
             if (Milliseconds(Start) > 120000)

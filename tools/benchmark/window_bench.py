@@ -13,7 +13,6 @@ times the CLI's, and the list's operations under 200 ms at 20,000 rows.
 """
 import glob
 import os
-import shutil
 import statistics
 import subprocess
 import sys
@@ -89,12 +88,7 @@ def bench(exe, probe, cli, count):
                median["scan"] / max(rows, 1), median["select-all"], median["deselect"], median["sort"],
                median["paint"]), flush=True)
     finally:
-        prefix.stop()
-        if program:
-            program.wait(timeout=60)
-        xvfb.terminate()
-        xvfb.wait(timeout=30)
-        shutil.rmtree(root, ignore_errors=True)
+        ui_wine.close_session(root, prefix, program, xvfb)
 
 
 def main(exe, probe, cli, *counts):
