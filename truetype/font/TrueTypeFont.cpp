@@ -140,6 +140,9 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
         ReleaseTableData();
         Loaded = true;
     } catch (...) {
+        // A glyf deferred for the check must not outlive the stream.
+        if (CheckOutlinesOnly)
+            ReleaseTableData();
         DoProgress(0);
         throw;
     }
@@ -300,7 +303,11 @@ void TTrueTypeFont::LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stre
             if (FRawBytes > RawDataBudgetFactor * FontSize)
                 RaiseFontErrorFmt("Tables kept as data claim %d bytes, more than the font's %d bytes can hold",
                                   {FRawBytes, FontSize});
-            if (FRawSource)
+            // A check of the outlines reads glyf only while it checks, into
+            // a buffer kept from font to font; the stream outlives the load,
+            // and the load releases the table before it ends.
+            const bool CheckedOnly = CheckOutlinesOnly && dynamic_cast<const TTableGlyf*>(Table.get()) != nullptr;
+            if (FRawSource || CheckedOnly)
                 Raw->DeferRawData(Stream, Length);
             else
                 Raw->LoadRawData(Stream, Length);

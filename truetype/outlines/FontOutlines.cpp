@@ -193,6 +193,21 @@ void TFontOutlines::ResolveAnchorPoints()
 
 namespace {
 
+// Under Windows every block of more than half a megabyte is mapped on its
+// own and unmapped when freed, each of its pages faulted in anew: a scan
+// that checks thousands of fonts keeps its working buffers on the thread
+// instead. Not reentrant: one check runs at a time on a thread.
+template <typename T>
+T& KeptFromFontToFont()
+{
+    thread_local T Kept;
+    return Kept;
+}
+
+// The glyph data of a larger font is read into a buffer of its own.
+constexpr std::size_t MaxKeptGlyphBytes = 16u << 20;
+constexpr std::size_t MaxKeptMembers = 1u << 20;
+
 struct TCounts {
     std::uint32_t Points = 0;
     std::uint32_t Contours = 0;
@@ -252,15 +267,24 @@ struct TShapeGraph {
 // (a chain in ascending order never goes deeper than one level); the bound
 // holds for the depth each composite is given, and the walk's own level
 // keeps its recursion within the same bound.
+enum class TVisitState : std::uint8_t { New, Open, Done };
+
+struct TVisits {
+    std::vector<TVisitState> States;
+    // Read only for glyphs Done, so never cleared.
+    std::vector<TCounts> Counts;
+};
+
 template <typename Graph>
 struct TCompositeCheck {
-    enum class TState : std::uint8_t { New, Open, Done };
+    using TState = TVisitState;
 
     static constexpr int MaxComponentDepth = TOutlineComposite::MaxComponentDepth;
 
     const Graph& Glyphs;
-    std::vector<TState> States = std::vector<TState>(Glyphs.Count(), TState::New);
-    std::vector<TCounts> Counts = std::vector<TCounts>(Glyphs.Count());
+    TVisits& Visits = KeptFromFontToFont<TVisits>();
+    std::vector<TState>& States = Visits.States;
+    std::vector<TCounts>& Counts = Visits.Counts;
 
     [[noreturn]] static void RaiseTooDeep(std::size_t Glyph)
     {
@@ -313,6 +337,8 @@ struct TCompositeCheck {
 
     void Run()
     {
+        States.assign(Glyphs.Count(), TState::New);
+        Counts.resize(Glyphs.Count());
         for (std::size_t Glyph = 0; Glyph < Glyphs.Count(); ++Glyph)
             Visit(Glyph, 0);
     }
@@ -331,18 +357,20 @@ enum class TPointCount : std::uint8_t { Exact, Bounded };
 // points counted Bounded, a glyph's flags are walked only while the counts
 // at most leave the decoded size's bound in doubt, and the answer is false
 // where a fault might lie whose place only the exact check can tell.
-bool CheckShapes(const TTableMaxp& Maxp, const TTableLoca& Loca, const TTableGlyf& Glyf, TPointCount Points)
+bool CheckShapes(const TTableMaxp& Maxp, const TTableLoca& Loca, const base::TBigEndianView& Data,
+                 TPointCount Points)
 {
     const std::uint16_t NumGlyphs = Maxp.numGlyphs;
-    const base::TBigEndianView Data(Glyf.GlyphData());
     const std::uint64_t Budget =
         TFontOutlines::DecodedBytesPerByte * Data.Size() + TFontOutlines::DecodedBytesAllowance;
     const bool Exact = Points == TPointCount::Exact;
     std::uint64_t Decoded = 0;
-    TShapeGraph Graph;
-    Graph.Shapes.resize(NumGlyphs);
+    TShapeGraph& Graph = KeptFromFontToFont<TShapeGraph>();
+    Graph.Shapes.assign(NumGlyphs, {});
+    Graph.Members.clear();
     // The simple glyphs whose points are counted at most, and where each starts.
-    std::vector<std::pair<std::uint16_t, std::uint32_t>> Bounded;
+    auto& Bounded = KeptFromFontToFont<std::vector<std::pair<std::uint16_t, std::uint32_t>>>();
+    Bounded.clear();
     for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
         const std::uint32_t Begin = Loca.Locations(i).Offset;
         const std::uint32_t End = Loca.Locations(i + 1).Offset;
@@ -427,8 +455,15 @@ void TFontOutlines::CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTable
     // exact ones. Most glyphs' flags need not be walked at all; a font the
     // bounded check cannot settle, a faulty one above all, is checked again
     // exactly.
-    if (!CheckShapes(*Maxp, *Loca, *Glyf, TPointCount::Bounded))
-        CheckShapes(*Maxp, *Loca, *Glyf, TPointCount::Exact);
+    auto& Scratch = KeptFromFontToFont<base::TReadBuffer>();
+    const base::TBigEndianView Data(Glyf->BorrowData(Scratch));
+    if (!CheckShapes(*Maxp, *Loca, Data, TPointCount::Bounded))
+        CheckShapes(*Maxp, *Loca, Data, TPointCount::Exact);
+    // The buffers of a font far larger than most are not kept for the next.
+    if (Scratch.capacity() > MaxKeptGlyphBytes)
+        Scratch = {};
+    if (TShapeGraph& Graph = KeptFromFontToFont<TShapeGraph>(); Graph.Members.capacity() > MaxKeptMembers)
+        Graph.Members = {};
 }
 
 void TFontOutlines::CheckComponents()

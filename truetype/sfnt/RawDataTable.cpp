@@ -30,6 +30,17 @@ const base::TReadBuffer& TRawDataTable::Data() const
     return FData;
 }
 
+std::span<const std::uint8_t> TRawDataTable::BorrowData(base::TReadBuffer& Scratch) const
+{
+    if (FDeferred == nullptr)
+        return FData;
+    Scratch.resize(FDeferredLength);
+    FDeferred->SetPosition(FDeferredAt);
+    const std::size_t Got = FDeferred->Read(Scratch.data(), Scratch.size());
+    std::fill(Scratch.begin() + static_cast<std::ptrdiff_t>(Got), Scratch.end(), std::uint8_t{0});
+    return Scratch;
+}
+
 void TRawDataTable::LoadRawData(TStream& Stream, std::uint32_t Length)
 {
     Clear();

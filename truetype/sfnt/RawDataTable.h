@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "base/Stream.h"
@@ -17,6 +18,11 @@ public:
     // source here, the first time they are asked for. A buffer that is not
     // cleared before it is read into: glyf alone may hold megabytes.
     const base::TReadBuffer& Data() const;
+    // The bytes for a reader that needs them only for a while: a table
+    // loaded by DeferRawData reads them into Scratch, which the reader keeps
+    // from table to table, and stays deferred; any other answers its own.
+    // Valid until Scratch or the table changes.
+    std::span<const std::uint8_t> BorrowData(base::TReadBuffer& Scratch) const;
     // Their count, without reading them.
     std::size_t Length() const { return FDeferred ? FDeferredLength : FData.size(); }
 
