@@ -9,8 +9,6 @@ namespace ui {
 
 namespace {
 
-const wchar_t* const ListProperty = L"Velmorant.SortListView";
-
 HBITMAP LoadArrow(const wchar_t* Name)
 {
     // Magenta, the arrows' background, becomes the header's face colour.
@@ -28,7 +26,10 @@ TSaSortListView::TSaSortListView(HWND Parent, int Id, DWORD Style, DWORD Extende
 {
     ListView_SetExtendedListViewStyle(FList, ExtendedStyle);
     if (FHeader != nullptr) {
-        SetPropW(FHeader, ListProperty, this);
+        // In the header's user data, not a window property: the list asks its
+        // header something for every row whose state changes, and under Wine
+        // each property lookup is a call to the server (15 us a row).
+        SetWindowLongPtrW(FHeader, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         FPreviousHeaderProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(FHeader, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TSaSortListView::HeaderProc)));
     }
@@ -38,7 +39,7 @@ TSaSortListView::~TSaSortListView()
 {
     if (FHeader != nullptr && IsWindow(FHeader)) {
         SetWindowLongPtrW(FHeader, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPreviousHeaderProc));
-        RemovePropW(FHeader, ListProperty);
+        SetWindowLongPtrW(FHeader, GWLP_USERDATA, 0);
     }
     DeleteObject(FAscending);
     DeleteObject(FDescending);
@@ -79,7 +80,7 @@ void TSaSortListView::SetSortAscending(bool Ascending)
 
 LRESULT CALLBACK TSaSortListView::HeaderProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam)
 {
-    auto* Self = static_cast<TSaSortListView*>(GetPropW(Window, ListProperty));
+    auto* Self = reinterpret_cast<TSaSortListView*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
     if (Self == nullptr)
         return DefWindowProcW(Window, Message, WParam, LParam);
     const LRESULT Result = CallWindowProcW(Self->FPreviousHeaderProc, Window, Message, WParam, LParam);
