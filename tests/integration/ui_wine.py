@@ -496,7 +496,7 @@ def check_layout(s):
     s.run_probe("resize", str(right - left + 200 * DPI // 96), str(bottom - top))
     time.sleep(1)
     widths = [int(c.split("/")[1]) for c in s.probe_lines("list")[0].split("\t")[1:]]
-    list_left, _, list_right, _ = map(int, s.probe_lines("list-rect")[0].split())
+    list_left, list_top, list_right, list_bottom = map(int, s.probe_lines("list-rect")[0].split())
     check(sum(widths) >= list_right - list_left - 30 * DPI // 96,
           "the last column takes the free width: %r in %d" % (widths, list_right - list_left))
     shot = s.screenshot("layout-wide-%d.png" % DPI)
@@ -505,6 +505,14 @@ def check_layout(s):
     pixels = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (grip, sb - st - 4, right - grip - 4, st + 2),
                              "+repage", "-format", "%k", "info:"], capture_output=True, text=True).stdout.strip()
     check(pixels == "1", "no old size grip where the window ended: %s colours" % pixels)
+    # The preview moved right of the widened list shows its own background,
+    # not the list's scroll bar copied along with its old pixels.
+    band = 16 * DPI // 96
+    pixels = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (band, list_bottom - list_top - 48 * DPI // 96,
+                                                                       list_right + 6 * DPI // 96,
+                                                                       list_top + 40 * DPI // 96),
+                             "+repage", "-format", "%k", "info:"], capture_output=True, text=True).stdout.strip()
+    check(pixels == "1", "no old scroll bar beside the widened list: %s colours" % pixels)
     s.run_probe("resize", "100", "100")
     time.sleep(1)
     small = list(map(int, s.probe_lines("window-rect")[0].split()))

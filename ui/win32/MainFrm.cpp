@@ -172,8 +172,12 @@ void TMainForm::Layout()
     FitLastColumn();
     InvalidateRect(FHandle, nullptr, TRUE);
     // The status bar paints only what its new size uncovers: the size grip
-    // of its old size would stay in the middle of it.
+    // of its old size would stay in the middle of it. The preview and the
+    // log are moved with their old pixels, which may hold the list's scroll
+    // bar as it was just drawn where the pane stood.
     InvalidateRect(FStatusBar, nullptr, TRUE);
+    InvalidateRect(FPreview->Handle(), nullptr, FALSE);
+    InvalidateRect(FResults, nullptr, TRUE);
 }
 
 void TMainForm::FitLastColumn()
