@@ -139,6 +139,13 @@ def both_keys(prefix):
     return {"machine": registry(prefix, FONTS_KEY, True), "user": registry(prefix, USER_KEY, True)}
 
 
+def keys_changed(before, after):
+    """The values of both Fonts keys that differ, for a failure's message."""
+    return {key: {name: (before[key].get(name), after[key].get(name))
+                  for name in set(before[key]) | set(after[key]) if before[key].get(name) != after[key].get(name)}
+            for key in before}
+
+
 def user_font_folder(prefix):
     _, out, _ = prefix.run("cmd", "/c", "echo", "%LOCALAPPDATA%")
     local = out.strip()
@@ -446,7 +453,8 @@ def check_promotion(prefix, user_folder):
     status, out, err = prefix.run(CLI, "undo", report["backup"])
     check(status == 0 and "left C:\\windows\\Fonts\\vp_0.ttf in the Fonts folder" in out,
           "undo names the copy it leaves: %d %r %s" % (status, out, err))
-    check(both_keys(prefix) == before, "undo leaves both Fonts keys as before the promotion")
+    after = both_keys(prefix)
+    check(after == before, "undo leaves both Fonts keys as before the promotion: %r" % keys_changed(before, after))
 
     # Windows' untrusted font blocking, on: the scan says so, and so do the user's rows.
     status, out, err = prefix.run("reg", "add", KERNEL_KEY, "/v", "MitigationOptions", "/t", "REG_BINARY",
