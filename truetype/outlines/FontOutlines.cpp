@@ -261,12 +261,6 @@ struct TShapeGraph {
     void Expanded(std::size_t, TOutlineComposite::TExpansion) const {}
 };
 
-// A depth-first walk over the composites, each visited once: the counts of
-// a composite come from its components' counts. The walk stops at a glyph it
-// has visited before, so how deep it goes depends on the order of the glyphs
-// (a chain in ascending order never goes deeper than one level); the bound
-// holds for the depth each composite is given, and the walk's own level
-// keeps its recursion within the same bound.
 enum class TVisitState : std::uint8_t { New, Open, Done };
 
 struct TVisits {
@@ -275,6 +269,12 @@ struct TVisits {
     std::vector<TCounts> Counts;
 };
 
+// A depth-first walk over the composites, each visited once: the counts of
+// a composite come from its components' counts. The walk stops at a glyph it
+// has visited before, so how deep it goes depends on the order of the glyphs
+// (a chain in ascending order never goes deeper than one level); the bound
+// holds for the depth each composite is given, and the walk's own level
+// keeps its recursion within the same bound.
 template <typename Graph>
 struct TCompositeCheck {
     using TState = TVisitState;
@@ -456,14 +456,21 @@ void TFontOutlines::CheckOutlinesFromTables(const TTableMaxp* Maxp, const TTable
     // bounded check cannot settle, a faulty one above all, is checked again
     // exactly.
     auto& Scratch = KeptFromFontToFont<base::TReadBuffer>();
+    // The buffers of a font far larger than most are not kept for the next,
+    // whether its check passes or not.
+    struct TReleaseLarge {
+        base::TReadBuffer& Bytes;
+        ~TReleaseLarge()
+        {
+            if (Bytes.capacity() > MaxKeptGlyphBytes)
+                Bytes = {};
+            if (TShapeGraph& Graph = KeptFromFontToFont<TShapeGraph>(); Graph.Members.capacity() > MaxKeptMembers)
+                Graph.Members = {};
+        }
+    } const Release{Scratch};
     const base::TBigEndianView Data(Glyf->BorrowData(Scratch));
     if (!CheckShapes(*Maxp, *Loca, Data, TPointCount::Bounded))
         CheckShapes(*Maxp, *Loca, Data, TPointCount::Exact);
-    // The buffers of a font far larger than most are not kept for the next.
-    if (Scratch.capacity() > MaxKeptGlyphBytes)
-        Scratch = {};
-    if (TShapeGraph& Graph = KeptFromFontToFont<TShapeGraph>(); Graph.Members.capacity() > MaxKeptMembers)
-        Graph.Members = {};
 }
 
 void TFontOutlines::CheckComponents()
