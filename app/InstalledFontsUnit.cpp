@@ -155,8 +155,11 @@ void TFontInfo::ReadFontFile(base::TStream& Stream, std::uint16_t Language)
         bool Named = Header.NumFonts <= TInstalledFonts::MaxCollectionFonts;
         bool Cff = false;
         const std::uint32_t Faces = std::min(Header.NumFonts, TInstalledFonts::MaxCollectionFonts);
+        // Fonts of a collection often share one glyf, which is checked once.
+        std::vector<truetype::TOutlinePlace> Sound;
         for (std::uint32_t Face = 0; Face < Faces && Detail.empty(); ++Face) {
             const std::unique_ptr<truetype::TTrueTypeFont> Judged = JudgedFont(Face);
+            Judged->SoundOutlines = &Sound;
             const truetype::TTrueTypeFont& Font = *Judged;
             Stream.SetPosition(0);
             if (const std::optional<std::string> Damage = LoadAndJudge(*Judged, Stream))

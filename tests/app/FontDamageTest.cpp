@@ -56,6 +56,29 @@ TBytes TwoSquares()
     return GlyphFont(Glyf, {0, 36, 72}, 2);
 }
 
+// Font 0 of Collection again, sharing all its tables but maxp, which counts
+// NumGlyphs: a font of its own only by the glyphs it reads out of glyf.
+TBytes WithSharingFace(TBytes Collection, std::uint16_t NumGlyphs)
+{
+    const auto U32At = [&Collection](std::size_t At) {
+        return std::uint32_t{Collection[At]} << 24 | std::uint32_t{Collection[At + 1]} << 16 |
+               std::uint32_t{Collection[At + 2]} << 8 | Collection[At + 3];
+    };
+    const std::size_t Directory = U32At(16);  // font 1's
+    const std::size_t Tables = std::size_t{Collection[Directory + 4]} << 8 | Collection[Directory + 5];
+    const TBytes Maxp = MaxpTable(NumGlyphs);
+    for (std::size_t i = 0; i < Tables; ++i) {
+        const std::size_t Record = Directory + 12 + 16 * i;
+        if (std::string(Collection.begin() + Record, Collection.begin() + Record + 4) != "maxp")
+            continue;
+        const auto At = static_cast<std::uint32_t>(Collection.size());
+        const TBytes Fields = TByteWriter().U32(At).U32(static_cast<std::uint32_t>(Maxp.size()));
+        std::copy(Fields.begin(), Fields.end(), Collection.begin() + Record + 8);
+    }
+    Collection.insert(Collection.end(), Maxp.begin(), Maxp.end());
+    return Collection;
+}
+
 std::string Judged(base::TStream& Stream)
 {
     TFontInfo Info;
@@ -116,6 +139,15 @@ TEST(FontDamage, EachFontOfTheBadSetIsJudgedDamagedWithItsReason)
     EXPECT_EQ(Judged(GlyphFont(SquareGlyph(), {0, 36}, 1, CmapWithoutSegments)), "Cmap Format 4 NumberOfSegments=0 !");
     EXPECT_EQ(Judged(CollectionFile({TwoSquares(), GlyphFont(Cycle, {0, 20, 40}, 2)})),
               "Font 1 of the collection: Composite glyph 0 uses itself through its components");
+    // Font 0 reads only the square; font 1 shares its glyf and loca, and its
+    // second glyph uses itself.
+    TBytes SquareThenLoop = SquareGlyph();
+    const TBytes Loop = CompositeGlyph(1);
+    SquareThenLoop.insert(SquareThenLoop.end(), Loop.begin(), Loop.end());
+    const TBytes Sharing = CollectionFile({GlyphFont(SquareThenLoop, {0, 36, 56}, 1)}, 0x00010000, 1);
+    EXPECT_EQ(Judged(Sharing), "");
+    EXPECT_EQ(Judged(WithSharingFace(Sharing, 2)),
+              "Font 1 of the collection: Composite glyph 1 uses itself through its components");
 }
 
 TEST(FontDamage, ScanGivesDamagedFontsTheirCodeAndRepairRecyclesThem)

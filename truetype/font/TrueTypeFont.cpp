@@ -115,9 +115,7 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
             if (Loca == nullptr || Glyf == nullptr)
                 RaiseFontErrorFmt("Font without outline information not supported (version number %d.%d).",
                                   {FixedMajor(Version), FixedMinor(Version)});
-            const std::int64_t Started = Milliseconds();
-            TFontOutlines::CheckOutlinesFromTables(MaxpTable(), Loca, Glyf);
-            Log.Add(FormatText("CheckOutlinesFromTables Time %d", {Milliseconds() - Started}));
+            CheckOutlines();
         } else if (LoadOutlines && !CheckOutlinesOnly) {
             if (Loca == nullptr || Glyf == nullptr) {
                 const char* Message = Version == 0x4F54544F  // "OTTO"
@@ -147,6 +145,40 @@ void TTrueTypeFont::Load(TStream& Stream, std::unique_ptr<TStream> RawSource)
         throw;
     }
     DoProgress(0);
+}
+
+void TTrueTypeFont::CheckOutlines()
+{
+    // Without maxp the check fails whatever else the font holds.
+    std::vector<TOutlinePlace>* Sound = MaxpTable() != nullptr ? SoundOutlines : nullptr;
+    const TOutlinePlace Place = Sound != nullptr ? OutlinePlace() : TOutlinePlace{};
+    if (Sound != nullptr && std::find(Sound->begin(), Sound->end(), Place) != Sound->end()) {
+        Log.Add("CheckOutlinesFromTables: found sound before");
+        return;
+    }
+    const std::int64_t Started = Milliseconds();
+    TFontOutlines::CheckOutlinesFromTables(MaxpTable(), LocaTable(), GlyfTable());
+    Log.Add(FormatText("CheckOutlinesFromTables Time %d", {Milliseconds() - Started}));
+    if (Sound != nullptr)
+        Sound->push_back(Place);
+}
+
+TOutlinePlace TTrueTypeFont::OutlinePlace() const
+{
+    // A tag filed twice fails the load, so each has one record here.
+    TOutlinePlace Place;
+    for (const TDirectoryEntry& Entry : Directory) {
+        if (Entry.Tag == "glyf") {
+            Place.GlyfAt = FStart + Entry.Offset;
+            Place.GlyfLength = Entry.Length;
+        } else if (Entry.Tag == "loca") {
+            Place.LocaAt = FStart + Entry.Offset;
+            Place.LocaLength = Entry.Length;
+        }
+    }
+    Place.NumGlyphs = MaxpTable()->numGlyphs;
+    Place.IndexToLocFormat = LocaTable()->IndexToLocFormat;
+    return Place;
 }
 
 void TTrueTypeFont::FindFace(TStream& Stream)

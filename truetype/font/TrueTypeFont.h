@@ -22,6 +22,19 @@ class TTableLoca;
 class TTableName;
 class TTableGlyf;
 
+// Where a font's outlines lie in its stream and the counts loca is read
+// with: two fonts of one stream whose places are equal have the same
+// outlines, as a collection's fonts often do.
+struct TOutlinePlace {
+    std::int64_t GlyfAt = 0;
+    std::int64_t LocaAt = 0;
+    std::uint32_t GlyfLength = 0;
+    std::uint32_t LocaLength = 0;
+    std::uint16_t NumGlyphs = 0;
+    std::int16_t IndexToLocFormat = 0;
+    bool operator==(const TOutlinePlace&) const = default;
+};
+
 class TTrueTypeFont {
 public:
     using TProgressEvent = std::function<void(TTrueTypeFont& Font, const std::string& Caption, int Percent)>;
@@ -44,6 +57,10 @@ public:
     // outlines to check and loads as without them. For a judgement of the
     // file.
     bool CheckOutlinesOnly = false;
+    // When set, a check-only load passes over the check of outlines whose
+    // place is listed, and lists the place of those its check found sound.
+    // Shared by the loads of one stream from the same position; not owned.
+    std::vector<TOutlinePlace>* SoundOutlines = nullptr;
     bool KeepUnknownTables = true;
     bool HasDigitalSignature = false;
     TLogLines Log;
@@ -124,6 +141,8 @@ private:
     std::unique_ptr<TFontTable> CreateFirstPassTable(const TTableTag& Tag, TTableKind Kind);
     std::unique_ptr<TFontTable> CreateSecondPassTable(const TTableTag& Tag, TTableKind Kind);
     void LoadAndFile(std::unique_ptr<TFontTable> Table, TStream& Stream, std::uint32_t Length);
+    void CheckOutlines();
+    TOutlinePlace OutlinePlace() const;
     void ReleaseTableData();
     void DoProgress(int Percent);
     void ReportTableProgress();
