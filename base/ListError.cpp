@@ -4,10 +4,9 @@
 
 namespace base {
 
-void CheckListIndex(std::ptrdiff_t Index, std::size_t Count)
+void RaiseListIndex(std::ptrdiff_t Index)
 {
-    if (Index < 0 || static_cast<std::size_t>(Index) >= Count)
-        throw EListError(FormatText("List index out of bounds (%d)", {Index}));
+    throw EListError(FormatText("List index out of bounds (%d)", {Index}));
 }
 
 }  // namespace base

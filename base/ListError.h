@@ -11,8 +11,15 @@ public:
     using std::out_of_range::out_of_range;
 };
 
-// Raises "List index out of bounds (%d)" unless 0 <= Index < Count.
-void CheckListIndex(std::ptrdiff_t Index, std::size_t Count);
+[[noreturn]] void RaiseListIndex(std::ptrdiff_t Index);
+
+// Raises "List index out of bounds (%d)" unless 0 <= Index < Count. Inline:
+// the outline check asks it twice for every glyph of a font.
+inline void CheckListIndex(std::ptrdiff_t Index, std::size_t Count)
+{
+    if (Index < 0 || static_cast<std::size_t>(Index) >= Count)
+        RaiseListIndex(Index);
+}
 
 // Checked access for the library's owned lists.
 template <typename List>

@@ -340,7 +340,8 @@ struct TCompositeCheck {
         States.assign(Glyphs.Count(), TState::New);
         Counts.resize(Glyphs.Count());
         for (std::size_t Glyph = 0; Glyph < Glyphs.Count(); ++Glyph)
-            Visit(Glyph, 0);
+            if (Glyphs.IsComposite(Glyph))
+                Visit(Glyph, 0);
     }
 };
 
@@ -371,9 +372,10 @@ bool CheckShapes(const TTableMaxp& Maxp, const TTableLoca& Loca, const base::TBi
     // The simple glyphs whose points are counted at most, and where each starts.
     auto& Bounded = KeptFromFontToFont<std::vector<std::pair<std::uint16_t, std::uint32_t>>>();
     Bounded.clear();
+    std::uint32_t End = NumGlyphs > 0 ? Loca.Locations(0).Offset : 0;
     for (std::uint16_t i = 0; i < NumGlyphs; ++i) {
-        const std::uint32_t Begin = Loca.Locations(i).Offset;
-        const std::uint32_t End = Loca.Locations(i + 1).Offset;
+        const std::uint32_t Begin = End;
+        End = Loca.Locations(i + 1).Offset;
         if (Begin == End)
             continue;
         // The retrieval leaves every glyph from here on empty.
