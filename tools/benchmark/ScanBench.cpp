@@ -5,9 +5,13 @@
 // the scan reads it (name, format and damage judgement): the median time of
 // a pass over all of them, and per file.
 //   velmorant-bench-scan --files [--rounds N] FILE...
+// With --fonts, the scan's entries stand for links to (or copies of) the
+// FILEs in turn, as a machine with real fonts would hold them.
+//   velmorant-bench-scan [--rounds N] ENTRIES... --fonts FILE...
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -25,7 +29,7 @@ const std::string FontsKey = "\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\
 
 // Registered fonts in the Fonts folder, one in a hundred under a wrong name
 // and one in a hundred named twice, as a designer's machine may hold them.
-void Plant(platform::TSimulatedMachine& Machine, int Entries)
+void Plant(platform::TSimulatedMachine& Machine, int Entries, const std::vector<std::string>& Fonts)
 {
     // Straight into the folder that stands for the Fonts folder: the
     // simulated machine looks each new name up without regard to case, which
@@ -36,10 +40,18 @@ void Plant(platform::TSimulatedMachine& Machine, int Entries)
         std::snprintf(Number, sizeof Number, "%06d", i);
         const std::string Name = std::string("Bench Font ") + Number;
         const std::string File = std::string("bench") + Number + ".ttf";
-        const TBytes Font =
-            MinimalFont().Add("name", NameTable({{3, 1, 0x409, 4, std::u16string(Name.begin(), Name.end())}})).Build();
-        std::ofstream(Folder / File, std::ios::binary)
-            .write(reinterpret_cast<const char*>(Font.data()), static_cast<std::streamsize>(Font.size()));
+        if (!Fonts.empty()) {
+            const std::filesystem::path Source = Fonts[static_cast<std::size_t>(i) % Fonts.size()];
+            std::error_code Failed;
+            std::filesystem::create_hard_link(Source, Folder / File, Failed);
+            if (Failed)
+                std::filesystem::copy_file(Source, Folder / File);
+        } else {
+            const TBytes Font =
+                MinimalFont().Add("name", NameTable({{3, 1, 0x409, 4, std::u16string(Name.begin(), Name.end())}})).Build();
+            std::ofstream(Folder / File, std::ios::binary)
+                .write(reinterpret_cast<const char*>(Font.data()), static_cast<std::streamsize>(Font.size()));
+        }
         Machine.Registry.SetString(FontsKey, i % 100 == 1 ? Name + " Old (TrueType)" : Name + " (TrueType)", File);
         if (i % 100 == 2)
             Machine.Registry.SetString(FontsKey, Name + " Copy (TrueType)", File);
@@ -92,6 +104,7 @@ int main(int Count, char** Arguments)
     int Rounds = 5;
     std::vector<int> Sizes;
     bool ReadFiles = false;
+    bool PlantFiles = false;
     std::vector<std::string> Files;
     for (int i = 1; i < Count; ++i) {
         const std::string Argument = Arguments[i];
@@ -99,7 +112,9 @@ int main(int Count, char** Arguments)
             Rounds = std::max(1, std::atoi(Arguments[++i]));
         else if (Argument == "--files")
             ReadFiles = true;
-        else if (ReadFiles)
+        else if (Argument == "--fonts")
+            PlantFiles = true;
+        else if (ReadFiles || PlantFiles)
             Files.push_back(Argument);
         else
             Sizes.push_back(std::max(1, std::atoi(Arguments[i])));
@@ -117,7 +132,7 @@ int main(int Count, char** Arguments)
     std::vector<double> PerEntry;
     for (const int Size : Sizes) {
         platform::TSimulatedMachine Machine;
-        Plant(Machine, Size);
+        Plant(Machine, Size, Files);
         std::size_t Entries = 0;
         const double Seconds = MedianScanSeconds(Machine, Rounds, Entries);
         PerEntry.push_back(Seconds / static_cast<double>(Entries));
