@@ -18,15 +18,8 @@ void CheckHeld(TStream& Stream, std::uint32_t Length)
 
 const base::TReadBuffer& TRawDataTable::Data() const
 {
-    if (FDeferred != nullptr) {
-        TStream& Source = *std::exchange(FDeferred, nullptr);
-        // The length was checked against the source at the load. Should the
-        // file have shrunk since (POSIX cannot deny other writers), the bytes
-        // it no longer holds read as zeros, like any read past an end.
-        FData.assign(FDeferredLength, 0);
-        Source.SetPosition(FDeferredAt);
-        Source.Read(FData.data(), FData.size());
-    }
+    if (FDeferred != nullptr)
+        ReadDeferred(*std::exchange(FDeferred, nullptr), FData);
     return FData;
 }
 
@@ -34,11 +27,19 @@ std::span<const std::uint8_t> TRawDataTable::BorrowData(base::TReadBuffer& Scrat
 {
     if (FDeferred == nullptr)
         return FData;
-    Scratch.resize(FDeferredLength);
-    FDeferred->SetPosition(FDeferredAt);
-    const std::size_t Got = FDeferred->Read(Scratch.data(), Scratch.size());
-    std::fill(Scratch.begin() + static_cast<std::ptrdiff_t>(Got), Scratch.end(), std::uint8_t{0});
+    ReadDeferred(*FDeferred, Scratch);
     return Scratch;
+}
+
+void TRawDataTable::ReadDeferred(TStream& Source, base::TReadBuffer& Into) const
+{
+    // The length was checked against the source at the load. Should the
+    // file have shrunk since (POSIX cannot deny other writers), the bytes it
+    // no longer holds read as zeros, like any read past an end.
+    Into.resize(FDeferredLength);
+    Source.SetPosition(FDeferredAt);
+    const std::size_t Got = Source.Read(Into.data(), Into.size());
+    std::fill(Into.begin() + static_cast<std::ptrdiff_t>(Got), Into.end(), std::uint8_t{0});
 }
 
 void TRawDataTable::LoadRawData(TStream& Stream, std::uint32_t Length)

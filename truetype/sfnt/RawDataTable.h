@@ -40,6 +40,8 @@ public:
     void Clear();
 
 private:
+    void ReadDeferred(TStream& Source, base::TReadBuffer& Into) const;
+
     mutable base::TReadBuffer FData;
     mutable TStream* FDeferred = nullptr;
     std::int64_t FDeferredAt = 0;
