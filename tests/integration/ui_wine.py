@@ -489,6 +489,12 @@ def check_dpi_change(s):
     check(sizes == ["%d %d %d" % ((81 * DPI + 48) // 96, (36 * DPI + 48) // 96, width)], "sizes back at %d DPI: %r" % (DPI, sizes))
 
 
+def colours(shot, width, height, left, top):
+    """How many colours the screenshot's rectangle holds, as ImageMagick counts them."""
+    return subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (width, height, left, top), "+repage",
+                           "-format", "%k", "info:"], capture_output=True, text=True).stdout.strip()
+
+
 def check_layout(s):
     # Widened, the last column takes the free width and no old size grip
     # stays in the status bar; made small, the minimum keeps every button.
@@ -502,16 +508,13 @@ def check_layout(s):
     shot = s.screenshot("layout-wide-%d.png" % DPI)
     sl, st, sr, sb = map(int, s.probe_lines("status-rect")[0].split())
     grip = 20 * DPI // 96
-    pixels = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (grip, sb - st - 4, right - grip - 4, st + 2),
-                             "+repage", "-format", "%k", "info:"], capture_output=True, text=True).stdout.strip()
+    pixels = colours(shot, grip, sb - st - 4, right - grip - 4, st + 2)
     check(pixels == "1", "no old size grip where the window ended: %s colours" % pixels)
     # The preview moved right of the widened list shows its own background,
     # not the list's scroll bar copied along with its old pixels.
     band = 16 * DPI // 96
-    pixels = subprocess.run(["convert", shot, "-crop", "%dx%d+%d+%d" % (band, list_bottom - list_top - 48 * DPI // 96,
-                                                                       list_right + 6 * DPI // 96,
-                                                                       list_top + 40 * DPI // 96),
-                             "+repage", "-format", "%k", "info:"], capture_output=True, text=True).stdout.strip()
+    pixels = colours(shot, band, list_bottom - list_top - 48 * DPI // 96, list_right + 6 * DPI // 96,
+                     list_top + 40 * DPI // 96)
     check(pixels == "1", "no old scroll bar beside the widened list: %s colours" % pixels)
     s.run_probe("resize", "100", "100")
     time.sleep(1)
